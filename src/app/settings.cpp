@@ -1,0 +1,60 @@
+#include "app/settings.h"
+
+#include <system_error>
+
+#include "common/ini_file.h"
+#include "common/paths.h"
+
+namespace tavo::settings {
+namespace {
+std::filesystem::path iniPath(const std::filesystem::path& dataFolder) {
+    return DataPaths{dataFolder}.settings();
+}
+}  // namespace
+
+std::string readLanguageName(const std::filesystem::path& dataFolder) {
+    return ini::readString(iniPath(dataFolder), "Interface", "Langage", kNoLanguage);
+}
+
+bool activate(const std::filesystem::path& dataFolder, const std::string& version,
+              const std::string& today) {
+    const auto file = iniPath(dataFolder);
+    std::error_code ec;
+    if (std::filesystem::exists(file, ec)) {
+        ini::writeString(file, "Intro", "Auteur", "Vendrane");
+        ini::writeString(file, "Creation", "VersionN", version);
+        return false;
+    }
+    ini::writeString(file, "Intro", "Auteur", "Vendrane");
+    ini::writeString(file, "Creation", "Date", today);
+    ini::writeString(file, "Creation", "VersionC", version);
+    ini::writeString(file, "Creation", "VersionN", version);
+    ini::writeString(file, "Fichiers", "Fiche", "1");
+    ini::writeString(file, "Fichiers", "Photo", "1");
+    ini::writeString(file, "Interface", "Langage", "Français");
+    return true;
+}
+
+bool anyCardExists(const std::filesystem::path& dataFolder) {
+    std::error_code ec;
+    std::filesystem::directory_iterator it(DataPaths{dataFolder}.fiches(), ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const auto& p = it->path();
+        if (p.extension() == ".SIG") return true;
+    }
+    return false;
+}
+
+void writeLanguageName(const std::filesystem::path& dataFolder, const std::string& language) {
+    ini::writeString(iniPath(dataFolder), "Interface", "Langage", language);
+}
+
+long cardCounter(const std::filesystem::path& dataFolder) {
+    return ini::readInt(iniPath(dataFolder), "Fichiers", "Fiche", 0);
+}
+
+void setCardCounter(const std::filesystem::path& dataFolder, long value) {
+    ini::writeString(iniPath(dataFolder), "Fichiers", "Fiche", std::to_string(value));
+}
+
+}  // namespace tavo::settings

@@ -1,0 +1,132 @@
+#include "common/file_io.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/errors.h"
+
+namespace tavo::io {
+namespace {
+
+int gFailCountdown = 0;
+
+std::string reason(int err) {
+    return std::strerror(err);
+}
+
+bool injectedFailure() {
+    if (gFailCountdown > 0 && --gFailCountdown == 0) {
+        errno = ENOSPC;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void failNthWrite(int n) {
+    gFailCountdown = n;
+}
+
+void writeAll(int fd, const void* data, std::size_t size, const fs::path& path) {
+    if (injectedFailure()) throw IoError("write", path, reason(ENOSPC));
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::write(fd, p, size);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw IoError("write", path, reason(errno));
+        }
+        p += n;
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+void pwriteAll(int fd, const void* data, std::size_t size, std::uint64_t offset,
+               const fs::path& path) {
+    if (injectedFailure()) throw IoError("write", path, reason(ENOSPC));
+    const auto* p = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pwrite(fd, p, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw IoError("write", path, reason(errno));
+        }
+        p += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+void preadAll(int fd, void* data, std::size_t size, std::uint64_t offset, const fs::path& path) {
+    auto* p = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t n = ::pread(fd, p, size, static_cast<off_t>(offset));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            throw IoError("read", path, reason(errno));
+        }
+        if (n == 0) throw IoError("read", path, "read beyond end of file");
+        p += n;
+        offset += static_cast<std::uint64_t>(n);
+        size -= static_cast<std::size_t>(n);
+    }
+}
+
+Bytes readFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw IoError("open", path, reason(errno));
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) {
+        const int e = errno;
+        ::close(fd);
+        throw IoError("size", path, reason(e));
+    }
+    Bytes out;
+    try {
+        if (S_ISDIR(st.st_mode)) throw IoError("read", path, reason(EISDIR));
+        out.resize(static_cast<std::size_t>(st.st_size));
+        if (!out.empty()) preadAll(fd, out.data(), out.size(), 0, path);
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    ::close(fd);
+    return out;
+}
+
+void writeFile(const fs::path& path, const void* data, std::size_t size) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) throw IoError("create", path, reason(errno));
+    try {
+        writeAll(fd, data, size, path);
+        if (::fsync(fd) != 0) throw IoError("flush", path, reason(errno));
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0) throw IoError("close", path, reason(errno));
+}
+
+void syncFolder(const fs::path& folder) {
+    const int fd =
+        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;  // the data is already renamed in place; a folder we cannot open is no loss
+    ::fsync(fd);
+    ::close(fd);
+}
+
+void removeIfExists(const fs::path& path) {
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw IoError("delete", path, reason(errno));
+}
+
+void removeFile(const fs::path& path) {
+    if (::unlink(path.c_str()) != 0) throw IoError("delete", path, reason(errno));
+}
+
+}  // namespace tavo::io

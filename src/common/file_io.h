@@ -1,0 +1,38 @@
+#pragma once
+// Low-level file access that reports every failure as an IoError naming the operation and path.
+// All writes of the program pass through writeAll, so tests can make the N-th write fail.
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <string>
+
+#include "common/fixed_string.h"
+
+namespace tavo::io {
+
+namespace fs = std::filesystem;
+
+// Writes every byte or throws.
+void writeAll(int fd, const void* data, std::size_t size, const fs::path& path);
+void preadAll(int fd, void* data, std::size_t size, std::uint64_t offset, const fs::path& path);
+void pwriteAll(int fd, const void* data, std::size_t size, std::uint64_t offset,
+               const fs::path& path);
+
+// Whole-file helpers.
+Bytes readFile(const fs::path& path);
+// Writes a new file (create or truncate), flushed to disk.
+void writeFile(const fs::path& path, const void* data, std::size_t size);
+inline void writeFile(const fs::path& path, const Bytes& bytes) {
+    writeFile(path, bytes.data(), bytes.size());
+}
+void syncFolder(const fs::path& folder);
+// Removes a file; a missing file is not an error.
+void removeIfExists(const fs::path& path);
+// Removes a file that must exist.
+void removeFile(const fs::path& path);
+
+// Fault injection for tests: the `n`-th write from now (1 = the next one) fails as if the disk
+// were full. 0 disarms.
+void failNthWrite(int n);
+
+}  // namespace tavo::io

@@ -1,0 +1,127 @@
+#include "common/record_file.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/errors.h"
+#include "common/file_io.h"
+
+namespace tavo {
+
+RecordFile::RecordFile(const std::filesystem::path& path, std::size_t recordSize, Mode mode)
+    : path_(path), recordSize_(recordSize) {
+    int flags = O_CLOEXEC;
+    switch (mode) {
+        case Mode::Create:
+            flags |= O_RDWR | O_CREAT | O_TRUNC;
+            writable_ = true;
+            break;
+        case Mode::Read:
+            flags |= O_RDONLY;
+            break;
+        case Mode::ReadWrite:
+            flags |= O_RDWR;
+            writable_ = true;
+            break;
+    }
+    fd_ = ::open(path.c_str(), flags, 0644);
+    if (fd_ < 0)
+        throw IoError(mode == Mode::Create ? "create" : "open", path, std::strerror(errno));
+}
+
+RecordFile::~RecordFile() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::size_t RecordFile::count() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw IoError("size", path_, std::strerror(errno));
+    return static_cast<std::size_t>(st.st_size) / recordSize_;
+}
+
+Bytes RecordFile::read(std::size_t index) const {
+    Bytes out(recordSize_);
+    io::preadAll(fd_, out.data(), out.size(), static_cast<std::uint64_t>(index) * recordSize_,
+                 path_);
+    return out;
+}
+
+std::vector<Bytes> RecordFile::readAll() const {
+    const std::size_t n = count();
+    Bytes all(n * recordSize_);
+    if (!all.empty()) io::preadAll(fd_, all.data(), all.size(), 0, path_);
+    std::vector<Bytes> out;
+    out.reserve(n);
+    for (std::size_t i = 0; i < n; ++i)
+        out.emplace_back(all.begin() + static_cast<std::ptrdiff_t>(i * recordSize_),
+                         all.begin() + static_cast<std::ptrdiff_t>((i + 1) * recordSize_));
+    return out;
+}
+
+void RecordFile::write(std::size_t index, const Bytes& record) {
+    if (record.size() != recordSize_) throw IoError("write", path_, "wrong record size");
+    io::pwriteAll(fd_, record.data(), record.size(),
+                  static_cast<std::uint64_t>(index) * recordSize_, path_);
+}
+
+void RecordFile::append(const Bytes& record) {
+    write(count(), record);
+}
+
+void RecordFile::truncate(std::size_t records) {
+    if (::ftruncate(fd_, static_cast<off_t>(records * recordSize_)) != 0)
+        throw IoError("truncate", path_, std::strerror(errno));
+}
+
+void RecordFile::close() {
+    if (fd_ < 0) return;
+    const int fd = fd_;
+    fd_ = -1;
+    if (writable_ && ::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        throw IoError("flush", path_, std::strerror(e));
+    }
+    if (::close(fd) != 0) throw IoError("close", path_, std::strerror(errno));
+}
+
+std::size_t countRecords(const std::filesystem::path& path, std::size_t recordSize) {
+    RecordFile f(path, recordSize, RecordFile::Mode::Read);
+    return f.count();
+}
+
+Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize) {
+    Bytes all = io::readFile(path);
+    all.resize(all.size() / recordSize * recordSize);
+    return all;
+}
+
+void safeRewrite(const std::filesystem::path& target, const std::filesystem::path& tmp,
+                 const Bytes& content) {
+    try {
+        io::writeFile(tmp, content);
+        if (::rename(tmp.c_str(), target.c_str()) != 0)
+            throw IoError("rename", tmp, std::strerror(errno));
+    } catch (...) {
+        ::unlink(tmp.c_str());
+        throw;
+    }
+    io::syncFolder(target.parent_path());
+}
+
+void removeRecordThroughTmp(const std::filesystem::path& file, const std::filesystem::path& tmp,
+                            std::size_t recordSize, std::size_t index) {
+    Bytes all = readWholeRecords(file, recordSize);
+    const std::size_t n = all.size() / recordSize;
+    if (index < n) {
+        const auto first = all.begin() + static_cast<std::ptrdiff_t>(index * recordSize);
+        all.erase(first, first + static_cast<std::ptrdiff_t>(recordSize));
+    }
+    safeRewrite(file, tmp, all);
+}
+
+}  // namespace tavo

@@ -1,0 +1,63 @@
+#pragma once
+// A typed file of fixed-size records with no header. The file is closed when the object dies;
+// no file stays open between two user commands.
+#include <cstddef>
+#include <filesystem>
+#include <vector>
+
+#include "common/fixed_string.h"
+
+namespace tavo {
+
+class RecordFile {
+  public:
+    enum class Mode {
+        Create,     // create or truncate, read and write
+        Read,       // existing file, read only
+        ReadWrite,  // existing file, read and write
+    };
+
+    RecordFile(const std::filesystem::path& path, std::size_t recordSize, Mode mode);
+    ~RecordFile();
+    RecordFile(const RecordFile&) = delete;
+    RecordFile& operator=(const RecordFile&) = delete;
+
+    // Whole records only: a damaged tail shorter than a record is not counted.
+    std::size_t count() const;
+    Bytes read(std::size_t index) const;
+    std::vector<Bytes> readAll() const;
+    void write(std::size_t index, const Bytes& record);
+    void append(const Bytes& record);
+    void truncate(std::size_t records);
+    // Flushes to disk and closes, reporting a failure of either.
+    void close();
+
+    const std::filesystem::path& path() const { return path_; }
+    std::size_t recordSize() const { return recordSize_; }
+
+  private:
+    std::filesystem::path path_;
+    std::size_t recordSize_;
+    int fd_ = -1;
+    bool writable_ = false;
+};
+
+// Number of whole records of a file; IoError when it cannot be examined.
+std::size_t countRecords(const std::filesystem::path& path, std::size_t recordSize);
+
+// Writes the complete new content of `target` to `tmp`, flushes it to disk, then renames it over
+// `target`, so a crash at any instant leaves either the old or the new file, whole. On failure
+// the temporary file is removed and `target` is untouched.
+void safeRewrite(const std::filesystem::path& target, const std::filesystem::path& tmp,
+                 const Bytes& content);
+
+// Removes record `index` (0-based) from a typed file through the temporary file `tmp`
+// (DATA.TMP of the data folder); an index beyond the end rewrites the file unchanged. A damaged
+// tail shorter than one record is dropped.
+void removeRecordThroughTmp(const std::filesystem::path& file, const std::filesystem::path& tmp,
+                            std::size_t recordSize, std::size_t index);
+
+// The whole records of a file as one byte buffer.
+Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize);
+
+}  // namespace tavo
