@@ -1,0 +1,42 @@
+#include "app/app_context.h"
+
+#include <QApplication>
+#include <QDate>
+#include <QDialog>
+#include <QVariant>
+
+#include "common/errors.h"
+#include "tavo_version.h"
+#include "translation/translator.h"
+
+namespace tavo {
+
+QString App::msg(int n) const { return translator ? translator->GetTranslation(9999, n) : QString(); }
+
+bool App::guard(QWidget* parent, const std::function<void()>& command) {
+    // Busy pointers are held by BusyCursor objects, so unwinding has restored the pointer by the
+    // time the error box shows.
+    try {
+        command();
+        return true;
+    } catch (const std::exception& e) {
+        ui.error(parent, QString::fromStdString(e.what()));
+    } catch (...) {
+        ui.error(parent, QStringLiteral("Unexpected error"));
+    }
+    return false;
+}
+
+int App::showModal(QDialog* dialog) { return ui.execModal(dialog); }
+
+QString App::version() { return QStringLiteral(TAVO_VERSION); }
+
+QString App::today() { return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")); }
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+void setTag(QObject* object, int tag) { object->setProperty("Tag", tag); }
+int tagOf(const QObject* object) { return object->property("Tag").toInt(); }
+
+}  // namespace tavo

@@ -1,0 +1,324 @@
+#include "app/main_window.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QGroupBox>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QTableWidget>
+
+#include "app/about_box.h"
+#include "app/app_context.h"
+#include "app/settings.h"
+#include "cards/card_form.h"
+#include "cards/card_properties_window.h"
+#include "lists/label_list_editor.h"
+#include "lists/names_editor.h"
+#include "printing/print_dialog.h"
+#include "safety/backup_window.h"
+#include "safety/restore_window.h"
+#include "translation/language_chooser.h"
+#include "translation/translator.h"
+
+namespace tavo {
+
+TF_Main::TF_Main(App& app) : QMainWindow(nullptr), app_(app) {
+    setObjectName(QStringLiteral("TF_Main"));
+    setTag(this, 1);
+    setWindowTitle(QStringLiteral("Tavo - Gestion d'une collection de Bonsai"));
+    setCentralWidget(new QWidget(this));
+    centralWidget()->setObjectName(QStringLiteral("ClientArea"));
+    buildMenu();
+    buildPanels();
+    EdtTranslator1 = new TEdtTranslator(this, &app_.windows.all, &app_.ui);
+    EdtTranslator1->SetDebugMode(true);
+    EdtTranslator1->SetTranlationType(TTransType::ttComplete);
+    // The three events are attached to handlers that do nothing.
+    connect(EdtTranslator1, &TEdtTranslator::OnBeforeTranslate, this, [](QObject*) {});
+    connect(EdtTranslator1, &TEdtTranslator::OnTranslate, this, [](QObject*) {});
+    connect(EdtTranslator1, &TEdtTranslator::OnAfterTranslate, this, [](QObject*) {});
+    app_.translator = EdtTranslator1;
+    resize(919, 593 + menuBar()->sizeHint().height());
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+}
+
+QMenu* TF_Main::addMenu(QWidget* parent, const char* name, int tag, const QString& caption) {
+    QMenu* menu = new QMenu(caption, parent);
+    menu->setObjectName(QString::fromLatin1(name));
+    menu->menuAction()->setObjectName(QString::fromLatin1(name));
+    setTag(menu->menuAction(), tag);
+    parent->addAction(menu->menuAction());
+    return menu;
+}
+
+QAction* TF_Main::addItem(QWidget* menu, const char* name, int tag, const QString& caption,
+                          void (TF_Main::*handler)()) {
+    QAction* action = new QAction(caption, menu);
+    action->setObjectName(QString::fromLatin1(name));
+    setTag(action, tag);
+    menu->addAction(action);
+    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    return action;
+}
+
+void TF_Main::buildMenu() {
+    QMenuBar* bar = menuBar();
+    bar->setObjectName(QStringLiteral("MainMenu1"));
+    Arbre1 = addMenu(bar, "Arbre1", 2, QStringLiteral("Fiche"));
+    OuvrirVign = addItem(Arbre1, "OuvrirVign", 3, QStringLiteral("Ouvrir"), &TF_Main::OuvrirVignClick);
+    CreerFiche = addItem(Arbre1, "CreerFiche", 5, QStringLiteral("Créer"), &TF_Main::CreerFicheClick);
+    ImprimerFiche =
+        addItem(Arbre1, "ImprimerFiche", 6, QStringLiteral("Imprimer"), &TF_Main::ImprimerFicheClick);
+    SupprimerFiche = addItem(Arbre1, "SupprimerFiche", 7, QStringLiteral("Supprimer"),
+                             &TF_Main::SupprimerFicheClick);
+    FermerFiche =
+        addItem(Arbre1, "FermerFiche", 8, QStringLiteral("Fermer"), &TF_Main::FermerFicheClick);
+    Arbre1->addSeparator();
+    ProprietesFiche = addItem(Arbre1, "ProprietesFiche", 9, QStringLiteral("Propriétés"),
+                              &TF_Main::ProprietesFicheClick);
+    Arbre1->addSeparator();
+    Quitter = addItem(Arbre1, "Quitter", 10, QStringLiteral("Quitter"), &TF_Main::QuitterClick);
+    Ligne1 = addItem(bar, "Ligne1", 31, QStringLiteral("Ligne"), &TF_Main::Ligne1Click);
+    Galerie1 = addItem(bar, "Galerie1", 32, QStringLiteral("Galerie"), &TF_Main::Galerie1Click);
+    Paramtres1 = addMenu(bar, "Paramtres1", 11, QStringLiteral("Paramètres"));
+    TypesIntervention1 = addItem(Paramtres1, "TypesIntervention1", 12,
+                                 QStringLiteral("Types d'Intervention"),
+                                 &TF_Main::TypesIntervention1Click);
+    Etatslacquisition1 = addItem(Paramtres1, "Etatslacquisition1", 13,
+                                 QStringLiteral("Etats à l'acquisition"),
+                                 &TF_Main::Etatslacquisition1Click);
+    Nomsdesarbres1 = addItem(Paramtres1, "Nomsdesarbres1", 33, QStringLiteral("Noms botaniques"),
+                             &TF_Main::Nomsdesarbres1Click);
+    Options1 = addMenu(bar, "Options1", 14, QStringLiteral("Options"));
+    Donnes1 = addMenu(Options1, "Donnes1", 15, QStringLiteral("Données"));
+    Sauvegarder1 = addItem(Donnes1, "Sauvegarder1", 16, QStringLiteral("Sauvegarder"),
+                           &TF_Main::Sauvegarder1Click);
+    Restaurer1 =
+        addItem(Donnes1, "Restaurer1", 17, QStringLiteral("Restaurer"), &TF_Main::Restaurer1Click);
+    Langue1 = addItem(Options1, "Langue1", 19, QStringLiteral("Langues"), &TF_Main::Langue1Click);
+    Fichierarchive1 = addItem(Options1, "Fichierarchive1", 30, QStringLiteral("Fichier archive"),
+                              &TF_Main::Fichierarchive1Click);
+    N1 = addMenu(bar, "N1", 20, QStringLiteral("?"));
+    Aide1 = addItem(N1, "Aide1", 21, QStringLiteral("Aide"), &TF_Main::Aide1Click);
+    Lauteur1 = addItem(N1, "Lauteur1", 22, QStringLiteral("L'auteur"), &TF_Main::Lauteur1Click);
+    Apropos1 = addItem(N1, "Apropos1", 23, QStringLiteral("A propos..."), &TF_Main::Apropos1Click);
+
+    OuvrirVign->setEnabled(false);
+    setTreeCommands(false);
+}
+
+void TF_Main::buildPanels() {
+    QWidget* client = centralWidget();
+    I_Splash = new QLabel(client);
+    I_Splash->setObjectName(QStringLiteral("I_Splash"));
+    I_Splash->setAlignment(Qt::AlignCenter);
+    I_Splash->setPixmap(QPixmap(QStringLiteral(":/resources/splash.jpg")));
+
+    GB_Arbre = new QGroupBox(QStringLiteral(" Arbre "), client);
+    GB_Arbre->setObjectName(QStringLiteral("GB_Arbre"));
+    setTag(GB_Arbre, 24);
+    I_PhotoRef = new QLabel(GB_Arbre);
+    I_PhotoRef->setObjectName(QStringLiteral("I_PhotoRef"));
+    I_PhotoRef->setGeometry(12, 22, 161, 161);
+    L_NomArbre = new QLabel(GB_Arbre);
+    L_NomArbre->setObjectName(QStringLiteral("L_NomArbre"));
+    QFont big = L_NomArbre->font();
+    big.setBold(true);
+    big.setPointSizeF(big.pointSizeF() * 1.3);
+    L_NomArbre->setFont(big);
+    L_NomArbre->setGeometry(12, 190, 236, 40);
+    L_NomArbre->setWordWrap(true);
+    L_NomBotanique = new QLabel(GB_Arbre);
+    L_NomBotanique->setObjectName(QStringLiteral("L_NomBotanique"));
+    QFont italic = L_NomBotanique->font();
+    italic.setItalic(true);
+    L_NomBotanique->setFont(italic);
+    L_NomBotanique->setGeometry(12, 232, 236, 36);
+    L_NomBotanique->setWordWrap(true);
+    B_Fiche = new QPushButton(QStringLiteral("Fiche"), GB_Arbre);
+    B_Fiche->setObjectName(QStringLiteral("B_Fiche"));
+    setTag(B_Fiche, 25);
+    B_Fiche->setToolTip(QStringLiteral("Ouvre la fiche de l'arbre."));
+    B_Fiche->setGeometry(12, 280, 110, 28);
+    connect(B_Fiche, &QPushButton::clicked, this, &TF_Main::B_FicheClick);
+    B_Evolution = new QPushButton(QStringLiteral("Galerie"), GB_Arbre);
+    B_Evolution->setObjectName(QStringLiteral("B_Evolution"));
+    setTag(B_Evolution, 26);
+    B_Evolution->setToolTip(QStringLiteral("Ouvre la galerie \"Evolution\" de l'arbre."));
+    B_Evolution->setGeometry(132, 280, 110, 28);
+    connect(B_Evolution, &QPushButton::clicked, this, &TF_Main::B_EvolutionClick);
+    GB_Arbre->hide();
+
+    GB_Travaux = new QGroupBox(QStringLiteral("Travaux "), client);
+    GB_Travaux->setObjectName(QStringLiteral("GB_Travaux"));
+    setTag(GB_Travaux, 27);
+    SG_LignesTravaux = new QTableWidget(9, 3, GB_Travaux);
+    SG_LignesTravaux->setObjectName(QStringLiteral("SG_LignesTravaux"));
+    SG_LignesTravaux->verticalHeader()->hide();
+    SG_LignesTravaux->setColumnWidth(0, 72);
+    SG_LignesTravaux->setColumnWidth(1, 145);
+    SG_LignesTravaux->setColumnWidth(2, 414);
+    SG_LignesTravaux->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    SG_LignesTravaux->horizontalHeader()->setStretchLastSection(false);
+    SG_LignesTravaux->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    SG_LignesTravaux->verticalHeader()->setDefaultSectionSize(
+        std::max(15, SG_LignesTravaux->fontMetrics().height() + 4));
+    SG_LignesTravaux->setSelectionBehavior(QAbstractItemView::SelectRows);
+    SG_LignesTravaux->setSelectionMode(QAbstractItemView::SingleSelection);
+    SG_LignesTravaux->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    SG_LignesTravaux->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    SG_LignesTravaux->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    SG_LignesTravaux->setShowGrid(true);
+    SG_LignesTravaux->setHorizontalHeaderLabels({QString(), QString(), QString()});
+    connect(SG_LignesTravaux, &QTableWidget::cellDoubleClicked, this,
+            [this](int, int) { SG_LignesTravauxDblClick(); });
+    connect(SG_LignesTravaux->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
+            [this](int) { SG_LignesTravauxDblClick(); });
+    B_AjoutLigneTravail = new QPushButton(QStringLiteral("Ajouter une ligne"), GB_Travaux);
+    B_AjoutLigneTravail->setObjectName(QStringLiteral("B_AjoutLigneTravail"));
+    setTag(B_AjoutLigneTravail, 28);
+    B_AjoutLigneTravail->setToolTip(
+        QStringLiteral("Ouvre la fenêtre pour ajouter une ligne aux travaux."));
+    connect(B_AjoutLigneTravail, &QPushButton::clicked, this, &TF_Main::B_AjoutLigneTravailClick);
+    GB_Travaux->hide();
+
+    Lb_Langue = new QLabel(client);
+    Lb_Langue->setObjectName(QStringLiteral("Lb_Langue"));
+    Lb_Langue->hide();
+    Lb_Langue2 = new QLabel(client);
+    Lb_Langue2->setObjectName(QStringLiteral("Lb_Langue2"));
+    Lb_Langue2->hide();
+    layoutPanels();
+}
+
+void TF_Main::layoutPanels() {
+    const QSize client = centralWidget()->size();
+    I_Splash->setGeometry(0, 0, client.width(), client.height());
+    GB_Arbre->setGeometry(8, 8, 260, client.height() - 16);
+    GB_Travaux->setGeometry(276, 8, client.width() - 284, client.height() - 16);
+    const QSize works = GB_Travaux->size();
+    B_AjoutLigneTravail->setGeometry(works.width() - 160, 20, 150, 28);
+    SG_LignesTravaux->setGeometry(10, 56, works.width() - 20, works.height() - 66);
+}
+
+void TF_Main::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    layoutPanels();
+}
+
+void TF_Main::setTreeCommands(bool enabled) {
+    for (QAction* a : {FermerFiche, SupprimerFiche, ImprimerFiche, ProprietesFiche,
+                       Fichierarchive1, Ligne1, Galerie1})
+        a->setEnabled(enabled);
+}
+
+bool TF_Main::treeOpen() const { return GB_Arbre->isVisibleTo(const_cast<TF_Main*>(this)); }
+
+void TF_Main::onTreeCreated() {
+    GB_Arbre->show();
+    GB_Travaux->show();
+    const bool properties = ProprietesFiche->isEnabled();
+    setTreeCommands(true);
+    ProprietesFiche->setEnabled(properties);
+    OuvrirVign->setEnabled(true);
+}
+
+void TF_Main::onTreeOpened() {
+    GB_Arbre->show();
+    GB_Travaux->show();
+    setTreeCommands(true);
+}
+
+void TF_Main::onTreeClosed() {
+    GB_Arbre->hide();
+    GB_Travaux->hide();
+    setTreeCommands(false);
+}
+
+void TF_Main::onTreeDeleted(long cardCounter) {
+    onTreeClosed();
+    if (cardCounter < 1) OuvrirVign->setEnabled(false);
+}
+
+void TF_Main::SetGridHeads() {
+    SG_LignesTravaux->setHorizontalHeaderLabels({app_.msg(8), app_.msg(9), app_.msg(10)});
+}
+
+void TF_Main::FormCreate() {
+    app_.session.dataFolder = std::filesystem::current_path();
+    app_.session.languageName = settings::readLanguageName(app_.session.dataFolder);
+    Lb_Langue2->setText(qs(app_.session.languageName));
+}
+
+void TF_Main::FormActivate() {
+    Session& s = app_.session;
+    s.dataFolder = std::filesystem::current_path();
+    if (!settings::activate(s.dataFolder, ss(App::version()), ss(App::today()))) {
+        OuvrirVign->setEnabled(settings::anyCardExists(s.dataFolder));
+    } else {
+        s.languageName = "Français";
+        if (!QDir::setCurrent(qs(s.dataFolder.string())))
+            app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(7));
+    }
+    Lb_Langue->setText(qs(s.languageName));
+    EdtTranslator1->SetPathFiles(qs(s.dataFolder.string()));
+    EdtTranslator1->SetLanguageFile(qs(s.languageName) + QStringLiteral(".lng"));
+    EdtTranslator1->Translate();
+    SetGridHeads();
+}
+
+void TF_Main::FormDestroy() {
+    settings::writeLanguageName(app_.session.dataFolder, app_.session.languageName);
+}
+
+void TF_Main::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || activating_) return;
+    // Boxes shown by the activation itself (a missing translation, an error) give the focus
+    // back when they close; that is not a new activation.
+    if (ignoreNextActivation_) {
+        ignoreNextActivation_ = false;
+        return;
+    }
+    activating_ = true;
+    const int boxes = app_.ui.boxesShown();
+    app_.guard(this, [this] { FormActivate(); });
+    ignoreNextActivation_ = app_.ui.boxesShown() != boxes;
+    activating_ = false;
+}
+
+void TF_Main::closeEvent(QCloseEvent* event) { QMainWindow::closeEvent(event); }
+
+void TF_Main::showWindow(QDialog* window) { app_.showModal(window); }
+
+void TF_Main::FermerFicheClick() { onTreeClosed(); }
+
+void TF_Main::QuitterClick() { close(); }
+
+void TF_Main::Aide1Click() {
+    app_.ui.openDocument(qs((std::filesystem::path("Aide") / app_.session.languageName / "Index.htm").string()));
+}
+
+void TF_Main::Lauteur1Click() {
+    app_.ui.openDocument(qs((std::filesystem::path("Aide") / app_.session.languageName / "Lauteur.htm").string()));
+}
+
+void TF_Main::Apropos1Click() { showWindow(app_.windows.aPropos); }
+void TF_Main::ImprimerFicheClick() { showWindow(app_.windows.imprimer); }
+void TF_Main::ProprietesFicheClick() { showWindow(app_.windows.proprietes); }
+void TF_Main::TypesIntervention1Click() { showWindow(app_.windows.types); }
+void TF_Main::Etatslacquisition1Click() { showWindow(app_.windows.etats); }
+void TF_Main::Nomsdesarbres1Click() { showWindow(app_.windows.noms); }
+void TF_Main::Sauvegarder1Click() { showWindow(app_.windows.dataSave); }
+void TF_Main::Restaurer1Click() { showWindow(app_.windows.dataRestore); }
+void TF_Main::Langue1Click() { showWindow(app_.windows.choixLangue); }
+
+}  // namespace tavo

@@ -1,0 +1,59 @@
+#include "app/program.h"
+
+#include "app/about_box.h"
+#include "app/main_window.h"
+#include "cards/card_form.h"
+#include "cards/card_properties_window.h"
+#include "cards/thumbnail_chooser.h"
+#include "lists/label_list_editor.h"
+#include "lists/names_editor.h"
+#include "photos/gallery_viewer.h"
+#include "photos/photo_editor.h"
+#include "printing/print_dialog.h"
+#include "safety/backup_window.h"
+#include "safety/restore_window.h"
+#include "translation/language_chooser.h"
+#include "works/works_editor.h"
+
+namespace tavo {
+namespace {
+template <class W>
+W* create(App& app, std::vector<std::unique_ptr<QWidget>>& owned) {
+    auto window = std::make_unique<W>(app);
+    W* raw = window.get();
+    app.windows.all.push_back(raw);
+    owned.push_back(std::move(window));
+    return raw;
+}
+}  // namespace
+
+Program::Program(UiSeam& ui) : app(session, ui) {
+    Windows& w = app.windows;
+    w.main = create<TF_Main>(app, owned_);
+    w.main->FormCreate();
+    w.aPropos = create<TF_APropos>(app, owned_);
+    w.fiche = create<TF_Fiche>(app, owned_);
+    w.galerie = create<TF_Galerie>(app, owned_);
+    w.ligne = create<TF_Ligne>(app, owned_);
+    w.photo = create<TF_Photo>(app, owned_);
+    w.vignette = create<TF_Vignette>(app, owned_);
+    w.proprietes = create<TF_ProprietesFiche>(app, owned_);
+    w.imprimer = create<TF_ImprimerFiche>(app, owned_);
+    w.types = create<TF_LIB_TypesIntervention>(app, owned_);
+    w.types2 = create<TF_LIB_TypesIntervention2>(app, owned_);
+    w.etats = create<TF_LIB_EtatsAcquisition>(app, owned_);
+    w.etats2 = create<TF_LIB_EtatsAcquisition2>(app, owned_);
+    w.dataSave = create<TF_DataSave>(app, owned_);
+    w.dataRestore = create<TF_DataRestore>(app, owned_);
+    w.choixLangue = create<TF_ChoixLangue>(app, owned_);
+    w.noms = create<TF_LIB_NomsArbres>(app, owned_);
+    w.noms2 = create<TF_LIB_NomsArbres2>(app, owned_);
+}
+
+Program::~Program() {
+    // Dialogs first, the main window (which owns the translator) last.
+    while (owned_.size() > 1) owned_.pop_back();
+    app.translator = nullptr;
+}
+
+}  // namespace tavo

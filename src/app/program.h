@@ -1,0 +1,28 @@
+#pragma once
+// The whole program: the session, and every window created once, the main window first.
+#include <memory>
+#include <vector>
+
+#include "app/app_context.h"
+#include "app/session.h"
+
+class QWidget;
+
+namespace tavo {
+
+class Program {
+public:
+    // Takes the data folder from the current directory (main window creation).
+    explicit Program(UiSeam& ui);
+    ~Program();
+
+    Session session;
+    App app;
+    Windows& windows() { return app.windows; }
+    TF_Main& main() { return *app.windows.main; }
+
+private:
+    std::vector<std::unique_ptr<QWidget>> owned_;
+};
+
+}  // namespace tavo

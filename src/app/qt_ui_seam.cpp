@@ -1,0 +1,91 @@
+#include "app/qt_ui_seam.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPrinter>
+#include <QPrinterInfo>
+#include <QTimer>
+#include <QUrl>
+
+namespace tavo {
+namespace {
+const QString kTitle = QStringLiteral("Tavo");
+
+// File dialogs must not move the current directory: it is the data folder.
+class KeepCurrentDirectory {
+public:
+    KeepCurrentDirectory() : saved_(QDir::currentPath()) {}
+    ~KeepCurrentDirectory() { QDir::setCurrent(saved_); }
+
+private:
+    QString saved_;
+};
+}  // namespace
+
+void QtUiSeam::message(QWidget* parent, const QString& text) {
+    countBox();
+    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+void QtUiSeam::warning(QWidget* parent, const QString& title, const QString& text) {
+    countBox();
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+bool QtUiSeam::question(QWidget* parent, const QString& text) {
+    countBox();
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No,
+                    parent);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes;
+}
+
+void QtUiSeam::error(QWidget* parent, const QString& text) {
+    countBox();
+    QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, parent);
+    box.exec();
+}
+
+QString QtUiSeam::browseFolder(QWidget* parent, const QString& title, const QString& start) {
+    KeepCurrentDirectory keep;
+    countBox();
+    return QFileDialog::getExistingDirectory(parent, title, start);
+}
+
+QString QtUiSeam::openPicture(QWidget* parent, const QString& title, const QString& folder) {
+    KeepCurrentDirectory keep;
+    countBox();
+    return QFileDialog::getOpenFileName(
+        parent, title, folder,
+        QStringLiteral("Pictures (*.jpg *.jpeg *.JPG *.JPEG *.bmp *.BMP);;All files (*)"));
+}
+
+void QtUiSeam::openDocument(const QString& path) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(QDir::currentPath()).absoluteFilePath(path)));
+}
+
+QStringList QtUiSeam::printers() { return QPrinterInfo::availablePrinterNames(); }
+
+QString QtUiSeam::defaultPrinter() { return QPrinterInfo::defaultPrinterName(); }
+
+void QtUiSeam::targetPrinter(QPrinter& printer, const QString& name) {
+    printer.setPrinterName(name);
+}
+
+void QtUiSeam::pause(int milliseconds) {
+    QEventLoop loop;
+    QTimer::singleShot(milliseconds, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+int QtUiSeam::execModal(QDialog* dialog) { return dialog->exec(); }
+
+}  // namespace tavo

@@ -1,0 +1,23 @@
+#pragma once
+#include "app/ui_seam.h"
+
+namespace tavo {
+
+// The real thing: QMessageBox, QFileDialog, QPrinterInfo, QDesktopServices, QDialog::exec.
+class QtUiSeam : public UiSeam {
+public:
+    void message(QWidget* parent, const QString& text) override;
+    void warning(QWidget* parent, const QString& title, const QString& text) override;
+    bool question(QWidget* parent, const QString& text) override;
+    void error(QWidget* parent, const QString& text) override;
+    QString browseFolder(QWidget* parent, const QString& title, const QString& start) override;
+    QString openPicture(QWidget* parent, const QString& title, const QString& folder) override;
+    void openDocument(const QString& path) override;
+    QStringList printers() override;
+    QString defaultPrinter() override;
+    void targetPrinter(QPrinter& printer, const QString& name) override;
+    void pause(int milliseconds) override;
+    int execModal(QDialog* dialog) override;
+};
+
+}  // namespace tavo

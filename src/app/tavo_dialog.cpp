@@ -1,0 +1,69 @@
+#include "app/tavo_dialog.h"
+
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QPushButton>
+#include <QScreen>
+
+#include "app/app_context.h"
+
+namespace tavo {
+
+TavoDialog::TavoDialog(App& app, const char* className, int tag, const QString& title,
+                       QWidget* parent)
+    : QDialog(parent), app_(app) {
+    setObjectName(QString::fromLatin1(className));
+    setTag(this, tag);
+    setWindowTitle(title);
+    setWindowFlags(Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                   Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint);
+    setModal(true);
+}
+
+void TavoDialog::setClientSize(int width, int height) { setFixedSize(width, height); }
+
+void TavoDialog::showEvent(QShowEvent* event) {
+    watchChildren();
+    if (const QScreen* screen = QGuiApplication::primaryScreen())
+        move(screen->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+    app_.guard(this, [this] { FormActivate(); });
+}
+
+void TavoDialog::watchChildren() {
+    // Enter must not press a button by accident: no button is a default one.
+    for (auto* button : findChildren<QPushButton*>()) {
+        button->setAutoDefault(false);
+        button->setDefault(false);
+    }
+    for (auto* child : findChildren<QWidget*>()) child->installEventFilter(this);
+}
+
+bool TavoDialog::FormKeyPress(QKeyEvent* event) {
+    const int key = event->key();
+    if (key == Qt::Key_Escape || (closeOnEnter_ && (key == Qt::Key_Return || key == Qt::Key_Enter))) {
+        reject();
+        return true;
+    }
+    return false;
+}
+
+bool TavoDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress && isVisible())
+        if (FormKeyPress(static_cast<QKeyEvent*>(event))) return true;
+    // The key that closes the window is consumed entirely, release and shortcut included.
+    if (event->type() == QEvent::ShortcutOverride) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Escape) {
+            event->accept();
+            return false;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void TavoDialog::keyPressEvent(QKeyEvent* event) {
+    if (!FormKeyPress(event)) QDialog::keyPressEvent(event);
+}
+
+}  // namespace tavo

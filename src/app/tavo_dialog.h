@@ -1,0 +1,37 @@
+#pragma once
+// Base of every modal window: its Tag, its refill on each showing, and the keys that close it.
+#include <QDialog>
+
+namespace tavo {
+
+class App;
+
+class TavoDialog : public QDialog {
+    Q_OBJECT
+public:
+    TavoDialog(App& app, const char* className, int tag, const QString& title,
+               QWidget* parent = nullptr);
+
+    // Refills the window from the files; runs each time the window is shown.
+    virtual void FormActivate() {}
+
+protected:
+    // The window sees every key before its controls. Return true to consume the key.
+    virtual bool FormKeyPress(QKeyEvent* event);
+    // Enter closes the window too (about box, print dialog, language chooser).
+    void setCloseOnEnter(bool on) { closeOnEnter_ = on; }
+    // Fixed client size, centred on the screen.
+    void setClientSize(int width, int height);
+
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+    App& app_;
+
+private:
+    void watchChildren();
+    bool closeOnEnter_ = false;
+};
+
+}  // namespace tavo

@@ -1,0 +1,79 @@
+#include "translation/language_chooser.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+
+#include <filesystem>
+
+#include "app/app_context.h"
+#include "app/main_window.h"
+#include "translation/translator.h"
+
+namespace tavo {
+
+TF_ChoixLangue::TF_ChoixLangue(App& app)
+    : TavoDialog(app, "TF_ChoixLangue", 1500, QStringLiteral("Choix de la langue")) {
+    setClientSize(300, 130);
+    setCloseOnEnter(true);
+    Label1 = new QLabel(QStringLiteral("Choisissez la langue de l'interface"), this);
+    Label1->setObjectName(QStringLiteral("Label1"));
+    setTag(Label1, 1501);
+    Label1->setGeometry(16, 14, 268, 20);
+    CB_ListeLangues = new QComboBox(this);
+    CB_ListeLangues->setObjectName(QStringLiteral("CB_ListeLangues"));
+    CB_ListeLangues->setEditable(true);
+    CB_ListeLangues->setInsertPolicy(QComboBox::NoInsert);
+    CB_ListeLangues->setGeometry(16, 40, 268, 26);
+    Btn_Traduire = new QPushButton(QStringLiteral("Traduire"), this);
+    Btn_Traduire->setObjectName(QStringLiteral("Btn_Traduire"));
+    setTag(Btn_Traduire, 1502);
+    Btn_Traduire->setToolTip(QStringLiteral("Lance la traduction de l'interface du logiciel."));
+    Btn_Traduire->setGeometry(56, 86, 100, 28);
+    Btn_Annuler = new QPushButton(QStringLiteral("Annuler"), this);
+    Btn_Annuler->setObjectName(QStringLiteral("Btn_Annuler"));
+    setTag(Btn_Annuler, 1503);
+    Btn_Annuler->setToolTip(QStringLiteral("Ferme la fenêtre."));
+    Btn_Annuler->setGeometry(166, 86, 100, 28);
+    connect(Btn_Traduire, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { Btn_TraduireClick(); }); });
+    connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
+}
+
+void TF_ChoixLangue::FormActivate() {
+    CB_ListeLangues->clear();
+    std::error_code ec;
+    std::filesystem::directory_iterator it(app_.session.dataFolder, ec), end;
+    for (; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() < 4 || name.compare(name.size() - 4, 4, ".lng") != 0) continue;
+        const QString entry = qs(name.substr(0, name.size() - 4));
+        CB_ListeLangues->addItem(entry);
+        if (entry == qs(app_.session.languageName))
+            CB_ListeLangues->setCurrentIndex(CB_ListeLangues->count() - 1);
+    }
+    if (CB_ListeLangues->findText(qs(app_.session.languageName), Qt::MatchExactly |
+                                                                  Qt::MatchCaseSensitive) < 0)
+        CB_ListeLangues->setCurrentIndex(-1);
+}
+
+void TF_ChoixLangue::Btn_TraduireClick() {
+    // Only a listed entry counts; text typed into the field that names no entry is ignored,
+    // so the interface never switches to a language file that does not exist.
+    const int index = CB_ListeLangues->currentIndex();
+    if (index < 0 || CB_ListeLangues->currentText() != CB_ListeLangues->itemText(index)) return;
+    const QString chosen = CB_ListeLangues->itemText(index);
+    if (chosen != qs(app_.session.languageName)) {
+        app_.session.languageName = ss(chosen);
+        TF_Main* main = app_.windows.main;
+        main->Lb_Langue->setText(chosen);
+        main->Lb_Langue2->setText(chosen);
+        app_.translator->SetPathFiles(qs(app_.session.dataFolder.string()));
+        app_.translator->SetLanguageFile(chosen + QStringLiteral(".lng"));
+        app_.translator->Translate();
+        main->SetGridHeads();
+    }
+    accept();
+}
+
+}  // namespace tavo

@@ -1,0 +1,255 @@
+#include <QAction>
+#include <QComboBox>
+#include <QCommandLinkButton>
+#include <QMenuBar>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
+
+#include "app/about_box.h"
+#include "app/settings.h"
+#include "support/program_fixture.h"
+#include "translation/language_chooser.h"
+#include "translation/translator.h"
+
+using namespace tavo;
+using namespace tavo::test;
+
+namespace {
+// A small language file: every window title, the menu captions and messages 8 to 10.
+std::string languageFile(const std::string& word) {
+    std::string s = "Test language " + word + "\r\n";
+    for (int tag : {1, 100, 200, 300, 400, 500, 600, 700, 800, 900, 1000, 1100, 1200, 1300, 1400,
+                    1500, 1600, 1700})
+        s += "#" + std::string(4 - std::to_string(tag).size(), '0') + std::to_string(tag) +
+             " 0000  " + word + " window " + std::to_string(tag) + "\r\n";
+    for (int tag = 2; tag <= 33; ++tag) {
+        char line[64];
+        std::snprintf(line, sizeof line, "#%04d 0000  %s %d\r\n#%04d 0001  %s hint %d\r\n", tag,
+                      word.c_str(), tag, tag, word.c_str(), tag);
+        s += line;
+    }
+    for (int tag = 801; tag <= 809; ++tag) s += "#0" + std::to_string(tag) + " 0000  " + word + "\r\n";
+    for (int tag = 1501; tag <= 1503; ++tag)
+        s += "#" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) + "\r\n";
+    for (int n = 1; n <= 55; ++n) s += "#9999 " + std::string(4 - std::to_string(n).size(), '0') +
+                                       std::to_string(n) + "  " + word + " message " +
+                                       std::to_string(n) + "\r\n";
+    return s;
+}
+
+class MainWindowTest : public ProgramTest {
+protected:
+    void SetUp() override {
+        ProgramTest::SetUp();
+        writeBytes(dir / "Fran\xC3\xA7" "ais.lng", languageFile("fr"));
+        writeBytes(dir / "English.lng", languageFile("en"));
+    }
+    std::vector<bool> treeStates() {
+        TF_Main& m = main();
+        return {m.GB_Arbre->isVisibleTo(&m), m.FermerFiche->isEnabled(),
+                m.SupprimerFiche->isEnabled(), m.ImprimerFiche->isEnabled(),
+                m.ProprietesFiche->isEnabled(), m.Fichierarchive1->isEnabled(),
+                m.Ligne1->isEnabled(), m.Galerie1->isEnabled(), m.OuvrirVign->isEnabled()};
+    }
+};
+}  // namespace
+
+TEST_F(MainWindowTest, FirstStartCreatesSettingsAndTranslatesEveryWindow) {
+    start();
+    EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
+    EXPECT_EQ(main().windowTitle(), "fr window 1");
+    EXPECT_EQ(program->windows().all.size(), 18u);
+    EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr window 1700");
+    EXPECT_EQ(main().Arbre1->menuAction()->text(), "fr 2");
+    EXPECT_EQ(main().Apropos1->text(), "fr 23");
+    EXPECT_EQ(main().B_Fiche->text(), "fr 25");
+    EXPECT_EQ(main().B_Fiche->toolTip(), "fr hint 25");
+    EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(2)->text(), "fr message 10");
+    EXPECT_TRUE(ui.shown.empty());  // no missing entry, no box
+}
+
+TEST_F(MainWindowTest, WindowsAreCreatedInOrderWithTheirTags) {
+    start();
+    const char* order[] = {"TF_Main", "TF_APropos", "TF_Fiche", "TF_Galerie", "TF_Ligne",
+                           "TF_Photo", "TF_Vignette", "TF_ProprietesFiche", "TF_ImprimerFiche",
+                           "TF_LIB_TypesIntervention", "TF_LIB_TypesIntervention2",
+                           "TF_LIB_EtatsAcquisition", "TF_LIB_EtatsAcquisition2", "TF_DataSave",
+                           "TF_DataRestore", "TF_ChoixLangue", "TF_LIB_NomsArbres",
+                           "TF_LIB_NomsArbres2"};
+    const int tags[] = {1, 800, 100, 400, 200, 500, 300, 600, 700, 900, 1000, 1100, 1200, 1300,
+                        1400, 1500, 1600, 1700};
+    for (int i = 0; i < 18; ++i) {
+        EXPECT_EQ(program->windows().all[i]->objectName(), order[i]);
+        EXPECT_EQ(tagOf(program->windows().all[i]), tags[i]);
+    }
+}
+
+TEST_F(MainWindowTest, MenuStatesFollowTheOpenTree) {
+    start();
+    using V = std::vector<bool>;
+    EXPECT_EQ(treeStates(), V({false, false, false, false, false, false, false, false, false}));
+    main().onTreeCreated();  // properties stay as they were
+    EXPECT_EQ(treeStates(), V({true, true, true, true, false, true, true, true, true}));
+    main().onTreeOpened();
+    EXPECT_EQ(treeStates(), V({true, true, true, true, true, true, true, true, true}));
+    main().FermerFicheClick();
+    EXPECT_EQ(treeStates(), V({false, false, false, false, false, false, false, false, true}));
+    EXPECT_TRUE(main().CreerFiche->isEnabled());
+    main().onTreeOpened();
+    main().onTreeDeleted(1);
+    EXPECT_TRUE(main().OuvrirVign->isEnabled());
+    main().onTreeOpened();
+    main().onTreeDeleted(0);
+    EXPECT_FALSE(main().OuvrirVign->isEnabled());
+}
+
+TEST_F(MainWindowTest, ActivationEnablesOuvrirOnceACardExists) {
+    start();
+    main().FormActivate();
+    EXPECT_FALSE(main().OuvrirVign->isEnabled());
+    writeBytes(dir / "FICHES/26034140509042.SIG", std::string(1234, '\0'));
+    main().FormActivate();
+    EXPECT_TRUE(main().OuvrirVign->isEnabled());
+}
+
+TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
+    start();
+    TF_ChoixLangue* chooser = program->windows().choixLangue;
+    ui.modal["TF_ChoixLangue"].push_back([](QDialog* d) {
+        auto* c = static_cast<TF_ChoixLangue*>(d);
+        // Both files listed without extension, the current language selected.
+        ASSERT_EQ(c->CB_ListeLangues->count(), 2);
+        EXPECT_EQ(c->CB_ListeLangues->currentText(), "Français");
+        c->CB_ListeLangues->setCurrentIndex(c->CB_ListeLangues->findText("English"));
+        c->Btn_TraduireClick();
+    });
+    main().Langue1Click();
+    EXPECT_FALSE(chooser->isVisible());
+    EXPECT_EQ(app().session.languageName, "English");
+    EXPECT_EQ(main().windowTitle(), "en window 1");
+    EXPECT_EQ(main().Quitter->text(), "en 10");
+    EXPECT_EQ(chooser->Btn_Traduire->text(), "en 1502");
+    EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), "en message 8");
+    // The settings file keeps the old name until the program ends.
+    EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
+    main().FormDestroy();
+    EXPECT_EQ(settings::readLanguageName(dir.path()), "English");
+
+    // A language whose file went missing keeps every text of the previous one.
+    std::filesystem::remove(dir / "English.lng");
+    app().session.languageName = "English";
+    main().FormActivate();
+    EXPECT_EQ(main().windowTitle(), "en window 1");
+    EXPECT_EQ(app().msg(8), "en message 8");
+}
+
+TEST_F(MainWindowTest, ChooserSelectionIsCaseSensitiveAndCurrentLanguageRunsNoPass) {
+    start();
+    app().session.languageName = "français";
+    ui.modal["TF_ChoixLangue"].push_back([](QDialog* d) {
+        EXPECT_EQ(static_cast<TF_ChoixLangue*>(d)->CB_ListeLangues->currentIndex(), -1);
+    });
+    main().Langue1Click();
+    app().session.languageName = "Français";
+    int passes = 0;
+    QObject::connect(app().translator, &TEdtTranslator::OnBeforeTranslate, [&](QObject*) { ++passes; });
+    ui.modal["TF_ChoixLangue"].push_back(
+        [](QDialog* d) { static_cast<TF_ChoixLangue*>(d)->Btn_TraduireClick(); });
+    main().Langue1Click();
+    EXPECT_EQ(passes, 0);
+    EXPECT_EQ(ui.modalShown.size(), 2u);
+}
+
+TEST_F(MainWindowTest, MissingMessageWarnsInDebugModeButMissingHintDoesNot) {
+    writeBytes(dir / "Fran\xC3\xA7" "ais.lng", "#0001 0000  Titre\r\n");
+    start();
+    ui.clear();
+    EXPECT_EQ(app().translator->GetTranslation(9999, 99), "");
+    EXPECT_EQ(app().translator->GetTranslation(25, 1), "");
+    ASSERT_EQ(ui.texts("warning").size(), 1u);
+    EXPECT_EQ(ui.texts("warning")[0], "Translation 9999, 99 not found.");
+    EXPECT_EQ(ui.shown[0].title, "Error in language file");
+}
+
+TEST_F(MainWindowTest, MalformedLanguageFileShowsErrorAndSkipsGridHeads) {
+    start();
+    const QString before = main().SG_LignesTravaux->horizontalHeaderItem(0)->text();
+    writeBytes(dir / "Fran\xC3\xA7" "ais.lng", "#0001 0000  Nouveau\r\n#00x1 0000  bad\r\n");
+    ui.clear();
+    EXPECT_FALSE(app().guard(&main(), [&] { main().FormActivate(); }));
+    EXPECT_EQ(ui.texts("error").size(), 1u);
+    EXPECT_EQ(main().windowTitle(), "fr window 1");  // no text set by the failed pass
+    EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), before);
+}
+
+TEST_F(MainWindowTest, TranslatorKindRules) {
+    start();
+    // A menu branch with Tag 0 keeps its captions, sub-items included.
+    QMenu* branch = main().menuBar()->addMenu("Untagged");
+    QAction* inner = branch->addAction("inner");
+    setTag(inner, 3);
+    // A combo box with a Tag keeps its count; an empty one stays empty.
+    auto* combo = new QComboBox(main().centralWidget());
+    setTag(combo, 2);
+    combo->addItems({"a", "b", "c"});
+    auto* empty = new QComboBox(main().centralWidget());
+    setTag(empty, 2);
+    // A derived kind is not translated.
+    auto* link = new TEdtURLLabel(&ui, main().centralWidget());
+    setTag(link, 2);
+    auto* derived = new QCommandLinkButton("keep", main().centralWidget());
+    setTag(derived, 2);
+    ui.clear();
+    main().FormActivate();
+    // List entries past the hint are refilled quietly: the windows refill these lists anyway.
+    EXPECT_TRUE(ui.texts("warning").empty());
+    EXPECT_EQ(branch->title(), "Untagged");
+    EXPECT_EQ(inner->text(), "inner");
+    ASSERT_EQ(combo->count(), 3);
+    EXPECT_EQ(combo->itemText(0), "fr 2");
+    EXPECT_EQ(combo->itemText(1), "fr hint 2");
+    EXPECT_EQ(combo->itemText(2), "");
+    EXPECT_EQ(combo->currentIndex(), 0);
+    EXPECT_EQ(empty->count(), 0);
+    EXPECT_EQ(link->text(), "fr 2");
+    EXPECT_EQ(derived->text(), "keep");
+}
+
+TEST_F(MainWindowTest, HelpPagesOpenForTheLanguage) {
+    start();
+    main().Aide1Click();
+    main().Lauteur1Click();
+    ASSERT_EQ(ui.texts("open").size(), 2u);
+    EXPECT_EQ(ui.texts("open")[0], "Aide/Français/Index.htm");
+    EXPECT_EQ(ui.texts("open")[1], "Aide/Français/Lauteur.htm");
+}
+
+TEST_F(MainWindowTest, AboutBoxShowsVersionAndCreditRule) {
+    start();
+    TF_APropos* about = program->windows().aPropos;
+    main().Apropos1Click();
+    EXPECT_EQ(about->L_Version->text(), "Version " + App::version());
+    EXPECT_FALSE(about->Label8->isVisibleTo(about));
+    app().session.languageName = "Langage non trouvée";
+    main().Apropos1Click();
+    EXPECT_TRUE(about->Label8->isVisibleTo(about));
+}
+
+TEST_F(MainWindowTest, WorksGridKeepsColumnWidthsAndGrowsWithTheWindow) {
+    start();
+    main().show();
+    main().onTreeOpened();
+    main().resize(1200, 800);
+    const QTableWidget* grid = main().SG_LignesTravaux;
+    EXPECT_EQ(grid->columnWidth(0), 72);
+    EXPECT_EQ(grid->columnWidth(1), 145);
+    EXPECT_EQ(grid->columnWidth(2), 414);
+    EXPECT_EQ(grid->rowCount(), 9);
+    const int before = grid->height();
+    main().resize(1200, 900);
+    EXPECT_EQ(grid->height(), before + 100);
+}

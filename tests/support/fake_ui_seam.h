@@ -1,0 +1,103 @@
+#pragma once
+// A scripted stand-in for every blocking interaction: records each box shown and answers
+// questions, folder choices and modal windows from a script.
+#include <QDialog>
+#include <QPrinter>
+#include <QString>
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/ui_seam.h"
+
+namespace tavo::test {
+
+struct Shown {
+    std::string kind;  // "message", "warning", "question", "error", "browse", "picture", "open"
+    QString text;
+    QString title;
+};
+
+class FakeUiSeam : public UiSeam {
+public:
+    std::vector<Shown> shown;
+    std::deque<bool> answers;          // for questions; No when empty
+    std::deque<QString> folders;       // for the folder browser; cancelled when empty
+    std::deque<QString> pictures;      // for the open-picture dialog; cancelled when empty
+    QStringList printerNames;
+    QString currentPrinter;
+    QString pdfOutput;  // printing goes to this PDF file
+    // Modal windows: a script per window class name, run while the window is shown; it
+    // returns nothing and ends the window by clicking its buttons. Unscripted windows are
+    // shown and cancelled.
+    std::map<QString, std::deque<std::function<void(QDialog*)>>> modal;
+    std::vector<QString> modalShown;
+
+    void message(QWidget*, const QString& text) override { record("message", text); }
+    void warning(QWidget*, const QString& title, const QString& text) override {
+        record("warning", text, title);
+    }
+    bool question(QWidget*, const QString& text) override {
+        record("question", text);
+        if (answers.empty()) return false;
+        const bool a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    void error(QWidget*, const QString& text) override { record("error", text); }
+    QString browseFolder(QWidget*, const QString& title, const QString& start) override {
+        record("browse", start, title);
+        return pop(folders);
+    }
+    QString openPicture(QWidget*, const QString& title, const QString& folder) override {
+        record("picture", folder, title);
+        return pop(pictures);
+    }
+    void openDocument(const QString& path) override { shown.push_back({"open", path, {}}); }
+    QStringList printers() override { return printerNames; }
+    QString defaultPrinter() override { return currentPrinter; }
+    void targetPrinter(QPrinter& printer, const QString&) override {
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(pdfOutput);
+    }
+    void pause(int) override {}
+    int execModal(QDialog* dialog) override {
+        modalShown.push_back(dialog->objectName());
+        dialog->setResult(QDialog::Rejected);
+        dialog->show();  // runs the window's activation
+        auto& queue = modal[dialog->objectName()];
+        if (!queue.empty()) {
+            auto script = std::move(queue.front());
+            queue.pop_front();
+            if (dialog->isVisible()) script(dialog);
+        }
+        if (dialog->isVisible()) dialog->reject();
+        return dialog->result();
+    }
+
+    // Texts of the boxes of one kind, in order.
+    std::vector<QString> texts(const std::string& kind) const {
+        std::vector<QString> out;
+        for (const auto& s : shown)
+            if (s.kind == kind) out.push_back(s.text);
+        return out;
+    }
+    void clear() { shown.clear(); }
+
+private:
+    void record(const std::string& kind, const QString& text, const QString& title = {}) {
+        countBox();
+        shown.push_back({kind, text, title});
+    }
+    static QString pop(std::deque<QString>& q) {
+        if (q.empty()) return {};
+        QString v = q.front();
+        q.pop_front();
+        return v;
+    }
+};
+
+}  // namespace tavo::test
