@@ -1,0 +1,54 @@
+#include "cards/tree_deletion.h"
+
+#include "app/settings.h"
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "photos/gallery_file.h"
+
+namespace tavo {
+namespace {
+
+// Removes a file; true when it was there.
+bool removePresent(const std::filesystem::path& path) {
+    std::error_code ec;
+    const bool present = std::filesystem::exists(std::filesystem::symlink_status(path, ec));
+    io::removeIfExists(path);
+    return present;
+}
+
+}  // namespace
+
+TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std::string& treeId) {
+    // An empty identifier would make every photo name look like one of this tree's.
+    if (treeId.empty() || !isBareFileName(treeId))
+        throw RefusedError("\"" + treeId + "\" is not a tree identifier; nothing was deleted.");
+
+    const DataPaths paths{dataFolder};
+    const GalleryFile gallery(dataFolder, treeId);
+    // Read first: a gallery we cannot read must not leave a half-deleted tree behind.
+    const std::vector<PhotoRecord> records = gallery.readAll();
+
+    TreeDeletionResult result;
+    std::vector<std::filesystem::path> photos;
+    for (const PhotoRecord& r : records) {
+        try {
+            photos.push_back(gallery.ownedPhotoPath(r.fileName));
+        } catch (const RefusedError&) {
+            result.skippedPhotoNames.push_back(r.fileName);
+        }
+    }
+
+    io::removeIfExists(paths.card(treeId));
+    io::removeIfExists(paths.works(treeId));
+    io::removeIfExists(paths.referencePhoto(treeId));
+    for (const auto& photo : photos)
+        if (removePresent(photo)) result.deletedPhotos.push_back(photo);
+    io::removeIfExists(gallery.path());
+
+    result.cardCounter = settings::cardCounter(dataFolder) - 1;
+    settings::setCardCounter(dataFolder, result.cardCounter);
+    return result;
+}
+
+}  // namespace tavo

@@ -1,0 +1,30 @@
+#pragma once
+// Deleting a tree for good: its card, works file, reference photo, every gallery photo named in
+// its gallery file, the gallery file itself, and one less on the card counter of Tavo.ini.
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace tavo {
+
+struct TreeDeletionResult {
+    // Fichiers/Fiche after the decrease; below 1 the main window disables "Ouvrir".
+    long cardCounter = 0;
+    // Gallery photos actually deleted (those already missing are not listed).
+    std::vector<std::filesystem::path> deletedPhotos;
+    // Names found in the gallery records that were not used to delete anything: not a bare file
+    // name, or not a photo of this tree.
+    std::vector<std::string> skippedPhotoNames;
+};
+
+// Deletes tree `treeId` of the data folder `dataFolder`.
+//
+// The gallery file is read before anything is deleted: when it is missing or unreadable the
+// IoError is thrown and every file of the tree, and the counter, stay as they were. Then the
+// card, the works file, the reference photo, the gallery photos and the gallery file are deleted
+// in that order; a file already missing is skipped. Any other failure to delete throws IoError
+// and leaves the counter unchanged; running the deletion again finishes the job.
+// RefusedError, with nothing deleted, when `treeId` cannot name a file.
+TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std::string& treeId);
+
+}  // namespace tavo

@@ -1,0 +1,240 @@
+#include "photos/gallery_file.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "common/cp1252.h"
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+
+namespace tavo {
+namespace {
+
+constexpr std::size_t kSize = PhotoRecord::kSize;
+
+// The significant characters of a field, as stored (Windows-1252), length clamped.
+std::string_view rawField(std::span<const std::uint8_t> rec, std::size_t offset,
+                          std::size_t capacity) {
+    const std::size_t len = std::min<std::size_t>(rec[offset], capacity);
+    return {reinterpret_cast<const char*>(rec.data() + offset + 1), len};
+}
+
+// Sortable key yyyymmdd of a date text dd/mm/yyyy: characters 7-10, 4-5 and 1-2, copied without
+// any test; characters beyond the end of a short text are simply absent.
+// Stand-in for the shared date helper of cards/dates.h: swap the body for a call to it.
+std::string localSortableDateKey(std::string_view date) {
+    const auto piece = [&](std::size_t from, std::size_t n) {
+        return from < date.size() ? date.substr(from, n) : std::string_view{};
+    };
+    std::string key;
+    key += piece(6, 4);
+    key += piece(3, 2);
+    key += piece(0, 2);
+    return key;
+}
+
+// Keys compare byte by byte on the stored characters.
+std::string dateKeyOf(std::span<const std::uint8_t> rec) {
+    return localSortableDateKey(
+        rawField(rec, PhotoRecord::kDateOffset, PhotoRecord::kDateCapacity));
+}
+
+std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t index) {
+    return std::span<const std::uint8_t>(all).subspan(index * kSize, kSize);
+}
+
+// Throws unless 1 <= position <= count.
+void checkPosition(const std::filesystem::path& path, std::size_t position, std::size_t count) {
+    if (position < 1 || position > count)
+        throw IoError("read", path,
+                      "no photo at position " + std::to_string(position) + " (the gallery holds " +
+                          std::to_string(count) + ")");
+}
+
+}  // namespace
+
+Bytes encodePhotoRecord(const PhotoRecord& record) {
+    Bytes out(kSize, 0);
+    writeFixed(out, PhotoRecord::kFileNameOffset, PhotoRecord::kFileNameCapacity, record.fileName);
+    writeFixed(out, PhotoRecord::kDateOffset, PhotoRecord::kDateCapacity, record.date);
+    writeFixed(out, PhotoRecord::kCommentOffset, PhotoRecord::kCommentCapacity, record.comment);
+    return out;
+}
+
+PhotoRecord decodePhotoRecord(std::span<const std::uint8_t> bytes) {
+    PhotoRecord r;
+    r.fileName = readFixed(bytes, PhotoRecord::kFileNameOffset, PhotoRecord::kFileNameCapacity);
+    r.date = readFixed(bytes, PhotoRecord::kDateOffset, PhotoRecord::kDateCapacity);
+    r.comment = readFixed(bytes, PhotoRecord::kCommentOffset, PhotoRecord::kCommentCapacity);
+    return r;
+}
+
+std::string photoFileName(const std::string& treeId, int number) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < 3) digits.insert(0, 3 - digits.size(), '0');
+    return treeId + digits + ".JPG";
+}
+
+GalleryFile::GalleryFile(std::filesystem::path dataFolder, std::string treeId)
+    : dataFolder_(std::move(dataFolder)),
+      treeId_(std::move(treeId)),
+      path_(DataPaths{dataFolder_}.gallery(treeId_)) {}
+
+std::size_t GalleryFile::count() const {
+    return countRecords(path_, kSize);
+}
+
+std::vector<PhotoRecord> GalleryFile::readAll() const {
+    const Bytes all = readWholeRecords(path_, kSize);
+    std::vector<PhotoRecord> out;
+    out.reserve(all.size() / kSize);
+    for (std::size_t i = 0; i < all.size() / kSize; ++i)
+        out.push_back(decodePhotoRecord(recordAt(all, i)));
+    return out;
+}
+
+PhotoRecord GalleryFile::readAt(std::size_t position) const {
+    RecordFile f(path_, kSize, RecordFile::Mode::Read);
+    checkPosition(path_, position, f.count());
+    return decodePhotoRecord(f.read(position - 1));
+}
+
+int GalleryFile::nextPhotoNumber() const {
+    const Bytes all = readWholeRecords(path_, kSize);
+    int highest = 0;
+    for (std::size_t i = 0; i < all.size() / kSize; ++i) {
+        const std::string_view name = rawField(recordAt(all, i), PhotoRecord::kFileNameOffset,
+                                               PhotoRecord::kFileNameCapacity);
+        const std::string_view digits = name.size() > 14 ? name.substr(14, 3) : std::string_view{};
+        const bool isNumber =
+            digits.size() == 3 &&
+            std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (!isNumber)
+            throw ConversionError("The photo file name \"" + cp1252::toUtf8(name) + "\" of " +
+                                  path_.string() +
+                                  " holds no photo number at characters 15 to 17.");
+        const int n = (digits[0] - '0') * 100 + (digits[1] - '0') * 10 + (digits[2] - '0');
+        highest = std::max(highest, n);
+    }
+    return highest + 1;
+}
+
+std::size_t GalleryFile::add(const PhotoRecord& record) {
+    const Bytes rec = encodePhotoRecord(record);
+    const std::string key = dateKeyOf(rec);
+    Bytes all = readWholeRecords(path_, kSize);
+    const std::size_t n = all.size() / kSize;
+
+    if (n == 0 || key >= dateKeyOf(recordAt(all, n - 1))) {
+        // Same date as the last record or later: append in place.
+        RecordFile f(path_, kSize, RecordFile::Mode::ReadWrite);
+        try {
+            f.write(n, rec);
+            f.close();
+        } catch (...) {
+            // Never leave part of a record behind.
+            try {
+                RecordFile(path_, kSize, RecordFile::Mode::ReadWrite).truncate(n);
+            } catch (...) {
+            }
+            throw;
+        }
+        return n + 1;
+    }
+
+    // Earlier: goes before the first record with a later date.
+    std::size_t at = 0;
+    while (at < n && dateKeyOf(recordAt(all, at)) <= key) ++at;
+    all.insert(all.begin() + static_cast<std::ptrdiff_t>(at * kSize), rec.begin(), rec.end());
+    safeRewrite(path_, DataPaths{dataFolder_}.dataTmp(), all);
+    return at + 1;
+}
+
+void GalleryFile::changeComment(std::size_t position, const std::string& comment) {
+    RecordFile f(path_, kSize, RecordFile::Mode::ReadWrite);
+    checkPosition(path_, position, f.count());
+    Bytes rec = f.read(position - 1);
+    writeFixed(rec, PhotoRecord::kCommentOffset, PhotoRecord::kCommentCapacity, comment);
+    f.write(position - 1, rec);
+    f.close();
+}
+
+std::string GalleryFile::remove(std::size_t position) {
+    const PhotoRecord removed = readAt(position);
+    removeRecordThroughTmp(path_, DataPaths{dataFolder_}.dataTmp(), kSize, position - 1);
+    return removed.fileName;
+}
+
+std::filesystem::path GalleryFile::photoPath(const std::string& photoFileName) const {
+    if (!isBareFileName(photoFileName))
+        throw RefusedError("The gallery " + path_.string() + " names the photo \"" + photoFileName +
+                           "\", which is not a plain file name; it is not used as a path.");
+    return DataPaths{dataFolder_}.galeries() / photoFileName;
+}
+
+std::filesystem::path GalleryFile::ownedPhotoPath(const std::string& photoFileName) const {
+    auto p = photoPath(photoFileName);
+    if (treeId_.empty() || photoFileName.size() <= treeId_.size() ||
+        photoFileName.compare(0, treeId_.size(), treeId_) != 0)
+        throw RefusedError("The gallery " + path_.string() + " names the photo \"" + photoFileName +
+                           "\", which is not a photo of tree " + treeId_ + "; it is left alone.");
+    return p;
+}
+
+NewPhoto planNewPhoto(const GalleryFile& gallery, const std::string& date,
+                      const std::string& comment) {
+    const int number = gallery.nextPhotoNumber();
+    if (number > kMaxPhotoNumber)
+        throw RefusedError("The gallery of tree " + gallery.treeId() +
+                           " already uses photo number " + std::to_string(kMaxPhotoNumber) +
+                           ", the highest a photo file name can hold; no photo was added.");
+    NewPhoto plan;
+    plan.number = number;
+    plan.record.fileName = photoFileName(gallery.treeId(), number);
+    if (cp1252::fromUtf8(plan.record.fileName).size() > PhotoRecord::kFileNameCapacity)
+        throw RefusedError("The photo file name \"" + plan.record.fileName +
+                           "\" is longer than a gallery record can hold; no photo was added.");
+    plan.record.date = fitFixed(date, PhotoRecord::kDateCapacity);
+    plan.record.comment = fitFixed(comment, PhotoRecord::kCommentCapacity);
+    plan.photoPath = gallery.ownedPhotoPath(plan.record.fileName);
+    return plan;
+}
+
+std::size_t commitNewPhoto(GalleryFile& gallery, const NewPhoto& plan,
+                           const PhotoWriter& writePhoto) {
+    // A stale plan would reuse a number already in the gallery.
+    if (gallery.nextPhotoNumber() != plan.number ||
+        plan.photoPath != gallery.ownedPhotoPath(plan.record.fileName))
+        throw RefusedError("The gallery of tree " + gallery.treeId() +
+                           " changed since the photo was prepared; no photo was added.");
+    try {
+        writePhoto(plan.photoPath);
+        return gallery.add(plan.record);
+    } catch (...) {
+        std::error_code ec;
+        std::filesystem::remove(plan.photoPath, ec);
+        throw;
+    }
+}
+
+std::size_t commitNewPhoto(GalleryFile& gallery, const NewPhoto& plan, const Bytes& jpeg) {
+    return commitNewPhoto(
+        gallery, plan, [&](const std::filesystem::path& target) { io::writeFile(target, jpeg); });
+}
+
+std::filesystem::path removePhoto(GalleryFile& gallery, std::size_t position) {
+    const std::string name = gallery.remove(position);
+    std::filesystem::path photo;
+    try {
+        photo = gallery.ownedPhotoPath(name);
+    } catch (const RefusedError& e) {
+        throw RefusedError(std::string(e.what()) +
+                           " The photo record was removed; no file was deleted.");
+    }
+    io::removeIfExists(photo);
+    return photo;
+}
+
+}  // namespace tavo
