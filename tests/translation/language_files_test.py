@@ -1,0 +1,123 @@
+#!/usr/bin/env python3
+"""The shipped language files pass scripts/check-language-files, and the checker catches the
+faults that would break them for the program."""
+
+import os
+import shutil
+import subprocess
+import sys
+import tempfile
+import unittest
+
+ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
+CHECKER = os.path.join(ROOT, "scripts", "check-language-files")
+TEMPLATE = os.path.join(ROOT, "data")
+
+
+def run_checker(data_dir):
+    done = subprocess.run([sys.executable, CHECKER, data_dir], capture_output=True, text=True)
+    return done.returncode, done.stdout
+
+
+class ShippedFiles(unittest.TestCase):
+    def test_template_passes(self):
+        code, out = run_checker(TEMPLATE)
+        self.assertEqual(code, 0, out)
+
+    def test_names_are_utf8_on_disk(self):
+        names = os.listdir(os.fsencode(TEMPLATE))
+        self.assertIn("Français.lng".encode("utf-8"), names)
+        self.assertIn(b"English.lng", names)
+        self.assertIn("Français".encode("utf-8"), os.listdir(os.path.join(os.fsencode(TEMPLATE),
+                                                                            b"Aide")))
+
+    def test_french_file_holds_cp1252_accents(self):
+        with open(os.path.join(TEMPLATE, "Français.lng"), "rb") as f:
+            data = f.read()
+        self.assertIn("#0009 0000  Propriétés\r\n".encode("cp1252"), data)
+        self.assertIn(b"#0103 0000\r\n", data)  # an edit box: no text
+
+
+class CheckerFindsFaults(unittest.TestCase):
+    """Each case spoils one file of a copy of the template; the checker must fail and say why."""
+
+    def setUp(self):
+        self.tmp = tempfile.mkdtemp()
+        self.dir = os.path.join(self.tmp, "data")
+        self.reset()
+
+    def reset(self):
+        shutil.rmtree(self.dir, ignore_errors=True)
+        shutil.copytree(TEMPLATE, self.dir)
+
+    def tearDown(self):
+        shutil.rmtree(self.tmp)
+
+    def spoil(self, name, change):
+        path = os.path.join(self.dir, name)
+        with open(path, "rb") as f:
+            data = f.read()
+        changed = change(data)
+        self.assertNotEqual(changed, data, "the change must alter the file")
+        with open(path, "wb") as f:
+            f.write(changed)
+
+    def assertFails(self, expected):
+        code, out = run_checker(self.dir)
+        self.assertEqual(code, 1, out)
+        self.assertIn(expected, out)
+
+    def test_encoding_faults(self):
+        cases = [
+            ("Français.lng", lambda b: b.decode("cp1252").encode("utf-8"), "encoded in UTF-8"),
+            ("English.lng", lambda b: b"\xef\xbb\xbf" + b, "byte-order mark"),
+            ("English.lng", lambda b: b.replace(b"Tree card\r\n", b"Tree card\n"),
+             "line end is not CR LF"),
+            ("English.lng", lambda b: b.replace(b"=== Main window ===", b"\x81"),
+             "not a Windows-1252 character"),
+            ("English.lng", lambda b: b.replace(b"=== Main window ===", b"\x1a"), "Ctrl-Z"),
+        ]
+        for name, change, expected in cases:
+            with self.subTest(expected):
+                self.reset()
+                self.spoil(name, change)
+                self.assertFails(expected)
+
+    def test_layout_faults(self):
+        cases = [
+            # A comment that starts with "#" is read as an entry by the program.
+            (lambda b: b.replace(b"=== Main window ===", b"# Main window"), "not laid out"),
+            (lambda b: b.replace(b"#0002 0000  Tree", b"#2 0  Tree"), "not laid out"),
+            (lambda b: b.replace(b"#0002 0000  Tree", b"  #0002 0000  Tree"), "column 1"),
+            (lambda b: b + b"#0001 0000  Again\r\n", "given twice"),
+        ]
+        for change, expected in cases:
+            with self.subTest(expected):
+                self.reset()
+                self.spoil("English.lng", change)
+                self.assertFails(expected)
+
+    def test_content_faults(self):
+        cases = [
+            (lambda b: b.replace(b"#9999 0055", b"xx #9999 0055"), "missing section 9999, key 55"),
+            (lambda b: b.replace(b"#0025 0001  Opens the tree's card.", b"#0025 0001"),
+             "section 25, key 1 has no text"),
+            (lambda b: b.replace(b"#0103 0000\r\n", b"#0103 0000  Name\r\n"), "must be empty"),
+            (lambda b: b + b"#0123 0000  A picture\r\n", "section 123, key 0 is not used"),
+        ]
+        for change, expected in cases:
+            with self.subTest(expected):
+                self.reset()
+                self.spoil("English.lng", change)
+                self.assertFails(expected)
+
+    def test_missing_files(self):
+        os.remove(os.path.join(self.dir, "Aide", "English", "Lauteur.htm"))
+        self.assertFails("Aide/English/Lauteur.htm is missing")
+        self.reset()
+        os.remove(os.path.join(self.dir, "Français.lng"))
+        self.assertFails("Français.lng is missing")
+
+
+if __name__ == "__main__":
+    unittest.main()
