@@ -1,0 +1,25 @@
+#pragma once
+// Dates typed by the user (acquisition date, works line date, photo date) are texts of the form
+// dd/mm/yyyy, stored as typed. Positions are fixed: 1-2 day, 3 separator, 4-5 month,
+// 6 separator, 7-10 year. Only the first 10 characters count; missing positions are empty.
+#include <string>
+#include <string_view>
+
+namespace tavo {
+
+// True when `text` is an acceptable date:
+// - each of the four two-character groups (day, month, century, year in century) reads as a
+//   number: leading blanks are skipped, then at least one digit, and nothing but digits after
+//   it; a group with a letter, a sign or no digit at all is refused;
+// - the separators (positions 3 and 6) are not examined: 12-05-2020 and 12.05.2020 pass;
+// - the year is 1900 to 2099, the month 1 to 12, the day within the month;
+// - 29 February only in leap years of the calendar (2000 and 2004 yes, 1900 and 2023 no).
+// An empty text is refused; callers that allow an empty date test for it first.
+bool isValidDate(std::string_view text);
+
+// The text that sorts in date order: year (positions 7-10), month (4-5), day (1-2), copied
+// character by character without any test. "25/12/2019" gives "20191225". A text shorter than
+// 10 characters gives a shorter key.
+std::string sortableDateKey(std::string_view text);
+
+}  // namespace tavo
