@@ -1,5 +1,7 @@
 #include "cards/dates.h"
 
+#include <algorithm>
+
 #include <optional>
 
 #include "common/cp1252.h"
@@ -65,14 +67,18 @@ bool isValidDate(std::string_view text) {
     }
 }
 
-std::string sortableDateKey(std::string_view text) {
-    const std::string s = dateChars(text);
+std::string storedDateKey(std::string_view stored) {
+    const std::string_view s = stored.substr(0, std::min<std::size_t>(stored.size(), 10));
     std::string key;
     key += group(s, 7);
     key += group(s, 9);
     key += group(s, 4);
     key += group(s, 1);
-    return cp1252::toUtf8(key);
+    return key;
+}
+
+std::string sortableDateKey(std::string_view text) {
+    return cp1252::toUtf8(storedDateKey(dateChars(text)));
 }
 
 }  // namespace tavo

@@ -22,4 +22,8 @@ bool isValidDate(std::string_view text);
 // 10 characters gives a shorter key.
 std::string sortableDateKey(std::string_view text);
 
+// The same key taken from a date field as stored (Windows-1252 bytes), so that records compare
+// byte for byte on what is on disk.
+std::string storedDateKey(std::string_view stored);
+
 }  // namespace tavo

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "common/cp1252.h"
+#include "cards/dates.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"
@@ -21,23 +22,9 @@ std::string_view rawField(std::span<const std::uint8_t> rec, std::size_t offset,
     return {reinterpret_cast<const char*>(rec.data() + offset + 1), len};
 }
 
-// Sortable key yyyymmdd of a date text dd/mm/yyyy: characters 7-10, 4-5 and 1-2, copied without
-// any test; characters beyond the end of a short text are simply absent.
-// Stand-in for the shared date helper of cards/dates.h: swap the body for a call to it.
-std::string localSortableDateKey(std::string_view date) {
-    const auto piece = [&](std::size_t from, std::size_t n) {
-        return from < date.size() ? date.substr(from, n) : std::string_view{};
-    };
-    std::string key;
-    key += piece(6, 4);
-    key += piece(3, 2);
-    key += piece(0, 2);
-    return key;
-}
-
 // Keys compare byte by byte on the stored characters.
 std::string dateKeyOf(std::span<const std::uint8_t> rec) {
-    return localSortableDateKey(
+    return storedDateKey(
         rawField(rec, PhotoRecord::kDateOffset, PhotoRecord::kDateCapacity));
 }
 

@@ -4,6 +4,7 @@
 #include <numeric>
 #include <span>
 
+#include "cards/dates.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/record_file.h"
@@ -13,26 +14,13 @@ namespace {
 
 constexpr std::size_t kLine = WorksLine::kSize;
 
-// Stand-in for the shared sortable date key until the date helpers are in place: characters
-// 7-10, 4-5 and 1-2 of the date text, positions beyond its end left out, no test made.
-std::string provisionalSortableDateKey(std::string_view date) {
-    const auto part = [date](std::size_t from, std::size_t count) {
-        return from < date.size() ? date.substr(from, count) : std::string_view{};
-    };
-    std::string key;
-    key += part(6, 4);
-    key += part(3, 2);
-    key += part(0, 2);
-    return key;
-}
-
 // The key is taken from the stored Windows-1252 characters, so that a character position is
 // one byte, whatever the date text holds.
 std::string keyOfRecord(std::span<const std::uint8_t> record) {
     const std::size_t len =
         std::min<std::size_t>(record[WorksLine::kDateOffset], WorksLine::kDateCapacity);
     const auto* text = reinterpret_cast<const char*>(record.data() + WorksLine::kDateOffset + 1);
-    return provisionalSortableDateKey(std::string_view(text, len));
+    return storedDateKey(std::string_view(text, len));
 }
 
 std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t index) {
