@@ -50,7 +50,9 @@ bool isValidBackup(const fs::path& folder);
 
 struct RestoreOutcome {
     int message = kRestoreDone;  // 5, or 1 to 4 for a failure
-    std::string failure;         // why it failed; empty on success
+    // Why it failed. On success, empty, or a note that the replaced entries could not all be
+    // removed yet (the recovery removes them later).
+    std::string failure;
     bool succeeded() const { return message == kRestoreDone; }
 };
 

@@ -17,6 +17,12 @@
 namespace tavo::safety {
 namespace {
 
+#ifdef ZIP_LENGTH_TO_END
+constexpr zip_int64_t kWholeFile = ZIP_LENGTH_TO_END;
+#else
+constexpr zip_int64_t kWholeFile = -1;
+#endif
+
 // The zip facility's normal Deflate level.
 constexpr zip_uint32_t kNormalLevel = 6;
 
@@ -81,7 +87,7 @@ void writeZip(const fs::path& zipPath, const std::vector<ArchiveEntry>& entries,
     }
     try {
         for (const ArchiveEntry& e : entries) {
-            zip_source_t* src = zip_source_file(za, e.source.c_str(), 0, 0);
+            zip_source_t* src = zip_source_file(za, e.source.c_str(), 0, kWholeFile);
             if (!src) throw IoError("read", e.source, zipReason(za));
             const zip_int64_t index = zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_UTF_8);
             if (index < 0) {
