@@ -1,0 +1,78 @@
+#include "safety/backup.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "safety/file_copy.h"
+
+namespace tavo::safety {
+
+LocalDateTime localNow() {
+    const std::time_t now = std::time(nullptr);
+    std::tm tm{};
+    ::localtime_r(&now, &tm);
+    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::string backupName(const LocalDateTime& t) {
+    char text[64];
+    std::snprintf(text, sizeof text, "Tavo-%d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour,
+                  t.minute, t.second);
+    return text;
+}
+
+fs::path browserStartFolder(const fs::path& remembered) {
+    std::error_code ec;
+    if (remembered.empty() || !fs::is_directory(remembered, ec)) return {};
+    return remembered;
+}
+
+std::string copyNoticeText(const fs::path& source, const fs::path& dest) {
+    return "fichier source \"" + source.string() + " --- Fichier dest \"" + dest.string() + "\"";
+}
+
+BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder,
+                        const CopyNotice& notice) {
+    // A backup inside the folders it copies would copy itself without end.
+    for (const char* folder : {"FICHES", "GALERIES", "IMGREF"}) {
+        if (isSameOrInside(backupFolder, dataFolder / folder))
+            throw RefusedError("Une sauvegarde ne peut pas être placée dans le répertoire " +
+                               (dataFolder / folder).string());
+    }
+
+    std::error_code ec;
+    if (!fs::is_directory(backupFolder, ec)) {
+        if (::mkdir(backupFolder.c_str(), 0777) != 0)
+            throw Error("Impossible de créer le répertoire " + backupFolder.string());
+        io::syncFolder(backupFolder.parent_path());
+    }
+
+    BackupOutcome outcome;
+    for (const BackupEntry& entry : kBackupEntries) {
+        const fs::path from = dataFolder / entry.name;
+        const fs::path to = backupFolder / entry.name;
+        CopyResult result;
+        if (entry.isFolder) {
+            result = copyFolder(from, to);
+        } else {
+            if (notice) notice(from, to);
+            result = copyFile(from, to);
+        }
+        if (!result) {
+            outcome.message = entry.failureMessage;
+            outcome.failure = result.error;
+            return outcome;
+        }
+        ++outcome.entriesCopied;
+    }
+    io::syncFolder(backupFolder);
+    return outcome;
+}
+
+}  // namespace tavo::safety

@@ -1,0 +1,85 @@
+#pragma once
+// Backup of the data set into a dated folder.
+//
+// The data set is the three data folders FICHES, GALERIES and IMGREF, the settings file and the
+// three list files. A backup folder is named "Tavo-" + yyyymmdd + "-" + hhmmss, the time being
+// taken when the user chooses the parent folder (not when the copy runs).
+//
+// The window drives it like this:
+//   1. "Parcourir...": folder browser opened on browserStartFolder(remembered parent); on a
+//      choice, name := backupName(clock()).
+//   2. "Sauvegarder": outcome := runBackup(data folder, parent / name, notice), where `notice`
+//      shows copyNoticeText(source, dest) and returns once the user pressed OK; then the window
+//      shows outcome.failure (if any) in the error box, then message outcome.message, and closes.
+//   runBackup throws (general error box, window stays open) when the backup folder cannot be made
+//   or lies inside the data folders.
+#include <filesystem>
+#include <functional>
+#include <string>
+
+namespace tavo::safety {
+
+namespace fs = std::filesystem;
+
+// A local date and time, as the backup name needs it.
+struct LocalDateTime {
+    int year = 0;
+    int month = 0;  // 1..12
+    int day = 0;    // 1..31
+    int hour = 0;   // 0..23
+    int minute = 0;
+    int second = 0;
+};
+
+// The source of the current local time; tests hand in a fixed one.
+using Clock = std::function<LocalDateTime()>;
+LocalDateTime localNow();
+
+// "Tavo-" + year + month + day + "-" + hour + minute + second, every part but the year on two
+// digits: 5 March 2009 14:03:09 gives "Tavo-20090305-140309".
+std::string backupName(const LocalDateTime& t);
+
+// The folder the browser opens on: the remembered one when it still is an existing folder,
+// otherwise nothing (empty path).
+fs::path browserStartFolder(const fs::path& remembered);
+
+// Messages of the backup (numbers of the message table).
+inline constexpr int kBackupDone = 21;
+
+// One entry of the data set, in backup order, with the message shown when its copy fails.
+struct BackupEntry {
+    const char* name;
+    bool isFolder;
+    int failureMessage;
+};
+inline constexpr BackupEntry kBackupEntries[] = {
+    {"FICHES", true, 15},     {"GALERIES", true, 16},   {"IMGREF", true, 17},
+    {"Tavo.ini", false, 18},  {"Etats.LIB", false, 19}, {"Types.LIB", false, 20},
+    {"NomsA.LIB", false, 55},
+};
+
+struct BackupOutcome {
+    int message = kBackupDone;  // 21, or the failure message of the entry that failed
+    std::string failure;        // why that entry failed; empty on success
+    int entriesCopied = 0;      // entries copied and verified, in backup order
+    bool succeeded() const { return message == kBackupDone; }
+};
+
+// Called before each single-file copy with its source and destination paths; returns when the
+// copy may go on.
+using CopyNotice = std::function<void(const fs::path& source, const fs::path& dest)>;
+
+// The text of the notice shown before a single-file copy.
+std::string copyNoticeText(const fs::path& source, const fs::path& dest);
+
+// Copies the data set of `dataFolder` into `backupFolder` (created, one level, when missing) in
+// backup order, stopping at the first entry that fails: a missing entry, a failed write, or a
+// copy that does not read back equal to its source. Entries copied before a failure stay.
+// Never changes the data folder.
+// Throws RefusedError, before anything is made, when `backupFolder` is or lies inside FICHES,
+// GALERIES or IMGREF of the data folder; throws Error "Impossible de créer le répertoire <folder>"
+// when the folder cannot be created.
+BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder,
+                        const CopyNotice& notice);
+
+}  // namespace tavo::safety

@@ -1,0 +1,77 @@
+#pragma once
+// Restore of the data set from a backup folder.
+//
+// The window drives it like this:
+//   1. "Parcourir...": folder browser; when isValidBackup(choice) the choice becomes the restore
+//      source, otherwise the window shows kNotABackupText and keeps its state.
+//   2. "Restaurer": outcome := restoreBackup(source, data folder); the window shows
+//      outcome.failure (if any) in the error box, then message outcome.message, and closes.
+//
+// How the data set is replaced, so that no failure and no crash loses data:
+//   a. Recover what an earlier, interrupted restore left (see recoverInterruptedRestore).
+//   b. Copy the seven entries of the backup into the staging folder RESTORE.TMP of the data
+//      folder; every copy is flushed and read back. On a failure the staging folder is removed and
+//      the data folder is exactly as before (message 2 for a file, 4 for a folder).
+//   c. Write the marker RESTORE.TMP/READY: from now on the staged copy is complete.
+//   d. For each entry in turn: rename the current entry (when there is one) into RESTORE.OLD,
+//      then rename the staged entry into the data folder. A failed rename puts back the entries
+//      already swapped (message 1 for a file, 3 for a folder).
+//   e. Delete RESTORE.OLD, then RESTORE.TMP with its marker.
+// Every step is a rename inside the data folder's file system or a removal of a copy, and every
+// folder touched is flushed after the step, so at any instant each entry exists whole in the data
+// folder, in RESTORE.OLD or in RESTORE.TMP.
+#include <filesystem>
+#include <string>
+
+namespace tavo::safety {
+
+namespace fs = std::filesystem;
+
+// Shown, untranslated, when a chosen folder is not a backup.
+inline constexpr const char* kNotABackupText =
+    "Ce répertoire ne contient pas une sauvegarde valide";
+
+// Messages of the restore (numbers of the message table).
+inline constexpr int kRestoreDeleteFileFailed = 1;
+inline constexpr int kRestoreCopyFileFailed = 2;
+inline constexpr int kRestoreDeleteFolderFailed = 3;
+inline constexpr int kRestoreCopyFolderFailed = 4;
+inline constexpr int kRestoreDone = 5;
+
+// Names of the staging folder, of the folder that holds the replaced entries during the swap,
+// and of the marker of a complete staged copy.
+inline constexpr const char* kStagingFolder = "RESTORE.TMP";
+inline constexpr const char* kReplacedFolder = "RESTORE.OLD";
+inline constexpr const char* kStagingReadyMarker = "READY";
+
+// True when `folder` holds the folders FICHES, GALERIES and IMGREF and the files Tavo.ini,
+// Types.LIB, Etats.LIB and NomsA.LIB. Nothing else is looked at.
+bool isValidBackup(const fs::path& folder);
+
+struct RestoreOutcome {
+    int message = kRestoreDone;  // 5, or 1 to 4 for a failure
+    // Why it failed. On success, empty, or a note that the replaced entries could not all be
+    // removed yet (the recovery removes them later).
+    std::string failure;
+    bool succeeded() const { return message == kRestoreDone; }
+};
+
+// Replaces the seven entries of the data set in `dataFolder` with those of the backup `source`.
+// On any failure reported in the outcome, the data folder is as it was before the call. Other
+// files of the data folder are left alone. Throws RefusedError when `source` lies inside the data
+// folders or the restore's own folders (the swap would move or delete the backup being read),
+// and IoError when the leftovers of an interrupted restore cannot be cleared.
+RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder);
+
+// Brings the data folder back to a whole state after a restore was interrupted (the program was
+// killed, the machine stopped). Call at start-up; restoreBackup calls it first too.
+//  - Marker present: the staged copy was complete, so the restore is carried to its end: entries
+//    still in RESTORE.TMP are swapped in, then RESTORE.OLD and RESTORE.TMP are removed.
+//  - No marker: the copy was not finished and the data folder was not touched: RESTORE.TMP is
+//    removed. An entry found in RESTORE.OLD (never left there by this program) is moved back when
+//    the data folder lacks it; RESTORE.OLD is removed only once it is empty.
+// Returns true when there was something to recover. Throws IoError when a step fails; what is
+// left is then still recoverable by a later call.
+bool recoverInterruptedRestore(const fs::path& dataFolder);
+
+}  // namespace tavo::safety

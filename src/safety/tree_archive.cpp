@@ -1,0 +1,160 @@
+#include "safety/tree_archive.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <zip.h>
+
+#include <cerrno>
+#include <cstring>
+#include <set>
+#include <system_error>
+
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+
+namespace tavo::safety {
+namespace {
+
+#ifdef ZIP_LENGTH_TO_END
+constexpr zip_int64_t kWholeFile = ZIP_LENGTH_TO_END;
+#else
+constexpr zip_int64_t kWholeFile = -1;
+#endif
+
+// The zip facility's normal Deflate level.
+constexpr zip_uint32_t kNormalLevel = 6;
+
+// The archive of a tree whose files are all missing: only the end-of-central-directory record
+// (libzip writes no file at all for an archive without entries).
+constexpr unsigned char kEmptyZip[22] = {'P', 'K', 5, 6};
+
+std::string zipReason(zip_t* za) {
+    return zip_error_strerror(zip_get_error(za));
+}
+
+// The temporary file the archive is written to, removed unless it was renamed into place.
+class TempArchive {
+  public:
+    explicit TempArchive(const fs::path& folder, const std::string& name) {
+        std::string pattern = (folder / ("." + name + ".XXXXXX")).string();
+        const int fd = ::mkstemp(pattern.data());
+        if (fd < 0) throw IoError("create", folder / name, std::strerror(errno));
+        ::close(fd);
+        path_ = pattern;
+    }
+    ~TempArchive() {
+        if (!path_.empty()) ::unlink(path_.c_str());
+    }
+    TempArchive(const TempArchive&) = delete;
+    TempArchive& operator=(const TempArchive&) = delete;
+    const fs::path& path() const { return path_; }
+    void renameTo(const fs::path& target) {
+        if (::rename(path_.c_str(), target.c_str()) != 0)
+            throw IoError("rename", path_, std::strerror(errno));
+        path_.clear();
+        io::syncFolder(target.parent_path());
+    }
+
+  private:
+    fs::path path_;
+};
+
+// Flushes a written file to the disk and gives it the usual permissions.
+void flushFile(const fs::path& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) throw IoError("open", path, std::strerror(errno));
+    ::fchmod(fd, 0644);
+    if (::fsync(fd) != 0) {
+        const int e = errno;
+        ::close(fd);
+        throw IoError("flush", path, std::strerror(e));
+    }
+    ::close(fd);
+}
+
+void writeZip(const fs::path& zipPath, const std::vector<ArchiveEntry>& entries,
+              const fs::path& shownPath) {
+    int err = 0;
+    zip_t* za = zip_open(zipPath.c_str(), ZIP_CREATE | ZIP_TRUNCATE, &err);
+    if (!za) {
+        zip_error_t ze;
+        zip_error_init_with_code(&ze, err);
+        const std::string why = zip_error_strerror(&ze);
+        zip_error_fini(&ze);
+        throw IoError("create archive", shownPath, why);
+    }
+    try {
+        for (const ArchiveEntry& e : entries) {
+            zip_source_t* src = zip_source_file(za, e.source.c_str(), 0, kWholeFile);
+            if (!src) throw IoError("read", e.source, zipReason(za));
+            const zip_int64_t index = zip_file_add(za, e.name.c_str(), src, ZIP_FL_ENC_UTF_8);
+            if (index < 0) {
+                zip_source_free(src);
+                throw IoError("add to archive", e.source, zipReason(za));
+            }
+            if (zip_set_file_compression(za, static_cast<zip_uint64_t>(index), ZIP_CM_DEFLATE,
+                                         kNormalLevel) != 0)
+                throw IoError("add to archive", e.source, zipReason(za));
+        }
+        // The files are read here.
+        if (zip_close(za) != 0) throw IoError("write archive", shownPath, zipReason(za));
+    } catch (...) {
+        zip_discard(za);
+        throw;
+    }
+}
+
+}  // namespace
+
+std::string treeArchiveName(const std::string& treeId) {
+    return "Tavo-" + treeId + ".zip";
+}
+
+std::vector<ArchiveEntry> treeArchiveEntries(const fs::path& dataFolder, const std::string& treeId,
+                                             const std::vector<std::string>& galleryPhotos) {
+    if (!isBareFileName(treeId))
+        throw RefusedError("Identifiant d'arbre invalide : \"" + treeId + "\"");
+    const DataPaths data{dataFolder};
+    std::vector<ArchiveEntry> planned = {
+        {data.referencePhoto(treeId), treeId + ".JPG"},
+        {data.card(treeId), treeId + ".SIG"},
+        {data.works(treeId), treeId + ".TRX"},
+        {data.gallery(treeId), treeId + ".GAL"},
+    };
+    for (const std::string& photo : galleryPhotos)
+        if (isBareFileName(photo)) planned.push_back({data.galeries() / photo, photo});
+
+    std::vector<ArchiveEntry> entries;
+    std::set<std::string> names;
+    for (ArchiveEntry& e : planned) {
+        std::error_code ec;
+        const fs::file_status st = fs::status(e.source, ec);
+        if (st.type() == fs::file_type::not_found) continue;
+        if (ec) throw IoError("open", e.source, ec.message());
+        if (st.type() != fs::file_type::regular) throw IoError("read", e.source, "not a file");
+        if (!names.insert(e.name).second) continue;  // one photo named twice is packed once
+        entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+                         const std::vector<std::string>& galleryPhotos,
+                         const fs::path& targetFolder) {
+    const std::vector<ArchiveEntry> entries = treeArchiveEntries(dataFolder, treeId, galleryPhotos);
+    const std::string name = treeArchiveName(treeId);
+    const fs::path target = targetFolder / name;
+
+    TempArchive temp(targetFolder, name);
+    if (entries.empty())
+        io::writeFile(temp.path(), kEmptyZip, sizeof kEmptyZip);
+    else
+        writeZip(temp.path(), entries, target);
+    flushFile(temp.path());
+    temp.renameTo(target);
+    return target;
+}
+
+}  // namespace tavo::safety

@@ -1,0 +1,189 @@
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "common/errors.h"
+#include "common/file_io.h"
+#include "safety/backup.h"
+#include "safety/data_set.h"
+#include "safety/file_copy.h"
+#include "safety/restore.h"
+
+using namespace tavo;
+using namespace tavo::safety;
+using namespace tavo::test;
+namespace fs = std::filesystem;
+
+namespace {
+
+// A data folder and a backup of it taken before the data folder changed: a new card, a changed
+// list file, a settings file with other content.
+class Restore : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        makeDataSet(data());
+        ASSERT_TRUE(runBackup(data(), backup(), {}).succeeded());
+        changeData();
+    }
+    void changeData() const {
+        writeBytes(data() / "FICHES/20010101000000.SIG", std::string(1234, 'X'));
+        writeBytes(data() / "Etats.LIB", std::string(102, 'e'));
+        writeBytes(data() / "Tavo.ini", "[Interface]\r\nLangage=English\r\n");
+        fs::remove_all(data() / "GALERIES/vieux");
+    }
+    void TearDown() override {
+        safety::testing::setAfterFileCopyHook({});
+        safety::testing::setBeforeRenameHook({});
+        io::failNthWrite(0);
+    }
+    fs::path data() const { return dir_ / "data"; }
+    fs::path backup() const { return dir_ / "Tavo-20090305-140309"; }
+    void expectRestored() const {
+        EXPECT_EQ(dataSetPart(snapshot(data())), snapshot(backup()));
+        EXPECT_FALSE(fs::exists(data() / kStagingFolder));
+        EXPECT_FALSE(fs::exists(data() / kReplacedFolder));
+    }
+    TempDir dir_;
+};
+
+// Runs `body` in a child process that its hooks end abruptly (exit code 9), as a kill would.
+int inKilledChild(const std::function<void()>& body) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        body();
+        ::_exit(0);
+    }
+    int status = 0;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -1;
+    return WEXITSTATUS(status);
+}
+
+}  // namespace
+
+TEST_F(Restore, RecognisesABackupByItsSevenEntries) {
+    EXPECT_TRUE(isValidBackup(backup()));
+    EXPECT_TRUE(isValidBackup(data()));
+    fs::remove(backup() / "NomsA.LIB");
+    EXPECT_FALSE(isValidBackup(backup()));
+    fs::create_directory(backup() / "NomsA.LIB");
+    EXPECT_FALSE(isValidBackup(backup()));
+    EXPECT_FALSE(isValidBackup(dir_ / "nowhere"));
+    EXPECT_STREQ(kNotABackupText, "Ce répertoire ne contient pas une sauvegarde valide");
+}
+
+TEST_F(Restore, GivesExactlyTheBackupAndLeavesOtherFilesAlone) {
+    const auto before = snapshot(data());
+    const RestoreOutcome out = restoreBackup(backup(), data());
+    EXPECT_EQ(out.message, 5);
+    EXPECT_TRUE(out.failure.empty());
+    expectRestored();
+    EXPECT_FALSE(fs::exists(data() / "FICHES/20010101000000.SIG"));
+    for (const char* other : {"Français.lng", "Defaut.bmp", "Aide/Français/Index.htm"})
+        EXPECT_EQ(readText(data() / other), before.at(other));
+}
+
+TEST_F(Restore, MissingCurrentEntriesAreSimplyReplaced) {
+    fs::remove(data() / "Types.LIB");
+    fs::remove_all(data() / "IMGREF");
+    EXPECT_EQ(restoreBackup(backup(), data()).message, 5);
+    expectRestored();
+}
+
+TEST_F(Restore, AFailedCopyLeavesTheDataFolderAsItWas) {
+    const auto before = snapshot(data());
+    // An entry of the backup that cannot be read as a file, in a folder and at the top.
+    ASSERT_EQ(::mkfifo((backup() / "GALERIES/pipe.JPG").c_str(), 0644), 0);
+    RestoreOutcome out = restoreBackup(backup(), data());
+    EXPECT_EQ(out.message, 4);
+    EXPECT_FALSE(out.failure.empty());
+    EXPECT_EQ(snapshot(data()), before);
+    fs::remove(backup() / "GALERIES/pipe.JPG");
+
+    fs::remove(backup() / "Types.LIB");
+    fs::create_symlink(backup() / "nowhere", backup() / "Types.LIB");
+    EXPECT_EQ(restoreBackup(backup(), data()).message, 2);
+    EXPECT_EQ(snapshot(data()), before);
+}
+
+TEST_F(Restore, EveryFailedWriteOrBadReadBackLeavesTheDataFolderAsItWas) {
+    const auto before = snapshot(data());
+    int failures = 0;
+    for (int n = 1;; ++n) {
+        io::failNthWrite(n);
+        const RestoreOutcome out = restoreBackup(backup(), data());
+        io::failNthWrite(0);
+        if (out.succeeded()) break;
+        ++failures;
+        EXPECT_TRUE(out.message == 2 || out.message == 4) << out.message;
+        ASSERT_EQ(snapshot(data()), before) << "write " << n;
+    }
+    EXPECT_GE(failures, 10);
+    expectRestored();
+
+    safety::testing::setAfterFileCopyHook([](const fs::path& dest) {
+        if (dest.filename() == "NomsA.LIB") writeBytes(dest, "short");
+    });
+    changeData();
+    const auto again = snapshot(data());
+    EXPECT_EQ(restoreBackup(backup(), data()).message, 2);
+    EXPECT_EQ(snapshot(data()), again);
+}
+
+TEST_F(Restore, AFailedSwapPutsBackWhatWasSwapped) {
+    const auto before = snapshot(data());
+    // Seven entries, each renamed aside then in: 14 renames; the first 8 are the four files.
+    for (int n = 1; n <= 14; ++n) {
+        int count = 0;
+        safety::testing::setBeforeRenameHook([&](const fs::path& from, const fs::path&) {
+            if (++count == n) throw IoError("rename", from, "injected");
+        });
+        const RestoreOutcome out = restoreBackup(backup(), data());
+        safety::testing::setBeforeRenameHook({});
+        EXPECT_EQ(out.message, n <= 8 ? 1 : 3) << "rename " << n;
+        ASSERT_EQ(snapshot(data()), before) << "rename " << n;
+    }
+}
+
+TEST_F(Restore, AKillAtAnyStepIsRecoveredWithoutLoss) {
+    const auto before = dataSetPart(snapshot(data()));
+    // Killed while copying into the staging folder: the data folder was not touched.
+    for (int n : {1, 4, 9}) {
+        ASSERT_EQ(inKilledChild([this, n] {
+                      int count = 0;
+                      safety::testing::setAfterFileCopyHook([&](const fs::path&) {
+                          if (++count == n) ::_exit(9);
+                      });
+                      restoreBackup(backup(), data());
+                  }),
+                  9);
+        ASSERT_TRUE(fs::exists(data() / kStagingFolder));
+        EXPECT_TRUE(recoverInterruptedRestore(data()));
+        EXPECT_EQ(dataSetPart(snapshot(data())), before) << "copy " << n;
+        EXPECT_FALSE(fs::exists(data() / kStagingFolder));
+    }
+    // Killed in the middle of the swap: the complete staged copy is swapped in.
+    for (int n = 1; n <= 14; ++n) {
+        changeData();
+        ASSERT_NE(dataSetPart(snapshot(data())), snapshot(backup()));
+        ASSERT_EQ(inKilledChild([this, n] {
+                      int count = 0;
+                      safety::testing::setBeforeRenameHook([&](const fs::path&, const fs::path&) {
+                          if (++count == n) ::_exit(9);
+                      });
+                      restoreBackup(backup(), data());
+                  }),
+                  9);
+        EXPECT_TRUE(recoverInterruptedRestore(data()));
+        expectRestored();
+    }
+    EXPECT_FALSE(recoverInterruptedRestore(data()));
+}
+
+TEST_F(Restore, ABackupInsideTheDataFoldersIsRefused) {
+    fs::rename(backup(), data() / "FICHES/Tavo-1");
+    const auto before = snapshot(data());
+    EXPECT_THROW(restoreBackup(data() / "FICHES/Tavo-1", data()), RefusedError);
+    EXPECT_EQ(snapshot(data()), before);
+}
