@@ -1,4 +1,4 @@
-// The main window's tree commands: create, change, open and delete a tree.
+// The main window's card commands: create a tree, change its card, show it.
 #include "app/app_context.h"
 #include "app/main_window.h"
 
@@ -6,8 +6,6 @@ namespace tavo {
 
 void TF_Main::CreerFicheClick() {}
 void TF_Main::B_FicheClick() {}
-void TF_Main::OuvrirVignClick() {}
-void TF_Main::SupprimerFicheClick() {}
 void TF_Main::ShowTree() {}
 
 }  // namespace tavo
