@@ -33,17 +33,18 @@ TF_APropos::TF_APropos(App& app) : TavoDialog(app, "TF_APropos", 800, QStringLit
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
     Panel1->setGeometry(10, 10, 320, 190);
-    Label1 = centredLabel(Panel1, "Label1", 802, QStringLiteral("Gestion d'une Collection de Bonsai"),
-                          16, 15, true);
+    Label1 = centredLabel(Panel1, "Label1", 802,
+                          QStringLiteral("Gestion d'une Collection de Bonsai"), 16, 15, true);
     L_Version = centredLabel(Panel1, "L_Version", 0, QString(), 48, 11);
-    Label5 = centredLabel(Panel1, "Label5", 803,
-                          QStringLiteral("Développements : l'équipe Tavo"), 76, 11);
-    Label8 = centredLabel(Panel1, "Label8", 809, QStringLiteral("Traduction : l'équipe Tavo"), 96,
-                          11);
-    Label6 = centredLabel(Panel1, "Label6", 806,
-                          QStringLiteral("Remerciements à mes premiers testeurs pour leurs"), 130, 0);
-    Label7 = centredLabel(Panel1, "Label7", 807, QStringLiteral("remarques plus que constructives."),
-                          150, 0);
+    Label5 = centredLabel(Panel1, "Label5", 803, QStringLiteral("Développements : l'équipe Tavo"),
+                          76, 11);
+    Label8 =
+        centredLabel(Panel1, "Label8", 809, QStringLiteral("Traduction : l'équipe Tavo"), 96, 11);
+    Label6 =
+        centredLabel(Panel1, "Label6", 806,
+                     QStringLiteral("Remerciements à mes premiers testeurs pour leurs"), 130, 0);
+    Label7 = centredLabel(Panel1, "Label7", 807,
+                          QStringLiteral("remarques plus que constructives."), 150, 0);
     Button1 = new QPushButton(QStringLiteral("OK"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     setTag(Button1, 801);

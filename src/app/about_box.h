@@ -10,7 +10,7 @@ namespace tavo {
 
 class TF_APropos : public TavoDialog {
     Q_OBJECT
-public:
+  public:
     explicit TF_APropos(App& app);
     void FormActivate() override;
 

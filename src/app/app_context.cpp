@@ -5,13 +5,16 @@
 #include <QDialog>
 #include <QVariant>
 
+#include "app/main_window.h"
 #include "common/errors.h"
 #include "tavo_version.h"
 #include "translation/translator.h"
 
 namespace tavo {
 
-QString App::msg(int n) const { return translator ? translator->GetTranslation(9999, n) : QString(); }
+QString App::msg(int n) const {
+    return translator ? translator->GetTranslation(9999, n) : QString();
+}
 
 bool App::guard(QWidget* parent, const std::function<void()>& command) {
     // Busy pointers are held by BusyCursor objects, so unwinding has restored the pointer by the
@@ -27,16 +30,40 @@ bool App::guard(QWidget* parent, const std::function<void()>& command) {
     return false;
 }
 
-int App::showModal(QDialog* dialog) { return ui.execModal(dialog); }
+int App::showModal(QDialog* dialog) {
+    ++modalDepth_;
+    int result = QDialog::Rejected;
+    try {
+        result = ui.execModal(dialog);
+    } catch (...) {
+        --modalDepth_;
+        throw;
+    }
+    // The main window becomes active again once the last dialog has closed.
+    if (--modalDepth_ == 0 && windows.main) windows.main->activateAfterDialog();
+    return result;
+}
 
-QString App::version() { return QStringLiteral(TAVO_VERSION); }
+QString App::version() {
+    return QStringLiteral(TAVO_VERSION);
+}
 
-QString App::today() { return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy")); }
+QString App::today() {
+    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+}
 
-BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+BusyCursor::BusyCursor() {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+}
+BusyCursor::~BusyCursor() {
+    QApplication::restoreOverrideCursor();
+}
 
-void setTag(QObject* object, int tag) { object->setProperty("Tag", tag); }
-int tagOf(const QObject* object) { return object->property("Tag").toInt(); }
+void setTag(QObject* object, int tag) {
+    object->setProperty("Tag", tag);
+}
+int tagOf(const QObject* object) {
+    return object->property("Tag").toInt();
+}
 
 }  // namespace tavo

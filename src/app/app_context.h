@@ -59,7 +59,7 @@ struct Windows {
 };
 
 class App {
-public:
+  public:
     App(Session& session, UiSeam& ui) : session(session), ui(ui) {}
 
     Session& session;
@@ -77,18 +77,22 @@ public:
     // the command failed.
     bool guard(QWidget* parent, const std::function<void()>& command);
 
-    // Shows a window modally through the seam and returns its result.
+    // Shows a window modally through the seam and returns its result; the main window's
+    // activation runs when the last open dialog closes.
     int showModal(QDialog* dialog);
 
     // The program version, four numbers joined by ".".
     static QString version();
     // Today's date as the program stores dates: dd/mm/yyyy.
     static QString today();
+
+  private:
+    int modalDepth_ = 0;
 };
 
 // Shows the busy pointer for the lifetime of the object, restoring the previous one after.
 class BusyCursor {
-public:
+  public:
     BusyCursor();
     ~BusyCursor();
     BusyCursor(const BusyCursor&) = delete;
@@ -96,8 +100,12 @@ public:
 };
 
 // UTF-8 std::string <-> QString at the window boundary.
-inline QString qs(const std::string& s) { return QString::fromStdString(s); }
-inline std::string ss(const QString& s) { return s.toStdString(); }
+inline QString qs(const std::string& s) {
+    return QString::fromStdString(s);
+}
+inline std::string ss(const QString& s) {
+    return s.toStdString();
+}
 inline std::filesystem::path qpath(const QString& s) {
     return std::filesystem::path(s.toStdString());
 }

@@ -27,9 +27,16 @@
 #include "translation/language_chooser.h"
 #include "translation/translator.h"
 
+// The splash picture is compiled into the window library; a static library's resources are
+// registered by hand.
+static void initResources() {
+    Q_INIT_RESOURCE(resources);
+}
+
 namespace tavo {
 
 TF_Main::TF_Main(App& app) : QMainWindow(nullptr), app_(app) {
+    initResources();
     setObjectName(QStringLiteral("TF_Main"));
     setTag(this, 1);
     setWindowTitle(QStringLiteral("Tavo - Gestion d'une collection de Bonsai"));
@@ -73,10 +80,12 @@ void TF_Main::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     Arbre1 = addMenu(bar, "Arbre1", 2, QStringLiteral("Fiche"));
-    OuvrirVign = addItem(Arbre1, "OuvrirVign", 3, QStringLiteral("Ouvrir"), &TF_Main::OuvrirVignClick);
-    CreerFiche = addItem(Arbre1, "CreerFiche", 5, QStringLiteral("Créer"), &TF_Main::CreerFicheClick);
-    ImprimerFiche =
-        addItem(Arbre1, "ImprimerFiche", 6, QStringLiteral("Imprimer"), &TF_Main::ImprimerFicheClick);
+    OuvrirVign =
+        addItem(Arbre1, "OuvrirVign", 3, QStringLiteral("Ouvrir"), &TF_Main::OuvrirVignClick);
+    CreerFiche =
+        addItem(Arbre1, "CreerFiche", 5, QStringLiteral("Créer"), &TF_Main::CreerFicheClick);
+    ImprimerFiche = addItem(Arbre1, "ImprimerFiche", 6, QStringLiteral("Imprimer"),
+                            &TF_Main::ImprimerFicheClick);
     SupprimerFiche = addItem(Arbre1, "SupprimerFiche", 7, QStringLiteral("Supprimer"),
                              &TF_Main::SupprimerFicheClick);
     FermerFiche =
@@ -89,12 +98,12 @@ void TF_Main::buildMenu() {
     Ligne1 = addItem(bar, "Ligne1", 31, QStringLiteral("Ligne"), &TF_Main::Ligne1Click);
     Galerie1 = addItem(bar, "Galerie1", 32, QStringLiteral("Galerie"), &TF_Main::Galerie1Click);
     Paramtres1 = addMenu(bar, "Paramtres1", 11, QStringLiteral("Paramètres"));
-    TypesIntervention1 = addItem(Paramtres1, "TypesIntervention1", 12,
-                                 QStringLiteral("Types d'Intervention"),
-                                 &TF_Main::TypesIntervention1Click);
-    Etatslacquisition1 = addItem(Paramtres1, "Etatslacquisition1", 13,
-                                 QStringLiteral("Etats à l'acquisition"),
-                                 &TF_Main::Etatslacquisition1Click);
+    TypesIntervention1 =
+        addItem(Paramtres1, "TypesIntervention1", 12, QStringLiteral("Types d'Intervention"),
+                &TF_Main::TypesIntervention1Click);
+    Etatslacquisition1 =
+        addItem(Paramtres1, "Etatslacquisition1", 13, QStringLiteral("Etats à l'acquisition"),
+                &TF_Main::Etatslacquisition1Click);
     Nomsdesarbres1 = addItem(Paramtres1, "Nomsdesarbres1", 33, QStringLiteral("Noms botaniques"),
                              &TF_Main::Nomsdesarbres1Click);
     Options1 = addMenu(bar, "Options1", 14, QStringLiteral("Options"));
@@ -120,6 +129,7 @@ void TF_Main::buildPanels() {
     I_Splash = new QLabel(client);
     I_Splash->setObjectName(QStringLiteral("I_Splash"));
     I_Splash->setAlignment(Qt::AlignCenter);
+    I_Splash->setScaledContents(true);
     I_Splash->setPixmap(QPixmap(QStringLiteral(":/resources/splash.jpg")));
 
     GB_Arbre = new QGroupBox(QStringLiteral(" Arbre "), client);
@@ -215,12 +225,14 @@ void TF_Main::resizeEvent(QResizeEvent* event) {
 }
 
 void TF_Main::setTreeCommands(bool enabled) {
-    for (QAction* a : {FermerFiche, SupprimerFiche, ImprimerFiche, ProprietesFiche,
-                       Fichierarchive1, Ligne1, Galerie1})
+    for (QAction* a : {FermerFiche, SupprimerFiche, ImprimerFiche, ProprietesFiche, Fichierarchive1,
+                       Ligne1, Galerie1})
         a->setEnabled(enabled);
 }
 
-bool TF_Main::treeOpen() const { return GB_Arbre->isVisibleTo(const_cast<TF_Main*>(this)); }
+bool TF_Main::treeOpen() const {
+    return GB_Arbre->isVisibleTo(const_cast<TF_Main*>(this));
+}
 
 void TF_Main::onTreeCreated() {
     GB_Arbre->show();
@@ -279,46 +291,94 @@ void TF_Main::FormDestroy() {
     settings::writeLanguageName(app_.session.dataFolder, app_.session.languageName);
 }
 
-void TF_Main::changeEvent(QEvent* event) {
-    QMainWindow::changeEvent(event);
-    if (event->type() != QEvent::ActivationChange || !isActiveWindow() || activating_) return;
-    // Boxes shown by the activation itself (a missing translation, an error) give the focus
-    // back when they close; that is not a new activation.
-    if (ignoreNextActivation_) {
-        ignoreNextActivation_ = false;
-        return;
-    }
+// The activation runs when the window is first shown, after each of the program's dialogs
+// closes, and when the user comes back from another program. Boxes shown by the activation
+// itself (a missing translation, an error) do not start it again.
+void TF_Main::runActivation() {
+    if (activating_) return;
     activating_ = true;
-    const int boxes = app_.ui.boxesShown();
     app_.guard(this, [this] { FormActivate(); });
-    ignoreNextActivation_ = app_.ui.boxesShown() != boxes;
     activating_ = false;
 }
 
-void TF_Main::closeEvent(QCloseEvent* event) { QMainWindow::closeEvent(event); }
+void TF_Main::activateAfterDialog() {
+    runActivation();
+}
 
-void TF_Main::showWindow(QDialog* window) { app_.showModal(window); }
+void TF_Main::showEvent(QShowEvent* event) {
+    QMainWindow::showEvent(event);
+    if (shownOnce_) return;
+    shownOnce_ = true;
+    runActivation();
+}
 
-void TF_Main::FermerFicheClick() { onTreeClosed(); }
+void TF_Main::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() != QEvent::ActivationChange) return;
+    if (!isActiveWindow()) {
+        // Another program took the focus (our own dialogs and boxes are active windows of
+        // this application).
+        leftForOtherProgram_ = QApplication::activeWindow() == nullptr && !activating_;
+        return;
+    }
+    if (leftForOtherProgram_ && QApplication::activeModalWidget() == nullptr) {
+        leftForOtherProgram_ = false;
+        runActivation();
+    }
+}
 
-void TF_Main::QuitterClick() { close(); }
+void TF_Main::closeEvent(QCloseEvent* event) {
+    QMainWindow::closeEvent(event);
+}
+
+void TF_Main::showWindow(QDialog* window) {
+    app_.showModal(window);
+}
+
+void TF_Main::FermerFicheClick() {
+    onTreeClosed();
+}
+
+void TF_Main::QuitterClick() {
+    close();
+}
 
 void TF_Main::Aide1Click() {
-    app_.ui.openDocument(qs((std::filesystem::path("Aide") / app_.session.languageName / "Index.htm").string()));
+    app_.ui.openDocument(
+        qs((std::filesystem::path("Aide") / app_.session.languageName / "Index.htm").string()));
 }
 
 void TF_Main::Lauteur1Click() {
-    app_.ui.openDocument(qs((std::filesystem::path("Aide") / app_.session.languageName / "Lauteur.htm").string()));
+    app_.ui.openDocument(
+        qs((std::filesystem::path("Aide") / app_.session.languageName / "Lauteur.htm").string()));
 }
 
-void TF_Main::Apropos1Click() { showWindow(app_.windows.aPropos); }
-void TF_Main::ImprimerFicheClick() { showWindow(app_.windows.imprimer); }
-void TF_Main::ProprietesFicheClick() { showWindow(app_.windows.proprietes); }
-void TF_Main::TypesIntervention1Click() { showWindow(app_.windows.types); }
-void TF_Main::Etatslacquisition1Click() { showWindow(app_.windows.etats); }
-void TF_Main::Nomsdesarbres1Click() { showWindow(app_.windows.noms); }
-void TF_Main::Sauvegarder1Click() { showWindow(app_.windows.dataSave); }
-void TF_Main::Restaurer1Click() { showWindow(app_.windows.dataRestore); }
-void TF_Main::Langue1Click() { showWindow(app_.windows.choixLangue); }
+void TF_Main::Apropos1Click() {
+    showWindow(app_.windows.aPropos);
+}
+void TF_Main::ImprimerFicheClick() {
+    showWindow(app_.windows.imprimer);
+}
+void TF_Main::ProprietesFicheClick() {
+    showWindow(app_.windows.proprietes);
+}
+void TF_Main::TypesIntervention1Click() {
+    showWindow(app_.windows.types);
+}
+void TF_Main::Etatslacquisition1Click() {
+    showWindow(app_.windows.etats);
+}
+void TF_Main::Nomsdesarbres1Click() {
+    showWindow(app_.windows.noms);
+}
+void TF_Main::Sauvegarder1Click() {
+    showWindow(app_.windows.dataSave);
+}
+void TF_Main::Restaurer1Click() {
+    showWindow(app_.windows.dataRestore);
+}
+void TF_Main::Langue1Click() {
+    showWindow(app_.windows.choixLangue);
+}
 
 }  // namespace tavo

@@ -18,13 +18,15 @@ class TEdtTranslator;
 
 class TF_Main : public QMainWindow {
     Q_OBJECT
-public:
+  public:
     explicit TF_Main(App& app);
 
     // Start-up, activation and program end.
     void FormCreate();
     void FormActivate();
     void FormDestroy();
+    // Activation after one of the program's dialogs closed (the main window is active again).
+    void activateAfterDialog();
 
     // Enabling of the tree commands and panels, by event.
     void onTreeCreated();
@@ -82,7 +84,7 @@ public:
     QAction* Lauteur1;
     QAction* Apropos1;
 
-public slots:
+  public slots:
     // Commands of this window.
     void FermerFicheClick();
     void QuitterClick();
@@ -109,12 +111,13 @@ public slots:
     void Galerie1Click();
     void Fichierarchive1Click();
 
-protected:
+  protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
-private:
+  private:
     QAction* addItem(QWidget* menu, const char* name, int tag, const QString& caption,
                      void (TF_Main::*handler)());
     QMenu* addMenu(QWidget* parent, const char* name, int tag, const QString& caption);
@@ -126,8 +129,10 @@ private:
     void showWindow(QDialog* window);
 
     App& app_;
+    void runActivation();
     bool activating_ = false;
-    bool ignoreNextActivation_ = false;
+    bool shownOnce_ = false;
+    bool leftForOtherProgram_ = false;
 };
 
 }  // namespace tavo

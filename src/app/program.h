@@ -11,7 +11,7 @@ class QWidget;
 namespace tavo {
 
 class Program {
-public:
+  public:
     // Takes the data folder from the current directory (main window creation).
     explicit Program(UiSeam& ui);
     ~Program();
@@ -21,7 +21,7 @@ public:
     Windows& windows() { return app.windows; }
     TF_Main& main() { return *app.windows.main; }
 
-private:
+  private:
     std::vector<std::unique_ptr<QWidget>> owned_;
 };
 

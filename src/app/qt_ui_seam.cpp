@@ -19,11 +19,11 @@ const QString kTitle = QStringLiteral("Tavo");
 
 // File dialogs must not move the current directory: it is the data folder.
 class KeepCurrentDirectory {
-public:
+  public:
     KeepCurrentDirectory() : saved_(QDir::currentPath()) {}
     ~KeepCurrentDirectory() { QDir::setCurrent(saved_); }
 
-private:
+  private:
     QString saved_;
 };
 }  // namespace
@@ -69,12 +69,17 @@ QString QtUiSeam::openPicture(QWidget* parent, const QString& title, const QStri
 }
 
 void QtUiSeam::openDocument(const QString& path) {
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(QDir::currentPath()).absoluteFilePath(path)));
+    QDesktopServices::openUrl(
+        QUrl::fromLocalFile(QDir(QDir::currentPath()).absoluteFilePath(path)));
 }
 
-QStringList QtUiSeam::printers() { return QPrinterInfo::availablePrinterNames(); }
+QStringList QtUiSeam::printers() {
+    return QPrinterInfo::availablePrinterNames();
+}
 
-QString QtUiSeam::defaultPrinter() { return QPrinterInfo::defaultPrinterName(); }
+QString QtUiSeam::defaultPrinter() {
+    return QPrinterInfo::defaultPrinterName();
+}
 
 void QtUiSeam::targetPrinter(QPrinter& printer, const QString& name) {
     printer.setPrinterName(name);
@@ -86,6 +91,8 @@ void QtUiSeam::pause(int milliseconds) {
     loop.exec(QEventLoop::ExcludeUserInputEvents);
 }
 
-int QtUiSeam::execModal(QDialog* dialog) { return dialog->exec(); }
+int QtUiSeam::execModal(QDialog* dialog) {
+    return dialog->exec();
+}
 
 }  // namespace tavo

@@ -5,7 +5,7 @@ namespace tavo {
 
 // The real thing: QMessageBox, QFileDialog, QPrinterInfo, QDesktopServices, QDialog::exec.
 class QtUiSeam : public UiSeam {
-public:
+  public:
     void message(QWidget* parent, const QString& text) override;
     void warning(QWidget* parent, const QString& title, const QString& text) override;
     bool question(QWidget* parent, const QString& text) override;

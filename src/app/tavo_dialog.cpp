@@ -20,7 +20,9 @@ TavoDialog::TavoDialog(App& app, const char* className, int tag, const QString& 
     setModal(true);
 }
 
-void TavoDialog::setClientSize(int width, int height) { setFixedSize(width, height); }
+void TavoDialog::setClientSize(int width, int height) {
+    setFixedSize(width, height);
+}
 
 void TavoDialog::showEvent(QShowEvent* event) {
     watchChildren();
@@ -41,7 +43,8 @@ void TavoDialog::watchChildren() {
 
 bool TavoDialog::FormKeyPress(QKeyEvent* event) {
     const int key = event->key();
-    if (key == Qt::Key_Escape || (closeOnEnter_ && (key == Qt::Key_Return || key == Qt::Key_Enter))) {
+    if (key == Qt::Key_Escape ||
+        (closeOnEnter_ && (key == Qt::Key_Return || key == Qt::Key_Enter))) {
         reject();
         return true;
     }

@@ -8,14 +8,14 @@ class App;
 
 class TavoDialog : public QDialog {
     Q_OBJECT
-public:
+  public:
     TavoDialog(App& app, const char* className, int tag, const QString& title,
                QWidget* parent = nullptr);
 
     // Refills the window from the files; runs each time the window is shown.
     virtual void FormActivate() {}
 
-protected:
+  protected:
     // The window sees every key before its controls. Return true to consume the key.
     virtual bool FormKeyPress(QKeyEvent* event);
     // Enter closes the window too (about box, print dialog, language chooser).
@@ -29,7 +29,7 @@ protected:
 
     App& app_;
 
-private:
+  private:
     void watchChildren();
     bool closeOnEnter_ = false;
 };

@@ -11,7 +11,7 @@ class QWidget;
 namespace tavo {
 
 class UiSeam {
-public:
+  public:
     virtual ~UiSeam() = default;
 
     // Plain message box: the application's title, the text, one OK button, no icon.
@@ -44,10 +44,10 @@ public:
     // Number of boxes shown so far (lets the main window tell its own boxes from the user's).
     int boxesShown() const { return boxesShown_; }
 
-protected:
+  protected:
     void countBox() { ++boxesShown_; }
 
-private:
+  private:
     int boxesShown_ = 0;
 };
 

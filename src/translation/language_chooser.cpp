@@ -52,8 +52,8 @@ void TF_ChoixLangue::FormActivate() {
         if (entry == qs(app_.session.languageName))
             CB_ListeLangues->setCurrentIndex(CB_ListeLangues->count() - 1);
     }
-    if (CB_ListeLangues->findText(qs(app_.session.languageName), Qt::MatchExactly |
-                                                                  Qt::MatchCaseSensitive) < 0)
+    if (CB_ListeLangues->findText(qs(app_.session.languageName),
+                                  Qt::MatchExactly | Qt::MatchCaseSensitive) < 0)
         CB_ListeLangues->setCurrentIndex(-1);
 }
 

@@ -11,7 +11,7 @@ namespace tavo {
 
 class TF_ChoixLangue : public TavoDialog {
     Q_OBJECT
-public:
+  public:
     explicit TF_ChoixLangue(App& app);
     void FormActivate() override;
 
@@ -20,7 +20,7 @@ public:
     QPushButton* Btn_Traduire;
     QPushButton* Btn_Annuler;
 
-public slots:
+  public slots:
     void Btn_TraduireClick();
 };
 

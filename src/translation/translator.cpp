@@ -35,7 +35,8 @@ template <class List>
 void refillList(List* list, TEdtTranslator& t, int tag) {
     const int n = list->count();
     list->clear();
-    for (int i = 0; i < n; ++i) list->addItem(i < 2 ? t.GetTranslation(tag, i) : t.QuietTranslation(tag, i));
+    for (int i = 0; i < n; ++i)
+        list->addItem(i < 2 ? t.GetTranslation(tag, i) : t.QuietTranslation(tag, i));
 }
 
 }  // namespace

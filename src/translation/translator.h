@@ -24,7 +24,7 @@ class TEdtTranslator : public QObject {
     Q_PROPERTY(QString LanguageFile READ LanguageFile WRITE SetLanguageFile)
     Q_PROPERTY(QString PathFiles READ PathFiles WRITE SetPathFiles)
     Q_PROPERTY(bool DebugMode READ DebugMode WRITE SetDebugMode)
-public:
+  public:
     // `windows` lists the program's windows in creation order; `ui` shows the warning box.
     TEdtTranslator(QWidget* owner, const std::vector<QWidget*>* windows, UiSeam* ui);
 
@@ -47,12 +47,12 @@ public:
     bool LoadLanguageFile(const QString& path);
     void TranslateComponent(QObject* component);
 
-signals:
+  signals:
     void OnBeforeTranslate(QObject* sender);
     void OnTranslate(QObject* sender);
     void OnAfterTranslate(QObject* sender);
 
-private:
+  private:
     void translateMenuItems(const QList<QAction*>& items);
 
     QWidget* owner_;
@@ -68,13 +68,13 @@ private:
 // A label that opens its hint (a link target) with the desktop when clicked.
 class TEdtURLLabel : public QLabel {
     Q_OBJECT
-public:
+  public:
     TEdtURLLabel(UiSeam* ui, QWidget* parent = nullptr);
 
-protected:
+  protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
 
-private:
+  private:
     UiSeam* ui_;
 };
 

@@ -22,11 +22,11 @@ struct Shown {
 };
 
 class FakeUiSeam : public UiSeam {
-public:
+  public:
     std::vector<Shown> shown;
-    std::deque<bool> answers;          // for questions; No when empty
-    std::deque<QString> folders;       // for the folder browser; cancelled when empty
-    std::deque<QString> pictures;      // for the open-picture dialog; cancelled when empty
+    std::deque<bool> answers;      // for questions; No when empty
+    std::deque<QString> folders;   // for the folder browser; cancelled when empty
+    std::deque<QString> pictures;  // for the open-picture dialog; cancelled when empty
     QStringList printerNames;
     QString currentPrinter;
     QString pdfOutput;  // printing goes to this PDF file
@@ -87,7 +87,7 @@ public:
     }
     void clear() { shown.clear(); }
 
-private:
+  private:
     void record(const std::string& kind, const QString& text, const QString& title = {}) {
         countBox();
         shown.push_back({kind, text, title});

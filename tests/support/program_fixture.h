@@ -25,7 +25,7 @@ inline void copyTemplate(const std::filesystem::path& to) {
 }
 
 class ProgramTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         copyTemplate(dir.path());
         previous = std::filesystem::current_path();
