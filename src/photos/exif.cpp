@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -34,7 +35,8 @@ constexpr std::uint64_t kAfterJfifApp0 = 20;
 // first kilobytes, and scattered hostile offsets cost one small read each, never more.
 class ByteFile {
   public:
-    explicit ByteFile(const fs::path& path) : path_(path), data_(kSlots * kBlock) {
+    explicit ByteFile(const fs::path& path)
+        : path_(path), data_(std::make_unique_for_overwrite<std::uint8_t[]>(kSlots * kBlock)) {
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd_ < 0) throw IoError("open", path, std::strerror(errno));
         struct stat st {};
@@ -60,18 +62,29 @@ class ByteFile {
     bool fetch(std::uint64_t offset, std::size_t n, std::uint8_t* out) {
         if (offset > size_ || n > size_ - offset) return false;
         while (n > 0) {
-            const std::uint64_t start = offset - offset % kBlock;
-            std::size_t len = 0;
-            const std::uint8_t* p = block(start, len);
-            const auto within = static_cast<std::size_t>(offset - start);
-            if (within >= len) return false;  // the file shrank while being read
-            const std::size_t take = std::min(n, len - within);
-            std::memcpy(out, p + within, take);
+            std::size_t available = 0;
+            const std::uint8_t* p = at(offset, available);
+            if (!p) return false;
+            const std::size_t take = std::min(n, available);
+            std::memcpy(out, p, take);
             out += take;
             offset += take;
             n -= take;
         }
         return true;
+    }
+
+    // The bytes from `offset` up to the end of their cached block (at least one of them), or
+    // nullptr at or past the end of the file.
+    const std::uint8_t* at(std::uint64_t offset, std::size_t& available) {
+        if (offset >= size_) return nullptr;
+        const std::uint64_t start = offset - offset % kBlock;
+        std::size_t len = 0;
+        const std::uint8_t* p = block(start, len);
+        const auto within = static_cast<std::size_t>(offset - start);
+        if (within >= len) return nullptr;  // the file shrank while being read
+        available = len - within;
+        return p + within;
     }
 
   private:
@@ -86,12 +99,12 @@ class ByteFile {
         for (std::size_t i = 0; i < kSlots; ++i) {
             if (slots_[i].start == start) {
                 len = slots_[i].len;
-                return data_.data() + i * kBlock;
+                return data_.get() + i * kBlock;
             }
         }
         const std::size_t i = next_;
         next_ = (next_ + 1) % kSlots;
-        std::uint8_t* p = data_.data() + i * kBlock;
+        std::uint8_t* p = data_.get() + i * kBlock;
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, size_ - start));
         std::size_t got = 0;
         while (got < want) {
@@ -113,7 +126,7 @@ class ByteFile {
     int fd_ = -1;
     std::uint64_t size_ = 0;
     std::array<Slot, kSlots> slots_{};
-    std::vector<std::uint8_t> data_;
+    std::unique_ptr<std::uint8_t[]> data_;  // kSlots blocks, filled as they are read
     std::size_t next_ = 0;
 };
 
@@ -472,11 +485,17 @@ class TExif::Reader {
         if (n == 0) return {};
         const std::uint64_t limit = std::min<std::uint64_t>(n <= 1 ? 1 : n - 1, kMaxTextBytes);
         std::string bytes;
-        for (std::uint64_t i = 0; i < limit; ++i) {
-            std::uint8_t c = 0;
-            if (!file_.fetch(offset + i, 1, &c)) return {};
-            bytes += static_cast<char>(c);
-            if (c == 0) break;
+        while (bytes.size() < limit) {
+            std::size_t available = 0;
+            const std::uint8_t* p = file_.at(offset + bytes.size(), available);
+            if (!p) return {};
+            std::size_t take =
+                static_cast<std::size_t>(std::min<std::uint64_t>(available, limit - bytes.size()));
+            const void* zero = std::memchr(p, 0, take);
+            if (zero)
+                take = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - p) + 1;
+            bytes.append(reinterpret_cast<const char*>(p), take);
+            if (zero) break;
         }
         while (!bytes.empty() && static_cast<std::uint8_t>(bytes.back()) <= 32) bytes.pop_back();
         return cp1252::toUtf8(bytes);
