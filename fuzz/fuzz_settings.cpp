@@ -1,0 +1,7 @@
+// libFuzzer entry for the settings reader: see targets.h.
+#include "targets.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    tavo::fuzz::settingsFile({data, size});
+    return 0;
+}
