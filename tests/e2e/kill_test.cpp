@@ -1,0 +1,92 @@
+// Kills a process in the middle of the program's rewrites, hundreds of times, and checks after
+// each kill that every data file is whole and that the next run carries on from it.
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <random>
+#include <thread>
+
+#include "cards/card_file.h"
+#include "cards/dates.h"
+#include "common/paths.h"
+#include "common/record_file.h"
+#include "photos/gallery_file.h"
+#include "support/temp_dir.h"
+#include "works/works_line.h"
+
+using namespace tavo;
+
+namespace {
+constexpr const char* kTree = "26034140509042";
+
+pid_t startWorker(const std::filesystem::path& folder, unsigned seed, long steps) {
+    const pid_t pid = ::fork();
+    if (pid == 0) {
+        const std::string s = std::to_string(seed), n = std::to_string(steps);
+        ::execl(TAVO_REWRITE_WORKER, "rewrite_worker", folder.c_str(), s.c_str(), n.c_str(),
+                static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    return pid;
+}
+
+int waitFor(pid_t pid) {
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return status;
+}
+
+// Sizes are whole records and records are in date order; every photo record has its photo.
+void checkWhole(const DataPaths& paths) {
+    const auto works = test::readBytes(paths.works(kTree));
+    ASSERT_EQ(works.size() % WorksLine::kSize, 0u);
+    std::string previous;
+    for (std::size_t at = 0; at < works.size(); at += WorksLine::kSize) {
+        const WorksLine line = decodeWorksLine(std::span(works).subspan(at, WorksLine::kSize));
+        ASSERT_TRUE(isValidDate(line.date)) << line.date;
+        const std::string key = sortableDateKey(line.date);
+        ASSERT_LE(previous, key);
+        previous = key;
+    }
+    const auto gal = test::readBytes(paths.gallery(kTree));
+    ASSERT_EQ(gal.size() % PhotoRecord::kSize, 0u);
+    previous.clear();
+    for (std::size_t at = 0; at < gal.size(); at += PhotoRecord::kSize) {
+        const PhotoRecord r = decodePhotoRecord(std::span(gal).subspan(at, PhotoRecord::kSize));
+        ASSERT_LE(previous, sortableDateKey(r.date));
+        previous = sortableDateKey(r.date);
+        ASSERT_TRUE(std::filesystem::exists(paths.galeries() / r.fileName)) << r.fileName;
+    }
+    if (std::filesystem::exists(paths.typesList())) {
+        ASSERT_EQ(std::filesystem::file_size(paths.typesList()) % 51, 0u);
+    }
+}
+}  // namespace
+
+TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
+    test::TempDir dir;
+    dir.makeDataFolders();
+    const DataPaths paths{dir.path()};
+    createEmptyTreeFiles(paths, kTree);
+    ASSERT_EQ(waitFor(startWorker(dir.path(), 1, 200)), 0);  // some data to start from
+
+    std::mt19937 rng(20261207);
+    const int kills = 200;
+    for (int i = 0; i < kills; ++i) {
+        const pid_t pid = startWorker(dir.path(), 1000 + i, 0);
+        std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000));
+        ::kill(pid, SIGKILL);
+        const int status = waitFor(pid);
+        ASSERT_TRUE(WIFSIGNALED(status)) << "worker ended by itself at kill " << i;
+        SCOPED_TRACE("after kill " + std::to_string(i));
+        checkWhole(paths);
+        // Whatever temporary file the kill left behind, the next run handles it.
+        ASSERT_EQ(waitFor(startWorker(dir.path(), 5000 + i, 3)), 0);
+        checkWhole(paths);
+        if (HasFatalFailure()) return;
+    }
+    for (const char* tmp : {"DATA.TMP", "FICHES/26034140509042.TMP"})
+        EXPECT_FALSE(std::filesystem::exists(dir / tmp)) << tmp;
+}

@@ -1,0 +1,74 @@
+// Performs the data file rewrites of the program in a loop on one tree of a data folder, so a
+// test can kill it at random moments and check that every file is still whole.
+//   rewrite_worker <data folder> <seed> [steps]   (steps 0 or absent: until killed)
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <random>
+#include <string>
+
+#include "cards/card_file.h"
+#include "common/errors.h"
+#include "common/paths.h"
+#include "lists/list_files.h"
+#include "photos/gallery_file.h"
+#include "works/works_file.h"
+
+namespace {
+constexpr const char* kTree = "26034140509042";
+
+std::string date(std::mt19937& rng) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d/%02d/%04d", 1 + static_cast<int>(rng() % 28),
+                  1 + static_cast<int>(rng() % 12), 2000 + static_cast<int>(rng() % 20));
+    return text;
+}
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 3) return 2;
+    const tavo::DataPaths paths{argv[1]};
+    std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
+    const long steps = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 0;
+    try {
+        tavo::WorksFile works(paths, kTree);
+        tavo::GalleryFile gallery(paths.root, kTree);
+        auto types = tavo::LabelListFile::interventionTypes(paths);
+        types.createIfMissing();
+        const tavo::Bytes jpeg(2000, 0xAB);  // the content of a stored photo does not matter here
+        for (long step = 0; steps == 0 || step < steps; ++step) {
+            switch (rng() % 6) {
+                case 0:
+                case 1:
+                    works.add({date(rng), "Taille", "step " + std::to_string(step)});
+                    break;
+                case 2:
+                    if (const auto n = works.count(); n > 0) {
+                        const auto at = rng() % n;
+                        works.change(at, {date(rng), "Rempotage", "changed"},
+                                     works.readLine(at).date);
+                    }
+                    if (works.count() > 40) works.remove(rng() % works.count());
+                    break;
+                case 3:
+                    if (gallery.count() < 60) {
+                        tavo::commitNewPhoto(gallery, tavo::planNewPhoto(gallery, date(rng), "c"),
+                                             jpeg);
+                    }
+                    break;
+                case 4:
+                    if (gallery.count() > 0)
+                        tavo::removePhoto(gallery, 1 + rng() % gallery.count());
+                    break;
+                case 5:
+                    types.append("Label " + std::to_string(step));
+                    if (types.count() > 20) types.remove(rng() % types.count());
+                    break;
+            }
+        }
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "rewrite_worker: %s\n", e.what());
+        return 1;
+    }
+    return 0;
+}
