@@ -35,6 +35,9 @@ std::string languageFile(const std::string& word) {
     for (int tag = 801; tag <= 809; ++tag) s += "#0" + std::to_string(tag) + " 0000  " + word + "\r\n";
     for (int tag = 1501; tag <= 1503; ++tag)
         s += "#" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) + "\r\n";
+    // The backup and restore windows' controls.
+    for (int tag : {1301, 1302, 1303, 1304, 1305, 1401, 1402, 1403, 1404})
+        s += "#" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) + "\r\n";
     for (int n = 1; n <= 55; ++n) s += "#9999 " + std::string(4 - std::to_string(n).size(), '0') +
                                        std::to_string(n) + "  " + word + " message " +
                                        std::to_string(n) + "\r\n";
