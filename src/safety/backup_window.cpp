@@ -10,7 +10,7 @@ namespace tavo {
 
 TF_DataSave::TF_DataSave(App& app)
     : TavoDialog(app, "TF_DataSave", 1300, QStringLiteral("Sauvegarde des données")) {
-    setClientSize(460, 130);
+    setClientSize(520, 130);
     Label1 = new QLabel(QStringLiteral("Répertoire de sauvegarde :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     setTag(Label1, 1301);
@@ -21,24 +21,24 @@ TF_DataSave::TF_DataSave(App& app)
     Edit1->setToolTip(QStringLiteral("Répertoire sélectionné pour stocker la sauvegarde."));
     Edit1->setEnabled(false);
     Edit1->setFrame(false);
-    Edit1->setGeometry(16, 36, 318, 26);
+    Edit1->setGeometry(16, 36, 384, 26);
     btn_parcourir1 = new QPushButton(QStringLiteral("Parcourir..."), this);
     btn_parcourir1->setObjectName(QStringLiteral("btn_parcourir1"));
     setTag(btn_parcourir1, 1303);
     btn_parcourir1->setToolTip(
         QStringLiteral("Pour indiquer le répertoire où sera stocker la sauvegarde."));
-    btn_parcourir1->setGeometry(344, 35, 100, 28);
+    btn_parcourir1->setGeometry(408, 35, 100, 28);
     btn_Sauvegarde = new QPushButton(QStringLiteral("Sauvegarder"), this);
     btn_Sauvegarde->setObjectName(QStringLiteral("btn_Sauvegarde"));
     setTag(btn_Sauvegarde, 1304);
     btn_Sauvegarde->setToolTip(QStringLiteral("Lancer la sauvegarde."));
     btn_Sauvegarde->setEnabled(false);
-    btn_Sauvegarde->setGeometry(124, 86, 100, 28);
+    btn_Sauvegarde->setGeometry(154, 86, 100, 28);
     Button1 = new QPushButton(QStringLiteral("Annuler"), this);
     Button1->setObjectName(QStringLiteral("Button1"));
     setTag(Button1, 1305);
     Button1->setToolTip(QStringLiteral("Annuler la sauvegarde."));
-    Button1->setGeometry(236, 86, 100, 28);
+    Button1->setGeometry(266, 86, 100, 28);
     connect(btn_parcourir1, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { btn_parcourir1Click(); }); });
     connect(btn_Sauvegarde, &QPushButton::clicked, this,

@@ -12,7 +12,7 @@ namespace tavo {
 
 TF_DataRestore::TF_DataRestore(App& app)
     : TavoDialog(app, "TF_DataRestore", 1400, QStringLiteral("Restauration des données")) {
-    setClientSize(460, 130);
+    setClientSize(520, 130);
     Label1 = new QLabel(QStringLiteral("Sauvegarde à restaurer à partir de :"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     setTag(Label1, 1401);
@@ -22,24 +22,24 @@ TF_DataRestore::TF_DataRestore(App& app)
     Edit1->setToolTip(QStringLiteral("Répertoire où est stocké la sauvegarde à restaurer."));
     Edit1->setEnabled(false);
     Edit1->setFrame(false);
-    Edit1->setGeometry(16, 36, 318, 26);
+    Edit1->setGeometry(16, 36, 384, 26);
     btn_parcourir1 = new QPushButton(QStringLiteral("Parcourir..."), this);
     btn_parcourir1->setObjectName(QStringLiteral("btn_parcourir1"));
     setTag(btn_parcourir1, 1402);
     btn_parcourir1->setToolTip(
         QStringLiteral("Pour indiquer le répertoire où est stocké la sauvegarde à restaurer."));
-    btn_parcourir1->setGeometry(344, 35, 100, 28);
+    btn_parcourir1->setGeometry(408, 35, 100, 28);
     btn_Restaurer = new QPushButton(QStringLiteral("Restaurer"), this);
     btn_Restaurer->setObjectName(QStringLiteral("btn_Restaurer"));
     setTag(btn_Restaurer, 1403);
     btn_Restaurer->setToolTip(QStringLiteral("Pour lancer la restauration des données."));
     btn_Restaurer->setEnabled(false);
-    btn_Restaurer->setGeometry(124, 86, 100, 28);
+    btn_Restaurer->setGeometry(154, 86, 100, 28);
     Button2 = new QPushButton(QStringLiteral("Annuler"), this);
     Button2->setObjectName(QStringLiteral("Button2"));
     setTag(Button2, 1404);
     Button2->setToolTip(QStringLiteral("Pour annuler la restauration."));
-    Button2->setGeometry(236, 86, 100, 28);
+    Button2->setGeometry(266, 86, 100, 28);
     connect(btn_parcourir1, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { btn_parcourir1Click(); }); });
     connect(btn_Restaurer, &QPushButton::clicked, this,
