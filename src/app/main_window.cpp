@@ -23,6 +23,7 @@
 #include "lists/names_editor.h"
 #include "printing/print_dialog.h"
 #include "safety/backup_window.h"
+#include "safety/restore.h"
 #include "safety/restore_window.h"
 #include "translation/language_chooser.h"
 #include "translation/translator.h"
@@ -266,6 +267,9 @@ void TF_Main::SetGridHeads() {
 
 void TF_Main::FormCreate() {
     app_.session.dataFolder = std::filesystem::current_path();
+    // A restore cut short (killed, power lost) is finished or undone before anything reads the
+    // data set; should that fail, the error box says why and the leftovers stay for the next try.
+    app_.guard(this, [this] { safety::recoverInterruptedRestore(app_.session.dataFolder); });
     app_.session.languageName = settings::readLanguageName(app_.session.dataFolder);
     Lb_Langue2->setText(qs(app_.session.languageName));
 }

@@ -1,13 +1,37 @@
 #pragma once
-// The restore window.
+// The restore window: the user picks a backup folder, then the data set of the data folder is
+// replaced with the backup's.
+#include <filesystem>
+
 #include "app/tavo_dialog.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
 
 namespace tavo {
 
 class TF_DataRestore : public TavoDialog {
     Q_OBJECT
-public:
+  public:
     explicit TF_DataRestore(App& app);
+    void FormActivate() override;
+
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPushButton* btn_parcourir1;
+    QPushButton* btn_Restaurer;
+    QPushButton* Button2;
+
+    // The last chosen folder that passed the backup check (kept between showings).
+    const std::filesystem::path& restoreSource() const { return restoreSource_; }
+
+  public slots:
+    void btn_parcourir1Click();
+    void btn_RestaurerClick();
+
+  private:
+    std::filesystem::path restoreSource_;
 };
 
 }  // namespace tavo
