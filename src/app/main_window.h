@@ -128,6 +128,7 @@ private:
     App& app_;
     bool activating_ = false;
     bool ignoreNextActivation_ = false;
+    int worksGridRow_ = 1;  // the works grid row a double click last acted on
 };
 
 }  // namespace tavo
