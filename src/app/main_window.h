@@ -133,6 +133,7 @@ class TF_Main : public QMainWindow {
     bool activating_ = false;
     bool shownOnce_ = false;
     bool leftForOtherProgram_ = false;
+    int worksGridRow_ = 1;  // the works grid row a double click last acted on
 };
 
 }  // namespace tavo
