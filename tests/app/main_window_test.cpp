@@ -32,6 +32,14 @@ std::string languageFile(const std::string& word) {
                       word.c_str(), tag, tag, word.c_str(), tag);
         s += line;
     }
+    // Captions and hints of the other windows' controls.
+    for (int base = 100; base <= 1700; base += 100)
+        for (int tag = base + 1; tag <= base + 40; ++tag) {
+            char line[64];
+            std::snprintf(line, sizeof line, "#%04d 0000  %s %d\r\n#%04d 0001  %s hint %d\r\n",
+                          tag, word.c_str(), tag, tag, word.c_str(), tag);
+            s += line;
+        }
     for (int tag = 801; tag <= 809; ++tag) s += "#0" + std::to_string(tag) + " 0000  " + word + "\r\n";
     for (int tag = 1501; tag <= 1503; ++tag)
         s += "#" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) + "\r\n";
