@@ -21,7 +21,7 @@ namespace tavo {
 namespace {
 
 // Widths of the two columns of labels and fields inside the left group boxes.
-constexpr int kLabelX = 12, kLabelW = 104, kFieldX = 118, kFieldW = 246, kRowH = 24;
+constexpr int kLabelX = 12, kLabelW = 98, kFieldX = 112, kFieldW = 252, kRowH = 24;
 
 QLabel* addLabel(QWidget* parent, const char* name, int tag, const QString& text, int y) {
     auto* label = new QLabel(text, parent);
@@ -133,18 +133,18 @@ void TF_Fiche::buildControls() {
     Label6 = addLabel(GB_Acquisition, "Label6", 115, QStringLiteral("Date"), 82);
     E_DateAchat = addEdit(GB_Acquisition, "E_DateAchat", 116,
                           QStringLiteral("Date de l'acquisition : au format jj/mm/aaaa"), 10,
-                          {kFieldX, 82, 86, kRowH});
+                          {kFieldX, 82, 80, kRowH});
     Label7 = new QLabel(QStringLiteral("Age"), GB_Acquisition);
     Label7->setObjectName(QStringLiteral("Label7"));
     setTag(Label7, 117);
-    Label7->setGeometry(214, 82, 30, kRowH);
+    Label7->setGeometry(200, 82, 26, kRowH);
     E_AgeAchat = addEdit(GB_Acquisition, "E_AgeAchat", 118, QStringLiteral("Age à l'acquisition"),
-                         3, {246, 82, 36, kRowH});
+                         3, {228, 82, 32, kRowH});
     ChB_AgeEstime = new QCheckBox(QStringLiteral("Age estimé ?"), GB_Acquisition);
     ChB_AgeEstime->setObjectName(QStringLiteral("ChB_AgeEstime"));
     setTag(ChB_AgeEstime, 119);
     ChB_AgeEstime->setToolTip(QStringLiteral("Si l'âge est juste estimé"));
-    ChB_AgeEstime->setGeometry(290, 82, 82, kRowH);
+    ChB_AgeEstime->setGeometry(268, 82, 104, kRowH);
     Label9 = addLabel(GB_Acquisition, "Label9", 120, QStringLiteral("Prix    "), 112);
     E_Prix = addEdit(GB_Acquisition, "E_Prix", 121, QStringLiteral("Si achat..."), 15,
                      {kFieldX, 112, 120, kRowH});
