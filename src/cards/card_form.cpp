@@ -1,11 +1,420 @@
 #include "cards/card_form.h"
 
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSignalBlocker>
+#include <filesystem>
+
 #include "app/app_context.h"
+#include "app/main_window.h"
+#include "app/picture_box.h"
+#include "app/settings.h"
+#include "cards/dates.h"
+#include "lists/list_files.h"
 
 namespace tavo {
+namespace {
+
+// Widths of the two columns of labels and fields inside the left group boxes.
+constexpr int kLabelX = 12, kLabelW = 98, kFieldX = 112, kFieldW = 252, kRowH = 24;
+
+QLabel* addLabel(QWidget* parent, const char* name, int tag, const QString& text, int y) {
+    auto* label = new QLabel(text, parent);
+    label->setObjectName(QString::fromLatin1(name));
+    setTag(label, tag);
+    label->setGeometry(kLabelX, y, kLabelW, kRowH);
+    return label;
+}
+
+QLineEdit* addEdit(QWidget* parent, const char* name, int tag, const QString& hint, int maxLength,
+                   QRect geometry) {
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    setTag(edit, tag);
+    edit->setToolTip(hint);
+    edit->setMaxLength(maxLength);
+    edit->setGeometry(geometry);
+    return edit;
+}
+
+QComboBox* addCombo(QWidget* parent, const char* name, int tag, const QString& hint, int y) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    setTag(box, tag);
+    box->setToolTip(hint);
+    box->setEditable(true);
+    box->setInsertPolicy(QComboBox::NoInsert);
+    box->setGeometry(kFieldX, y, kFieldW, kRowH);
+    return box;
+}
+
+QGroupBox* addGroup(QWidget* parent, const char* name, int tag, const QString& title,
+                    QRect geometry) {
+    auto* group = new QGroupBox(title, parent);
+    group->setObjectName(QString::fromLatin1(name));
+    setTag(group, tag);
+    group->setGeometry(geometry);
+    return group;
+}
+
+QPushButton* addButton(QWidget* parent, const char* name, int tag, const QString& caption,
+                       const QString& hint, QRect geometry) {
+    auto* button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    setTag(button, tag);
+    button->setToolTip(hint);
+    button->setGeometry(geometry);
+    return button;
+}
+
+// A label that shows data read from a file, never markup.
+QLabel* addDataLabel(QWidget* parent, const char* name, QRect geometry) {
+    auto* label = new QLabel(parent);
+    label->setObjectName(QString::fromLatin1(name));
+    label->setTextFormat(Qt::PlainText);
+    label->setGeometry(geometry);
+    return label;
+}
+
+// The list windows create the lists; until one of them ran there is simply nothing to offer.
+bool listPresent(const ListFileBase& list) {
+    return std::filesystem::exists(list.path());
+}
+
+const QString kCrLf = QStringLiteral("\r\n");
+
+}  // namespace
 
 TF_Fiche::TF_Fiche(App& app) : TavoDialog(app, "TF_Fiche", 100, QStringLiteral("Fiche \"Arbre\"")) {
     setClientSize(577, 475);
+    buildControls();
+}
+
+void TF_Fiche::buildControls() {
+    // Left: the names, then the acquisition. Right: the photo, then the card's own data.
+    GB_Signalement =
+        addGroup(this, "GB_Signalement", 101, QStringLiteral("Signalement "), {8, 6, 376, 176});
+    Label1 = addLabel(GB_Signalement, "Label1", 102, QStringLiteral("Nom de l'Arbre     "), 22);
+    E_NomArbre = addEdit(GB_Signalement, "E_NomArbre", 103,
+                         QStringLiteral("Donnée obligatoire - Nom de l'arbre dans la collection."),
+                         100, {kFieldX, 22, kFieldW, kRowH});
+    Label2 = addLabel(GB_Signalement, "Label2", 104, QStringLiteral("Nom botanique"), 52);
+    ComboBox_NomLatin = addCombo(GB_Signalement, "ComboBox_NomLatin", 0, QString(), 52);
+    ComboBox_NomLatin->lineEdit()->setMaxLength(100);
+    Label11 = addLabel(GB_Signalement, "Label11", 0, QStringLiteral("Cultivar"), 82);
+    E_Cultivar =
+        addEdit(GB_Signalement, "E_Cultivar", 0, QStringLiteral("Nom du cultivar s'il existe"), 100,
+                {kFieldX, 82, kFieldW, kRowH});
+    Label3 = addLabel(GB_Signalement, "Label3", 106, QStringLiteral("Nom commun"), 112);
+    E_NomCommun =
+        addEdit(GB_Signalement, "E_NomCommun", 107, QStringLiteral("Nom vernaculaire s'il existe"),
+                100, {kFieldX, 112, kFieldW, kRowH});
+    Label4 = addLabel(GB_Signalement, "Label4", 108, QStringLiteral("Nom anglais"), 142);
+    E_NomAnglais = addEdit(GB_Signalement, "E_NomAnglais", 109,
+                           QStringLiteral("Nom vernaculaire en anglais s'il existe"), 100,
+                           {kFieldX, 142, kFieldW, kRowH});
+
+    GB_Acquisition =
+        addGroup(this, "GB_Acquisition", 110, QStringLiteral("Acquisition "), {8, 188, 376, 146});
+    Label8 = addLabel(GB_Acquisition, "Label8", 111, QStringLiteral("Etat"), 22);
+    ComboBox_Etat = addCombo(GB_Acquisition, "ComboBox_Etat", 112,
+                             QStringLiteral("Saisissez l'état de l'arbre à l'acquisition, ou "
+                                            "choisissez un état dans la liste."),
+                             22);
+    Label5 = addLabel(GB_Acquisition, "Label5", 113, QStringLiteral("Provenance       "), 52);
+    E_Provenance = addEdit(GB_Acquisition, "E_Provenance", 114,
+                           QStringLiteral("Magasin, lieu géographique, arbre origine..."), 100,
+                           {kFieldX, 52, kFieldW, kRowH});
+    Label6 = addLabel(GB_Acquisition, "Label6", 115, QStringLiteral("Date"), 82);
+    E_DateAchat = addEdit(GB_Acquisition, "E_DateAchat", 116,
+                          QStringLiteral("Date de l'acquisition : au format jj/mm/aaaa"), 10,
+                          {kFieldX, 82, 80, kRowH});
+    Label7 = new QLabel(QStringLiteral("Age"), GB_Acquisition);
+    Label7->setObjectName(QStringLiteral("Label7"));
+    setTag(Label7, 117);
+    Label7->setGeometry(200, 82, 26, kRowH);
+    E_AgeAchat = addEdit(GB_Acquisition, "E_AgeAchat", 118, QStringLiteral("Age à l'acquisition"),
+                         3, {228, 82, 32, kRowH});
+    ChB_AgeEstime = new QCheckBox(QStringLiteral("Age estimé ?"), GB_Acquisition);
+    ChB_AgeEstime->setObjectName(QStringLiteral("ChB_AgeEstime"));
+    setTag(ChB_AgeEstime, 119);
+    ChB_AgeEstime->setToolTip(QStringLiteral("Si l'âge est juste estimé"));
+    ChB_AgeEstime->setGeometry(268, 82, 104, kRowH);
+    Label9 = addLabel(GB_Acquisition, "Label9", 120, QStringLiteral("Prix    "), 112);
+    E_Prix = addEdit(GB_Acquisition, "E_Prix", 121, QStringLiteral("Si achat..."), 15,
+                     {kFieldX, 112, 120, kRowH});
+
+    GB_PhotoRef =
+        addGroup(this, "GB_PhotoRef", 122, QStringLiteral("Photo référence "), {392, 6, 177, 232});
+    I_PhotoRef = new TImage(GB_PhotoRef);
+    I_PhotoRef->setObjectName(QStringLiteral("I_PhotoRef"));
+    setTag(I_PhotoRef, 123);
+    I_PhotoRef->setToolTip(QStringLiteral("[]La photo référence est obligatoire"));
+    I_PhotoRef->setGeometry(8, 22, 161, 161);
+    B_Parcourir =
+        addButton(GB_PhotoRef, "B_Parcourir", 124, QStringLiteral("Parcourir"),
+                  QStringLiteral("Pour rechercher une photo sur les disques."), {8, 192, 161, 28});
+
+    // The card's identifier, creation date and reserved field: shown, never typed.
+    L_NomFic = addDataLabel(this, "L_NomFic", {400, 250, 169, 20});
+    L_DateCrea = addDataLabel(this, "L_DateCrea", {400, 272, 169, 20});
+    Label10 = addDataLabel(this, "Label10", {400, 294, 169, 20});
+
+    GB_Notes = addGroup(this, "GB_Notes", 125, QStringLiteral("Notes"), {8, 340, 561, 88});
+    MM_Notes = new QPlainTextEdit(GB_Notes);
+    MM_Notes->setObjectName(QStringLiteral("MM_Notes"));
+    setTag(MM_Notes, 126);
+    MM_Notes->setToolTip(QStringLiteral("Commentaires généraux sur l'arbre"));
+    MM_Notes->setTabChangesFocus(true);
+    MM_Notes->setGeometry(10, 22, 541, 56);
+
+    B_Creation = addButton(this, "B_Creation", 127, QStringLiteral("Créer"),
+                           QStringLiteral("Pour créer la fiche de l'arbre."), {279, 438, 92, 28});
+    B_Modification = addButton(
+        this, "B_Modification", 128, QStringLiteral("Modifier"),
+        QStringLiteral("Pour prendre en compte les modifications apportées à la fiche de l'arbre."),
+        {375, 438, 92, 28});
+    B_Annuler =
+        addButton(this, "B_Annuler", 129, QStringLiteral("Annuler"),
+                  QStringLiteral("Pour annuler les modifications apportées."), {477, 438, 92, 28});
+
+    OpenPictureDialog1 = new QObject(this);
+    OpenPictureDialog1->setObjectName(QStringLiteral("OpenPictureDialog1"));
+    setTag(OpenPictureDialog1, 130);
+    OpenPictureDialog1->setProperty("Title", QStringLiteral("Sélectionner une photo référence"));
+
+    connect(B_Creation, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_CreationClick(); }); });
+    connect(B_Modification, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_ModificationClick(); }); });
+    connect(B_Parcourir, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_ParcourirClick(); }); });
+    connect(B_Annuler, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_AnnulerClick(); }); });
+    connect(E_NomArbre, &QLineEdit::textChanged, this, [this] { E_NomArbreChange(); });
+    connect(ComboBox_NomLatin, &QComboBox::currentIndexChanged, this,
+            [this] { ComboBox_NomLatinChange(); });
+    connect(ComboBox_NomLatin, &QComboBox::activated, this, [this] { ComboBox_NomLatinChange(); });
+    connect(MM_Notes, &QPlainTextEdit::textChanged, this, [this] { limitNotes(); });
+}
+
+QString TF_Fiche::notesText() const {
+    return MM_Notes->toPlainText().replace(QLatin1Char('\n'), kCrLf);
+}
+
+void TF_Fiche::setNotesText(const QString& stored) {
+    QString text = stored;
+    text.replace(kCrLf, QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    MM_Notes->setPlainText(text);
+}
+
+void TF_Fiche::limitNotes() {
+    // The limit counts what the card stores, where a line break takes two characters.
+    const QString text = MM_Notes->toPlainText();
+    qsizetype stored = 0, keep = 0;
+    for (; keep < text.size(); ++keep) {
+        stored += text[keep] == QLatin1Char('\n') ? 2 : 1;
+        if (stored > static_cast<qsizetype>(kNotesCap)) break;
+    }
+    if (keep == text.size()) return;
+    const int cursor = MM_Notes->textCursor().position();
+    const QSignalBlocker block(MM_Notes);
+    MM_Notes->setPlainText(text.left(keep));
+    QTextCursor c = MM_Notes->textCursor();
+    c.setPosition(std::min<int>(cursor, static_cast<int>(keep)));
+    MM_Notes->setTextCursor(c);
+}
+
+void TF_Fiche::FormActivate() {
+    Session& s = app_.session;
+    const DataPaths data{app_.dataFolder()};
+    // Nothing can be saved until the form is filled: a file that fails to read below must not
+    // leave "Modifier" ready to write another showing's content over the open tree's card.
+    B_Creation->setEnabled(false);
+    B_Modification->setEnabled(false);
+    const QSignalBlocker blockStates(ComboBox_Etat);
+    const QSignalBlocker blockNames(ComboBox_NomLatin);
+
+    ComboBox_Etat->clear();
+    ComboBox_Etat->clearEditText();
+    const LabelListFile states = LabelListFile::acquisitionStates(data);
+    if (listPresent(states))
+        for (const std::string& state : states.readAll()) ComboBox_Etat->addItem(qs(state));
+    ComboBox_Etat->setCurrentIndex(-1);
+
+    ComboBox_NomLatin->clear();
+    ComboBox_NomLatin->clearEditText();
+    commonNames_.clear();
+    englishNames_.clear();
+    const BotanicalNameListFile names(data);
+    if (listPresent(names))
+        for (const BotanicalName& entry : names.readAll()) {
+            ComboBox_NomLatin->addItem(qs(entry.latin));
+            commonNames_.append(qs(entry.common));
+            englishNames_.append(qs(entry.english));
+        }
+    ComboBox_NomLatin->setCurrentIndex(-1);
+
+    photoChanged_ = false;
+    workingPhoto_ = Image();
+
+    if (s.cardFormMode == 'M') {
+        s.currentCard = readCard(data, s.openTreeId);
+        const TreeCard& c = s.currentCard;
+        E_NomArbre->setText(qs(c.treeName));
+        ComboBox_NomLatin->setEditText(qs(c.botanicalName));
+        E_Cultivar->setText(qs(c.cultivar));
+        E_NomCommun->setText(qs(c.commonName));
+        E_NomAnglais->setText(qs(c.englishName));
+        E_Provenance->setText(qs(c.provenance));
+        E_DateAchat->setText(qs(c.acquisitionDate));
+        E_AgeAchat->setText(qs(c.age));
+        ChB_AgeEstime->setChecked(c.ageEstimated == "O");
+        ComboBox_Etat->setEditText(qs(c.state));
+        E_Prix->setText(qs(c.price));
+        setNotesText(qs(c.notes));
+        L_NomFic->setText(qs(s.openTreeId));
+        Label10->setText(qs(c.reserved));
+        L_DateCrea->setText(qs(c.creationDate));
+        // The card can be changed even when its photo is missing ("Parcourir" replaces it).
+        B_Modification->setEnabled(true);
+        const Rgb background = backgroundOf(app_.windows.main);
+        I_PhotoRef->setPicture(framedPicture(Image(), background));
+        I_PhotoRef->setPicture(
+            framedPicture(loadJpeg(data.referencePhoto(s.openTreeId)), background));
+    } else {
+        for (QLineEdit* e : {E_NomArbre, E_Cultivar, E_NomCommun, E_NomAnglais, E_Provenance,
+                             E_DateAchat, E_AgeAchat, E_Prix})
+            e->clear();
+        ComboBox_NomLatin->clearEditText();
+        ComboBox_Etat->clearEditText();
+        MM_Notes->clear();
+        ChB_AgeEstime->setChecked(false);
+        // A new card has no identifier, creation date or reserved text yet.
+        L_NomFic->clear();
+        L_DateCrea->clear();
+        Label10->clear();
+        I_PhotoRef->clearPicture();
+        I_PhotoRef->setPicture(loadBmp(data.defaultPicture()));
+    }
+}
+
+void TF_Fiche::E_NomArbreChange() {
+    B_Creation->setEnabled(photoChanged_);
+}
+
+void TF_Fiche::ComboBox_NomLatinChange() {
+    const int index = ComboBox_NomLatin->currentIndex();
+    if (index < 0 || index >= commonNames_.size()) return;
+    E_NomCommun->setText(commonNames_[index]);
+    E_NomAnglais->setText(englishNames_[index]);
+}
+
+void TF_Fiche::B_ParcourirClick() {
+    const QString file = app_.ui.openPicture(this, OpenPictureDialog1->property("Title").toString(),
+                                             qs(app_.dataFolder().string()));
+    if (file.isEmpty()) return;
+    // The photo is taken only once it has been read whole: a file that is not a JPEG leaves
+    // the form as it was, so "Créer" cannot store a photo that does not exist.
+    Image fitted;
+    {
+        BusyCursor busy;
+        fitted = boxFit(loadJpeg(qpath(file)), kReferencePhotoSide);
+    }
+    workingPhoto_ = std::move(fitted);
+    photoChanged_ = true;
+    I_PhotoRef->setPicture(framedPicture(workingPhoto_, backgroundOf(app_.windows.main)));
+    B_Creation->setEnabled(!E_NomArbre->text().isEmpty());
+}
+
+TreeCard TF_Fiche::cardFromControls() const {
+    TreeCard c;
+    c.treeName = ss(E_NomArbre->text());
+    c.botanicalName = ss(ComboBox_NomLatin->currentText());
+    c.cultivar = ss(E_Cultivar->text());
+    c.commonName = ss(E_NomCommun->text());
+    c.englishName = ss(E_NomAnglais->text());
+    c.provenance = ss(E_Provenance->text());
+    c.acquisitionDate = ss(E_DateAchat->text());
+    c.age = ss(E_AgeAchat->text());
+    c.ageEstimated = ChB_AgeEstime->isChecked() ? "O" : "N";
+    c.state = ss(ComboBox_Etat->currentText());
+    c.price = ss(E_Prix->text());
+    c.notes = ss(notesText());
+    return c;
+}
+
+void TF_Fiche::B_CreationClick() {
+    const QString date = E_DateAchat->text();
+    if (!date.isEmpty() && !isValidDate(ss(date))) {
+        app_.ui.message(this, app_.msg(25));
+        return;
+    }
+    if (!photoChanged_ || E_NomArbre->text().isEmpty()) {
+        app_.ui.message(this, app_.msg(26));
+        return;
+    }
+    Session& s = app_.session;
+    const DataPaths data{app_.dataFolder()};
+    const NewTreeId made = newTreeId(data, clock);
+    const std::string& id = made.id;
+    app_.ui.message(this, qs(treeIdPartsText(id)));
+
+    // Until the new tree is whole, the main window still shows the tree it had open.
+    const std::string previousId = s.openTreeId;
+    const TreeCard previousCard = s.currentCard;
+    s.openTreeId = id;
+    try {
+        app_.ui.message(this, QStringLiteral(":%1:").arg(qs(id)));
+        L_NomFic->setText(qs(id));
+
+        TreeCard card = cardFromControls();
+        card.creationDate = shortDate(made.time);
+        card.reserved.clear();
+        s.currentCard = fitCard(card);
+
+        createCard(data, id, s.currentCard);
+        createEmptyTreeFiles(data, id);
+        saveJpeg(workingPhoto_, data.referencePhoto(id));
+
+        const long counter = settings::cardCounter(data.root);
+        app_.ui.message(this, QStringLiteral("Nombre de fiche (1) :%1:").arg(counter, 2));
+        const long raised = counter + 1;
+        app_.ui.message(this, QStringLiteral("Nombre de fiche (2) :%1:").arg(raised, 2));
+        settings::setCardCounter(data.root, raised);
+    } catch (...) {
+        s.openTreeId = previousId;
+        s.currentCard = previousCard;
+        throw;
+    }
+    accept();
+}
+
+void TF_Fiche::B_ModificationClick() {
+    // A date that would be refused at creation is refused here too.
+    const QString date = E_DateAchat->text();
+    if (!date.isEmpty() && !isValidDate(ss(date))) {
+        app_.ui.message(this, app_.msg(25));
+        return;
+    }
+    Session& s = app_.session;
+    const DataPaths data{app_.dataFolder()};
+    TreeCard card = cardFromControls();
+    card.creationDate = s.currentCard.creationDate;
+    card.reserved = s.currentCard.reserved;
+    rewriteCard(data, s.openTreeId, card);
+    s.currentCard = fitCard(card);
+    if (photoChanged_) saveJpeg(workingPhoto_, data.referencePhoto(s.openTreeId));
+    accept();
+}
+
+void TF_Fiche::B_AnnulerClick() {
+    reject();
 }
 
 }  // namespace tavo
