@@ -73,7 +73,8 @@ QAction* TF_Main::addItem(QWidget* menu, const char* name, int tag, const QStrin
     action->setObjectName(QString::fromLatin1(name));
     setTag(action, tag);
     menu->addAction(action);
-    connect(action, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+    connect(action, &QAction::triggered, this,
+            [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); });
     return action;
 }
 
@@ -159,13 +160,15 @@ void TF_Main::buildPanels() {
     setTag(B_Fiche, 25);
     B_Fiche->setToolTip(QStringLiteral("Ouvre la fiche de l'arbre."));
     B_Fiche->setGeometry(12, 280, 110, 28);
-    connect(B_Fiche, &QPushButton::clicked, this, &TF_Main::B_FicheClick);
+    connect(B_Fiche, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_FicheClick(); }); });
     B_Evolution = new QPushButton(QStringLiteral("Galerie"), GB_Arbre);
     B_Evolution->setObjectName(QStringLiteral("B_Evolution"));
     setTag(B_Evolution, 26);
     B_Evolution->setToolTip(QStringLiteral("Ouvre la galerie \"Evolution\" de l'arbre."));
     B_Evolution->setGeometry(132, 280, 110, 28);
-    connect(B_Evolution, &QPushButton::clicked, this, &TF_Main::B_EvolutionClick);
+    connect(B_Evolution, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_EvolutionClick(); }); });
     GB_Arbre->hide();
 
     GB_Travaux = new QGroupBox(QStringLiteral("Travaux "), client);
@@ -180,6 +183,10 @@ void TF_Main::buildPanels() {
     SG_LignesTravaux->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     SG_LignesTravaux->horizontalHeader()->setStretchLastSection(false);
     SG_LignesTravaux->verticalHeader()->setSectionResizeMode(QHeaderView::Interactive);
+    // A small font, so that a whole date fits the 72-pixel date column.
+    QFont gridFont = SG_LignesTravaux->font();
+    gridFont.setPointSize(8);
+    SG_LignesTravaux->setFont(gridFont);
     SG_LignesTravaux->verticalHeader()->setDefaultSectionSize(
         std::max(15, SG_LignesTravaux->fontMetrics().height() + 4));
     SG_LignesTravaux->setSelectionBehavior(QAbstractItemView::SelectRows);
@@ -190,15 +197,16 @@ void TF_Main::buildPanels() {
     SG_LignesTravaux->setShowGrid(true);
     SG_LignesTravaux->setHorizontalHeaderLabels({QString(), QString(), QString()});
     connect(SG_LignesTravaux, &QTableWidget::cellDoubleClicked, this,
-            [this](int, int) { SG_LignesTravauxDblClick(); });
+            [this](int, int) { app_.guard(this, [this] { SG_LignesTravauxDblClick(); }); });
     connect(SG_LignesTravaux->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
-            [this](int) { SG_LignesTravauxDblClick(); });
+            [this](int) { app_.guard(this, [this] { SG_LignesTravauxDblClick(); }); });
     B_AjoutLigneTravail = new QPushButton(QStringLiteral("Ajouter une ligne"), GB_Travaux);
     B_AjoutLigneTravail->setObjectName(QStringLiteral("B_AjoutLigneTravail"));
     setTag(B_AjoutLigneTravail, 28);
     B_AjoutLigneTravail->setToolTip(
         QStringLiteral("Ouvre la fenêtre pour ajouter une ligne aux travaux."));
-    connect(B_AjoutLigneTravail, &QPushButton::clicked, this, &TF_Main::B_AjoutLigneTravailClick);
+    connect(B_AjoutLigneTravail, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_AjoutLigneTravailClick(); }); });
     GB_Travaux->hide();
 
     Lb_Langue = new QLabel(client);
