@@ -73,6 +73,7 @@ QAction* TF_Main::addItem(QWidget* menu, const char* name, int tag, const QStrin
     action->setObjectName(QString::fromLatin1(name));
     setTag(action, tag);
     menu->addAction(action);
+    // A menu command's error is shown in the error box; it never crosses the event loop.
     connect(action, &QAction::triggered, this,
             [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); });
     return action;

@@ -1,13 +1,31 @@
 #pragma once
-// The properties window of the open tree.
+// The properties window of the open tree: when its card was created, how many works lines and
+// gallery photos it has. It only reads.
 #include "app/tavo_dialog.h"
+
+class QLabel;
+class QPushButton;
 
 namespace tavo {
 
 class TF_ProprietesFiche : public TavoDialog {
     Q_OBJECT
-public:
+  public:
     explicit TF_ProprietesFiche(App& app);
+
+    // Reads the card and counts the works file and gallery afresh at every showing.
+    void FormActivate() override;
+
+    QLabel* Label1;
+    QLabel* Label3;
+    QLabel* Label4;
+    QLabel* L_DatCre;
+    QLabel* L_NbLigTra;
+    QLabel* L_NbPhoto;
+    QPushButton* Button1;
+
+  public slots:
+    void Button1Click();
 };
 
 }  // namespace tavo
