@@ -33,6 +33,8 @@ std::string languageFile(const std::string& word) {
         s += line;
     }
     for (int tag = 801; tag <= 809; ++tag) s += "#0" + std::to_string(tag) + " 0000  " + word + "\r\n";
+    for (int tag : {401, 402, 403, 501, 502, 503, 504, 505, 506, 508, 509, 510, 511, 512})
+        s += "#0" + std::to_string(tag) + " 0000  " + word + "\r\n";  // gallery windows
     for (int tag = 1501; tag <= 1503; ++tag)
         s += "#" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) + "\r\n";
     for (int n = 1; n <= 55; ++n) s += "#9999 " + std::string(4 - std::to_string(n).size(), '0') +
