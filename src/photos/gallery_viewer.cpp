@@ -109,9 +109,15 @@ void TF_Galerie::FormActivate() {
             // Kept at once, so a photo that fails to load leaves an empty frame that the next
             // activation frees with the others.
             thumbnails_.append(t);
-            t->setPicture(emptyGalleryThumbnail(background));
             t->show();
-            t->setPicture(galleryThumbnail(gallery.photoPath(r), background));
+            Image cell;
+            try {
+                cell = galleryThumbnail(gallery.photoPath(r), background);
+            } catch (...) {
+                t->setPicture(emptyGalleryThumbnail(background));
+                throw;
+            }
+            t->setPicture(cell);
             top += step;
         }
     }
