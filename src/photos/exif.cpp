@@ -11,7 +11,8 @@
 #include <cstdio>
 #include <cstring>
 #include <limits>
-#include <optional>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/cp1252.h"
@@ -34,7 +35,8 @@ constexpr std::uint64_t kAfterJfifApp0 = 20;
 // first kilobytes, and scattered hostile offsets cost one small read each, never more.
 class ByteFile {
   public:
-    explicit ByteFile(const fs::path& path) : path_(path), data_(kSlots * kBlock) {
+    explicit ByteFile(const fs::path& path)
+        : path_(path), data_(std::make_unique_for_overwrite<std::uint8_t[]>(kSlots * kBlock)) {
         fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
         if (fd_ < 0) throw IoError("open", path, std::strerror(errno));
         struct stat st {};
@@ -60,18 +62,29 @@ class ByteFile {
     bool fetch(std::uint64_t offset, std::size_t n, std::uint8_t* out) {
         if (offset > size_ || n > size_ - offset) return false;
         while (n > 0) {
-            const std::uint64_t start = offset - offset % kBlock;
-            std::size_t len = 0;
-            const std::uint8_t* p = block(start, len);
-            const auto within = static_cast<std::size_t>(offset - start);
-            if (within >= len) return false;  // the file shrank while being read
-            const std::size_t take = std::min(n, len - within);
-            std::memcpy(out, p + within, take);
+            std::size_t available = 0;
+            const std::uint8_t* p = at(offset, available);
+            if (!p) return false;
+            const std::size_t take = std::min(n, available);
+            std::memcpy(out, p, take);
             out += take;
             offset += take;
             n -= take;
         }
         return true;
+    }
+
+    // The bytes from `offset` up to the end of their cached block (at least one of them), or
+    // nullptr at or past the end of the file.
+    const std::uint8_t* at(std::uint64_t offset, std::size_t& available) {
+        if (offset >= size_) return nullptr;
+        const std::uint64_t start = offset - offset % kBlock;
+        std::size_t len = 0;
+        const std::uint8_t* p = block(start, len);
+        const auto within = static_cast<std::size_t>(offset - start);
+        if (within >= len) return nullptr;  // the file shrank while being read
+        available = len - within;
+        return p + within;
     }
 
   private:
@@ -86,12 +99,12 @@ class ByteFile {
         for (std::size_t i = 0; i < kSlots; ++i) {
             if (slots_[i].start == start) {
                 len = slots_[i].len;
-                return data_.data() + i * kBlock;
+                return data_.get() + i * kBlock;
             }
         }
         const std::size_t i = next_;
         next_ = (next_ + 1) % kSlots;
-        std::uint8_t* p = data_.data() + i * kBlock;
+        std::uint8_t* p = data_.get() + i * kBlock;
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, size_ - start));
         std::size_t got = 0;
         while (got < want) {
@@ -113,120 +126,60 @@ class ByteFile {
     int fd_ = -1;
     std::uint64_t size_ = 0;
     std::array<Slot, kSlots> slots_{};
-    std::vector<std::uint8_t> data_;
+    std::unique_ptr<std::uint8_t[]> data_;  // kSlots blocks, filled as they are read
     std::size_t next_ = 0;
 };
 
-std::string orientationDesc(std::uint8_t v) {
-    switch (v) {
-        case 1:
-            return "Normal";
-        case 2:
-            return "Mirrored";
-        case 3:
-            return "Rotated 180";
-        case 4:
-            return "Rotated 180, mirrored";
-        case 5:
-            return "Rotated 90 left, mirrored";
-        case 6:
-            return "Rotated 90 right";
-        case 7:
-            return "Rotated 90 right, mirrored";
-        case 8:
-            return "Rotated 90 left";
-        default:
-            return "Unknown";
-    }
+struct Wording {
+    std::uint8_t value;
+    const char* text;
+};
+
+template <std::size_t N>
+std::string word(const Wording (&table)[N], std::uint8_t value, const char* otherwise) {
+    for (const Wording& w : table)
+        if (w.value == value) return w.text;
+    return otherwise;
 }
 
-std::string exposureProgramDesc(std::uint8_t v) {
-    switch (v) {
-        case 1:
-            return "Manual Control";
-        case 2:
-            return "Normal Program";
-        case 3:
-            return "Aperture Priority";
-        case 4:
-            return "Shutter Priority";
-        case 5:
-            return "Creative Program";
-        case 6:
-            return "Action Program";
-        case 7:
-            return "Portrait Mode";
-        case 8:
-            return "Landscape Mode";
-        default:
-            return "Unknown";
-    }
-}
-
-std::string meteringModeDesc(std::uint8_t v) {
-    switch (v) {
-        case 1:
-            return "Average";
-        case 2:
-            return "Center Weighted Average";
-        case 3:
-            return "Spot";
-        case 4:
-            return "Multi Spot";
-        case 5:
-            return "Pattern";
-        case 6:
-            return "Partial";
-        case 255:
-            return "Other";
-        default:
-            return "Unknown";
-    }
-}
-
-std::string lightSourceDesc(std::uint8_t v) {
-    switch (v) {
-        case 1:
-            return "Daylight";
-        case 2:
-            return "Flourescent";
-        case 3:
-            return "Tungsten";
-        case 10:
-            return "Flash";
-        case 17:
-            return "Standard Light A";
-        case 18:
-            return "Standard Light B";
-        case 19:
-            return "Standard Light C";
-        case 20:
-            return "D55";
-        case 21:
-            return "D65";
-        case 22:
-            return "D75";
-        case 255:
-            return "Other";
-        default:
-            return "Unknown";
-    }
-}
-
-std::string flashDesc(std::uint8_t v) {
-    switch (v) {
-        case 1:
-            return "Flash";
-        case 5:
-            return "Flash No Strobe";
-        case 7:
-            return "Flash Strobe";
-        case 25:
-            return "Flash (Auto)";
-        default:
-            return "No Flash";
-    }
-}
+constexpr Wording kOrientations[] = {
+    {1, "Normal"},
+    {2, "Mirrored"},
+    {3, "Rotated 180"},
+    {4, "Rotated 180, mirrored"},
+    {5, "Rotated 90 left, mirrored"},
+    {6, "Rotated 90 right"},
+    {7, "Rotated 90 right, mirrored"},
+    {8, "Rotated 90 left"},
+};
+constexpr Wording kExposurePrograms[] = {
+    {0, "Unknown"},           {1, "Manual Control"},   {2, "Normal Program"},
+    {3, "Aperture Priority"}, {4, "Shutter Priority"}, {5, "Creative Program"},
+    {6, "Action Program"},    {7, "Portrait Mode"},    {8, "Landscape Mode"},
+};
+constexpr Wording kMeteringModes[] = {
+    {0, "Unknown"}, {1, "Average"},    {2, "Center Weighted Average"},
+    {3, "Spot"},    {4, "Multi Spot"}, {5, "Pattern"},
+    {6, "Partial"}, {255, "Other"},
+};
+constexpr Wording kLightSources[] = {
+    {0, "Unknown"},
+    {1, "Daylight"},
+    {2, "Flourescent"},
+    {3, "Tungsten"},
+    {10, "Flash"},
+    {17, "Standard Light A"},
+    {18, "Standard Light B"},
+    {19, "Standard Light C"},
+    {20, "D55"},
+    {21, "D65"},
+    {22, "D75"},
+    {255, "Other"},
+};
+constexpr Wording kFlashes[] = {
+    {0, "No Flash"},     {1, "Flash"},         {5, "Flash No Strobe"},
+    {7, "Flash Strobe"}, {25, "Flash (Auto)"},
+};
 
 // Two decimals, rounded half up in exact integer arithmetic, then one trailing "0" removed.
 std::string rationalDecimal(std::uint32_t num, std::uint32_t den) {
@@ -458,90 +411,46 @@ class TExif::Reader {
     void note(Slot s, const Entry& e) { pending_[s] = Pending{true, base_ + e.value, e.count}; }
 
     void ifd0(const Entry& e) {
-        switch (e.tag) {
-            case 270:
-                note(kImageDescription, e);
-                break;
-            case 271:
-                note(kMake, e);
-                break;
-            case 272:
-                note(kModel, e);
-                break;
-            case 305:
-                note(kSoftware, e);
-                break;
-            case 306:
-                note(kDateTime, e);
-                break;
-            case 315:
-                note(kArtist, e);
-                break;
-            case 33432:
-                note(kRightsNotice, e);
-                break;
-            case 274:
-                exif_.orientation_ = static_cast<std::uint8_t>(e.value);
-                exif_.orientationDesc_ = orientationDesc(exif_.orientation_);
-                break;
-            case 282:
-                note(kXResolution, e);
-                break;
-            case 283:
-                note(kYResolution, e);
-                break;
-            case 34665:
-                exifOffset_ = e.value;
-                break;
-            default:
-                break;
+        static constexpr std::pair<std::uint16_t, Slot> kValues[] = {
+            {270, kImageDescription}, {271, kMake},        {272, kModel},
+            {305, kSoftware},         {306, kDateTime},    {315, kArtist},
+            {33432, kRightsNotice},   {282, kXResolution}, {283, kYResolution},
+        };
+        if (noteValue(kValues, e)) return;
+        if (e.tag == 274) {
+            exif_.orientation_ = static_cast<std::uint8_t>(e.value);
+            exif_.orientationDesc_ = word(kOrientations, exif_.orientation_, "Unknown");
+        } else if (e.tag == 34665) {
+            exifOffset_ = e.value;
         }
     }
 
     void exifIfd(const Entry& e) {
+        static constexpr std::pair<std::uint16_t, Slot> kValues[] = {
+            {36867, kDateTimeOriginal},  {36868, kDateTimeDigitized},
+            {37510, kUserComment},       {33434, kExposureTime},
+            {33437, kFNumber},           {37378, kApertureValue},
+            {37381, kMaxApertureValue},  {37122, kCompressedBitsPerPixel},
+            {37377, kShutterSpeedValue},
+        };
+        if (noteValue(kValues, e)) return;
+        const auto low = static_cast<std::uint8_t>(e.value);
         switch (e.tag) {
-            case 36867:
-                note(kDateTimeOriginal, e);
-                break;
-            case 36868:
-                note(kDateTimeDigitized, e);
-                break;
-            case 37510:
-                note(kUserComment, e);
-                break;
-            case 33434:
-                note(kExposureTime, e);
-                break;
-            case 33437:
-                note(kFNumber, e);
-                break;
-            case 37378:
-                note(kApertureValue, e);
-                break;
-            case 37381:
-                note(kMaxApertureValue, e);
-                break;
-            case 37122:
-                note(kCompressedBitsPerPixel, e);
-                break;
-            case 37377:
-                note(kShutterSpeedValue, e);
-                break;
             case 34850:
-                exif_.exposureProgram_ = static_cast<std::uint8_t>(e.value);
-                exif_.exposureProgramDesc_ = exposureProgramDesc(exif_.exposureProgram_);
+                exif_.exposureProgram_ = low;
+                exif_.exposureProgramDesc_ = word(kExposurePrograms, low, "Unknown");
                 break;
             case 37383:
-                exif_.meteringMode_ = static_cast<std::uint8_t>(e.value);
-                exif_.meteringModeDesc_ = meteringModeDesc(exif_.meteringMode_);
+                exif_.meteringMode_ = low;
+                exif_.meteringModeDesc_ = word(kMeteringModes, low, "Unknown");
                 break;
             case 37384:
-                exif_.lightSource_ = static_cast<std::uint8_t>(e.value);
-                exif_.lightSourceDesc_ = lightSourceDesc(exif_.lightSource_);
+                exif_.lightSource_ = low;
+                exif_.lightSourceDesc_ = word(kLightSources, low, "Unknown");
                 break;
             case 37385:
-                exif_.flash_ = static_cast<std::uint8_t>(e.value);
-                exif_.flashDesc_ = flashDesc(exif_.flash_);
+                exif_.flash_ = low;
+                exif_.flashDesc_ = word(kFlashes, low, "No Flash");
                 break;
             case 34855:
                 exif_.isoSpeedRatings_ = static_cast<std::uint16_t>(e.value);
@@ -557,6 +466,18 @@ class TExif::Reader {
         }
     }
 
+    // Notes the value of an entry whose tag is in `table`; false for any other tag.
+    template <std::size_t N>
+    bool noteValue(const std::pair<std::uint16_t, Slot> (&table)[N], const Entry& e) {
+        for (const auto& [tag, slot] : table) {
+            if (tag == e.tag) {
+                note(slot, e);
+                return true;
+            }
+        }
+        return false;
+    }
+
     // Bytes from `offset` up to and including a zero byte, or n - 1 of them (at least one);
     // trailing characters of code 32 or less removed. A text that runs past the end of the file
     // reads as empty.
@@ -564,11 +485,17 @@ class TExif::Reader {
         if (n == 0) return {};
         const std::uint64_t limit = std::min<std::uint64_t>(n <= 1 ? 1 : n - 1, kMaxTextBytes);
         std::string bytes;
-        for (std::uint64_t i = 0; i < limit; ++i) {
-            std::uint8_t c = 0;
-            if (!file_.fetch(offset + i, 1, &c)) return {};
-            bytes += static_cast<char>(c);
-            if (c == 0) break;
+        while (bytes.size() < limit) {
+            std::size_t available = 0;
+            const std::uint8_t* p = file_.at(offset + bytes.size(), available);
+            if (!p) return {};
+            std::size_t take =
+                static_cast<std::size_t>(std::min<std::uint64_t>(available, limit - bytes.size()));
+            const void* zero = std::memchr(p, 0, take);
+            if (zero)
+                take = static_cast<std::size_t>(static_cast<const std::uint8_t*>(zero) - p) + 1;
+            bytes.append(reinterpret_cast<const char*>(p), take);
+            if (zero) break;
         }
         while (!bytes.empty() && static_cast<std::uint8_t>(bytes.back()) <= 32) bytes.pop_back();
         return cp1252::toUtf8(bytes);
