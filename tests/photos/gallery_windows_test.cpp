@@ -358,16 +358,6 @@ TEST_F(GalleryWindowsTest, ViewerGeometryAndCaptionFollowThePhotoCount) {
     EXPECT_EQ(viewer().ZoneImages->widget()->findChildren<PictureControl*>().size(), 5);
 }
 
-TEST_F(GalleryWindowsTest, APhotoStoredAsABitmapIsLoadedByItsExtension) {
-    saveBmp(Image(200, 100, kBlue), dir / "GALERIES" / (kTree + "001.bmp"));
-    GalleryFile g = gallery();
-    g.add({kTree + "001.bmp", "01/01/2020", "scan"});
-    main().B_EvolutionClick();
-    ASSERT_EQ(viewer().thumbnails().size(), 1);
-    EXPECT_TRUE(same(viewer().thumbnails()[0]->picture().pixel(125, 125), kBlue));
-    EXPECT_TRUE(ui.texts("error").empty());
-}
-
 TEST_F(GalleryWindowsTest, DoubleClickBrowsesThatPhotoAndClosesTheViewerOnlyAfterAChange) {
     for (int d = 1; d <= 4; ++d)
         addDirect("0" + std::to_string(d) + "/06/2019", "photo " + std::to_string(d),
