@@ -1,5 +1,6 @@
 #include "app/picture_box.h"
 
+#include <QMouseEvent>
 #include <QPixmap>
 
 namespace tavo {
@@ -17,20 +18,25 @@ Rgb backgroundOf(const QWidget* widget) {
             static_cast<std::uint8_t>(c.blue())};
 }
 
-TImage::TImage(QWidget* parent) : QLabel(parent) {
-    setAlignment(Qt::AlignCenter);
-}
+TImage::TImage(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignCenter); }
 
 void TImage::setPicture(const Image& image) {
-    setPixmap(QPixmap::fromImage(toQImage(image)));
+    if (image.empty()) {
+        clearPicture();
+        return;
+    }
+    picture_ = toQImage(image);
+    setPixmap(QPixmap::fromImage(picture_));
 }
 
 void TImage::clearPicture() {
+    picture_ = QImage();
     clear();
 }
 
-QImage TImage::picture() const {
-    return pixmap().toImage();
+void TImage::mouseDoubleClickEvent(QMouseEvent* event) {
+    QLabel::mouseDoubleClickEvent(event);
+    emit doubleClicked();
 }
 
 }  // namespace tavo

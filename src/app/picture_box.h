@@ -13,17 +13,27 @@ QImage toQImage(const Image& image);
 // A widget's background colour, as the core paints it.
 Rgb backgroundOf(const QWidget* widget);
 
-// A picture control: shows one picture, unscaled and centred on the widget's background. It
-// is its own kind, so the translator gives it no text even when it carries a Tag.
+// A picture control: shows one picture, unscaled, centred unless told otherwise, and reports
+// double clicks. It is its own kind, so the translator gives it no text even when it carries a
+// Tag.
 class TImage : public QLabel {
     Q_OBJECT
-  public:
+public:
     explicit TImage(QWidget* parent = nullptr);
 
     void setPicture(const Image& image);
     void clearPicture();
     // What the control shows (a null image when empty).
-    QImage picture() const;
+    const QImage& picture() const { return picture_; }
+
+signals:
+    void doubleClicked();
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
 };
 
 }  // namespace tavo

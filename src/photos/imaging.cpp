@@ -21,6 +21,7 @@ namespace fs = std::filesystem;
 
 Image::Image(int w, int h, Rgb fill) : width(std::max(w, 0)), height(std::max(h, 0)) {
     pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 3);
+    if (fill == kBlack) return;  // already zero; decoders overwrite every byte anyway
     for (std::size_t i = 0; i < pixels.size(); i += 3) {
         pixels[i] = fill.r;
         pixels[i + 1] = fill.g;

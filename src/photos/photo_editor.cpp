@@ -1,11 +1,226 @@
 #include "photos/photo_editor.h"
 
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
 #include "app/app_context.h"
+#include "app/main_window.h"
+#include "cards/dates.h"
+#include "common/file_io.h"
+#include "common/paths.h"
+#include "photos/exif.h"
+#include "photos/gallery_file.h"
+#include "photos/gallery_pictures.h"
+#include "app/picture_box.h"
 
 namespace tavo {
 
-TF_Photo::TF_Photo(App& app) : TavoDialog(app, "TF_Photo", 500, QStringLiteral("Ajouter une photo")) {
+namespace {
+
+QPushButton* commandButton(QWidget* parent, const char* name, int tag, const QString& caption,
+                           const QString& hint, int x, int y, int width) {
+    auto* b = new QPushButton(caption, parent);
+    b->setObjectName(QString::fromLatin1(name));
+    setTag(b, tag);
+    b->setToolTip(hint);
+    b->setGeometry(x, y, width, 25);
+    return b;
+}
+
+QLabel* label(QWidget* parent, const char* name, int tag, const QString& caption, int x, int y) {
+    auto* l = new QLabel(caption, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    if (tag) setTag(l, tag);
+    l->move(x, y);
+    l->adjustSize();
+    return l;
+}
+
+QLineEdit* editBox(QWidget* parent, const char* name, int tag, const QString& hint, int maxLength,
+                   QRect geometry) {
+    auto* e = new QLineEdit(parent);
+    e->setObjectName(QString::fromLatin1(name));
+    setTag(e, tag);
+    e->setToolTip(hint);
+    e->setMaxLength(maxLength);
+    e->setGeometry(geometry);
+    return e;
+}
+
+const QString kPictureDialogTitle = QStringLiteral("Sélectionner une photo pour la galerie");
+
+}  // namespace
+
+TF_Photo::TF_Photo(App& app)
+    : TavoDialog(app, "TF_Photo", 500, QStringLiteral("Ajouter une photo")) {
     setClientSize(433, 336);
+
+    GB_Photo = new QGroupBox(QStringLiteral("Photo "), this);
+    GB_Photo->setObjectName(QStringLiteral("GB_Photo"));
+    setTag(GB_Photo, 505);
+    GB_Photo->setGeometry(16, 16, 281, 201);
+    I_Photo = new TImage(GB_Photo);
+    I_Photo->setObjectName(QStringLiteral("I_Photo"));
+    setTag(I_Photo, 507);
+    I_Photo->setAlignment(Qt::AlignCenter);
+    I_Photo->setGeometry(16, 24, 161, 161);
+    B_Parcourir =
+        commandButton(GB_Photo, "B_Parcourir", 506, QStringLiteral("Parcourir"),
+                      QStringLiteral("Pour rechercher une photo sur les disques."), 192, 24, 75);
+    L_NomFic = label(GB_Photo, "L_NomFic", 0, QString(), 192, 64);
+    L_NomFic->hide();
+    L_Resolution = label(GB_Photo, "L_Resolution", 0, QString(), 192, 84);
+    L_Resolution->hide();
+
+    GB_Signalement = new QGroupBox(QStringLiteral("Informations complémentaires "), this);
+    GB_Signalement->setObjectName(QStringLiteral("GB_Signalement"));
+    setTag(GB_Signalement, 508);
+    GB_Signalement->setGeometry(16, 232, 401, 89);
+    L_Date = label(GB_Signalement, "L_Date", 512, QStringLiteral("Date"), 16, 24);
+    E_DatPhoto = editBox(GB_Signalement, "E_DatPhoto", 510,
+                         QStringLiteral("Donnée obligatoire - Date de la photo : au format "
+                                        "jj/mm/aaaa."),
+                         10, QRect(16, 42, 81, 23));
+    L_Comment = label(GB_Signalement, "L_Comment", 511, QStringLiteral("Commentaires"), 112, 24);
+    E_Comment = editBox(GB_Signalement, "E_Comment", 509,
+                        QStringLiteral("Commentaire de la photo."), 100, QRect(112, 42, 273, 23));
+
+    B_Ajouter = commandButton(this, "B_Ajouter", 501, QStringLiteral("Ajouter"),
+                              QStringLiteral("Pour ajouter la photo à la galerie de l'arbre."), 328,
+                              24, 89);
+    B_Modifier =
+        commandButton(this, "B_Modifier", 503, QStringLiteral("Modifier"),
+                      QStringLiteral("Pour prendre en compte les modifications."), 328, 56, 89);
+    B_Modifier->setEnabled(false);
+    B_Supprimer =
+        commandButton(this, "B_Supprimer", 504, QStringLiteral("Supprimer"),
+                      QStringLiteral("Pour supprimer la photo de la Galerie."), 328, 88, 89);
+    B_Supprimer->setEnabled(false);
+    B_Fermer = commandButton(this, "B_Fermer", 502, QStringLiteral("Fermer"),
+                             QStringLiteral("Ferme la fenêtre."), 328, 136, 89);
+
+    const auto run = [this](void (TF_Photo::*handler)()) {
+        return [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); };
+    };
+    connect(B_Parcourir, &QPushButton::clicked, this, run(&TF_Photo::B_ParcourirClick));
+    connect(B_Ajouter, &QPushButton::clicked, this, run(&TF_Photo::B_AjouterClick));
+    connect(B_Modifier, &QPushButton::clicked, this, run(&TF_Photo::B_ModifierClick));
+    connect(B_Supprimer, &QPushButton::clicked, this, run(&TF_Photo::B_SupprimerClick));
+    connect(B_Fermer, &QPushButton::clicked, this, run(&TF_Photo::B_FermerClick));
+}
+
+void TF_Photo::FormActivate() {
+    photoChosen_ = false;
+    const Session& s = app_.session;
+    const bool adding = s.photoEditorMode == 'C';
+    B_Ajouter->setEnabled(adding);
+    B_Parcourir->setEnabled(adding);
+    E_DatPhoto->setEnabled(adding);
+    B_Modifier->setEnabled(!adding);
+    B_Supprimer->setEnabled(!adding);
+    if (adding) {
+        // The boxes are emptied first, so a missing default picture leaves no old text behind.
+        L_NomFic->clear();
+        L_Resolution->clear();
+        E_DatPhoto->clear();
+        E_Comment->clear();
+        I_Photo->clearPicture();
+        I_Photo->setPicture(loadBmp(DataPaths{s.dataFolder}.defaultPicture()));
+        return;
+    }
+    const GalleryFile gallery(s.dataFolder, s.openTreeId);
+    const PhotoRecord record = gallery.readAt(static_cast<std::size_t>(s.selectedPhoto));
+    // Date and comment come first: when the photo cannot be shown, the boxes must still hold
+    // this record's texts, or "Modifier" would write another photo's comment into it.
+    E_DatPhoto->setText(qs(record.date));
+    E_Comment->setText(qs(record.comment));
+    showPreview(qs(gallery.photoPath(record).string()));
+}
+
+void TF_Photo::showPreview(const QString& path) {
+    const Rgb background = backgroundOf(app_.windows.main);
+    I_Photo->setPicture(framedPicture(Image(), background));
+    BusyCursor busy;
+    I_Photo->setPicture(photoPreview(qpath(path), background));
+}
+
+void TF_Photo::B_ParcourirClick() {
+    const QString path =
+        app_.ui.openPicture(this, kPictureDialogTitle, qs(app_.session.dataFolder.string()));
+    if (path.isEmpty()) return;
+    chosenPicture_ = path;
+    // The flag follows the last choice: "Ajouter" must never store a picture other than the
+    // one shown, so an unreadable choice withdraws an earlier one.
+    photoChosen_ = false;
+    showPreview(path);
+    TExif exif;
+    exif.ReadFromFile(qpath(path));
+    if (exif.Valid()) E_DatPhoto->setText(qs(photoDateFromExif(exif.DateTimeOriginal())));
+    photoChosen_ = true;
+}
+
+void TF_Photo::B_AjouterClick() {
+    const std::string date = ss(E_DatPhoto->text());
+    if (!isValidDate(date)) {
+        app_.ui.message(this, app_.msg(25));
+        return;
+    }
+    if (!photoChosen_) {
+        app_.ui.message(this, app_.msg(51));
+        return;
+    }
+    const Session& s = app_.session;
+    GalleryFile gallery(s.dataFolder, s.openTreeId);
+    const NewPhoto plan = planNewPhoto(gallery, date, ss(E_Comment->text()));
+    // The stored photo is made before anything is written: a picture that cannot be read
+    // stops the add here, with the gallery untouched.
+    Bytes photo;
+    {
+        BusyCursor busy;
+        photo = storedGalleryPhoto(qpath(chosenPicture_));
+    }
+    app_.ui.message(this, QStringLiteral("Numéro de la photo à insérer :") +
+                              QString::number(plan.number) + QStringLiteral(":"));
+    app_.ui.message(this, QStringLiteral("Insertion enreg :") + qs(plan.record.fileName) +
+                              QStringLiteral(":") + qs(plan.record.date) + QStringLiteral(":") +
+                              qs(plan.record.comment) + QStringLiteral(":"));
+    {
+        BusyCursor busy;
+        // The photo is on disk before its record; a failure removes it again.
+        commitNewPhoto(gallery, plan, photo);
+    }
+    accept();
+}
+
+void TF_Photo::B_ModifierClick() {
+    const Session& s = app_.session;
+    GalleryFile gallery(s.dataFolder, s.openTreeId);
+    gallery.changeComment(static_cast<std::size_t>(s.selectedPhoto), ss(E_Comment->text()));
+    accept();
+}
+
+void TF_Photo::B_SupprimerClick() {
+    const Session& s = app_.session;
+    GalleryFile gallery(s.dataFolder, s.openTreeId);
+    const std::string name = gallery.remove(static_cast<std::size_t>(s.selectedPhoto));
+    // The record is gone: the window closes with OK whatever happens to the file, so the
+    // positions the viewer handed out are never used again.
+    try {
+        const std::filesystem::path photo = gallery.ownedPhotoPath(name);
+        app_.ui.message(this, QStringLiteral("Nom du fichier supprimé :") + qs(photo.string()) +
+                                  QStringLiteral(":"));
+        io::removeIfExists(photo);
+    } catch (...) {
+        accept();
+        throw;
+    }
+    accept();
+}
+
+void TF_Photo::B_FermerClick() {
+    reject();
 }
 
 }  // namespace tavo

@@ -1,0 +1,43 @@
+#include "photos/gallery_pictures.h"
+
+#include "common/cp1252.h"
+
+namespace tavo {
+
+namespace fs = std::filesystem;
+
+Image photoPreview(const fs::path& path, Rgb background) {
+    const ScaledPicture picture = loadJpegScaled(path, kReferencePhotoSide);
+    // The drawn size follows the full picture, not the reduced decoding.
+    const Image fitted = stretch(picture.image, boxFitSize(picture.original, kReferencePhotoSide));
+    return framedPicture(fitted, background);
+}
+
+Bytes storedGalleryPhoto(const fs::path& path) {
+    return encodeJpeg(boxFit(loadJpeg(path), kGalleryPhotoStoredSide), 90);
+}
+
+Image galleryThumbnail(const fs::path& path, Rgb background) {
+    if (hasJpegExtension(path.filename().string())) {
+        const ScaledPicture picture = loadJpegScaled(path, kGalleryPhotoSide);
+        return thumbnail(picture.image, picture.original, kGalleryCell, kGalleryPhotoSide,
+                         background);
+    }
+    const Image bitmap = loadBmp(path);
+    return thumbnail(bitmap, bitmap.size(), kGalleryCell, kGalleryPhotoSide, background);
+}
+
+Image emptyGalleryThumbnail(Rgb background) {
+    return thumbnail(Image(), Size{}, kGalleryCell, kGalleryPhotoSide, background);
+}
+
+std::string photoDateFromExif(std::string_view exifDate) {
+    // Positions count characters of the stored text, one byte each in Windows-1252.
+    const std::string bytes = cp1252::fromUtf8(exifDate);
+    const auto piece = [&](std::size_t from, std::size_t count) {
+        return from < bytes.size() ? bytes.substr(from, count) : std::string();
+    };
+    return cp1252::toUtf8(piece(8, 2) + "/" + piece(5, 2) + "/" + piece(0, 4));
+}
+
+}  // namespace tavo
