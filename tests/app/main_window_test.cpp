@@ -33,6 +33,9 @@ std::string languageFile(const std::string& word) {
         s += line;
     }
     for (int tag = 801; tag <= 809; ++tag) s += "#0" + std::to_string(tag) + " 0000  " + word + "\r\n";
+    for (int tag = 301; tag <= 302; ++tag)  // the tree chooser's label and button
+        s += "#0" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) +
+             "\r\n#0" + std::to_string(tag) + " 0001  " + word + " hint\r\n";
     for (int tag = 1501; tag <= 1503; ++tag)
         s += "#" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) + "\r\n";
     for (int n = 1; n <= 55; ++n) s += "#9999 " + std::string(4 - std::to_string(n).size(), '0') +
