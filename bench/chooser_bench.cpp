@@ -5,7 +5,6 @@
 #include <QApplication>
 #include <QImage>
 #include <QPainter>
-#include <QScrollArea>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -15,7 +14,6 @@
 
 #include "app/program.h"
 #include "cards/thumbnail_chooser.h"
-#include "cards/tree_chooser.h"
 #include "photos/imaging.h"
 
 using namespace tavo;
@@ -106,12 +104,12 @@ int main(int argc, char** argv) {
             const double shown = watch.wallMs();
             while (!chooser->thumbnailsComplete()) QApplication::processEvents();
             const double filled = watch.wallMs();
-            // Draw every thumbnail, not only the visible ones, as scrolling through all would.
-            QWidget* content = chooser->ZoneImages->widget();
-            QImage all(content->size(), QImage::Format_RGB32);
-            QPainter painter(&all);
-            content->render(&painter);
-            painter.end();
+            // Draw every thumbnail, not only those in view, as scrolling through all would.
+            QImage cell(kChooserCell, kChooserCell, QImage::Format_RGB32);
+            for (ThumbnailImage* thumb : chooser->thumbnails()) {
+                QPainter painter(&cell);
+                thumb->render(&painter);
+            }
             const double drawn = watch.wallMs(), drawnCpu = watch.cpuMs();
             std::printf(
                 "showing %d: %zu thumbnails; window up %.0f ms, painted %.0f ms; "
