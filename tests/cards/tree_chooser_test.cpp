@@ -58,7 +58,7 @@ TEST(TreeChooserChoice, IdentifierIsTheFirstFourteenCharacters) {
 }
 
 TEST(TreeChooserChoice, NamesThatCannotBeATreeAreRefused) {
-    // Fewer than 14 characters before the extension: the Part's cut would give "tree.jpg"
+    // Fewer than 14 characters before the extension: a plain cut would give "tree.jpg"
     // or "1234567890123." as an identifier, naming files that do not exist.
     for (const char* name : {"tree.jpg", "1234567890123.jpg", "x.j", ".jpg"})
         EXPECT_THROW(chosenTreeId(name), RefusedError) << name;
