@@ -1,13 +1,92 @@
 #pragma once
 // The thumbnail chooser: opens a tree from its reference photo.
+#include <QImage>
+#include <QWidget>
+#include <cstddef>
+#include <string>
+#include <vector>
+
 #include "app/tavo_dialog.h"
+#include "photos/imaging.h"
+
+class QLabel;
+class QPushButton;
+class QScrollArea;
+class QTimer;
 
 namespace tavo {
 
+// One thumbnail: a picture control of 156 x 156 showing a framed photo, its hint the photo's
+// file name. A double click chooses its tree.
+class ThumbnailImage : public QWidget {
+    Q_OBJECT
+  public:
+    ThumbnailImage(QWidget* parent, std::size_t index, const QString& hint);
+    void setPicture(const QImage& picture);
+    const QImage& picture() const { return picture_; }
+    std::size_t index() const { return index_; }
+
+  signals:
+    void doubleClicked(std::size_t index);
+
+  protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+  private:
+    QImage picture_;
+    std::size_t index_;
+};
+
 class TF_Vignette : public TavoDialog {
     Q_OBJECT
-public:
+  public:
     explicit TF_Vignette(App& app);
+
+    // Builds the thumbnails of every reference photo, each time the chooser is shown.
+    void FormActivate() override;
+
+    // The photo names listed at the last showing, and their thumbnails, in the same order.
+    const std::vector<std::string>& photoNames() const { return names_; }
+    const std::vector<ThumbnailImage*>& thumbnails() const { return thumbnails_; }
+    // True once every thumbnail holds its photo (or, for a photo that cannot be read, its empty
+    // frame). Those in view are filled before the window shows; the others fill in while the
+    // event loop runs.
+    bool thumbnailsComplete() const;
+    // Fills every thumbnail not filled yet, at once.
+    void completeThumbnails();
+
+    QLabel* Label2;
+    QScrollArea* ZoneImages;
+    QPushButton* B_Annuler;
+
+  public slots:
+    void B_AnnulerClick();
+    // Chooses the tree of thumbnail `index`: sets the open tree identifier and closes with OK.
+    void ImageDblClick(std::size_t index);
+    // One line of the box's scroll bar down or up.
+    void ZoneImagesMouseWheelDown();
+    void ZoneImagesMouseWheelUp();
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    void buildThumbnails();
+    void fillThumbnail(std::size_t index);
+    void fillVisibleThumbnails();
+    void fillSomeThumbnails();
+    // Shows the reasons the photos that could not be read were refused, in one error box.
+    void reportFailures();
+
+    std::vector<std::string> names_;
+    std::vector<ThumbnailImage*> thumbnails_;  // children of the box's content, freed with it
+    std::vector<bool> filled_;                 // thumbnail holds its photo (or was tried)
+    std::vector<std::string> failures_;        // reasons not yet shown
+    Rgb background_;
+    QTimer* fillTimer_;
+    int wheelRest_ = 0;  // part of a wheel turn not yet scrolled
 };
 
 }  // namespace tavo
