@@ -32,6 +32,8 @@ std::string languageFile(const std::string& word) {
                       word.c_str(), tag, tag, word.c_str(), tag);
         s += line;
     }
+    for (int tag = 701; tag <= 706; ++tag)  // the print dialog's controls
+        s += "#0" + std::to_string(tag) + " 0000  " + word + " " + std::to_string(tag) + "\r\n";
     for (int tag = 801; tag <= 809; ++tag)
         s += "#0" + std::to_string(tag) + " 0000  " + word + "\r\n";
     for (int tag = 1501; tag <= 1503; ++tag)
