@@ -13,6 +13,8 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "printing/printer_resolution.h"
+
 namespace tavo {
 namespace {
 const QString kTitle = QStringLiteral("Tavo");
@@ -83,6 +85,10 @@ QString QtUiSeam::defaultPrinter() {
 
 void QtUiSeam::targetPrinter(QPrinter& printer, const QString& name) {
     printer.setPrinterName(name);
+    // Qt keeps its own 1200 dpi whenever a printer offers it; the page is laid out in the
+    // printer's own units, so print at the resolution the printer is set to.
+    if (const int dpi = printerDefaultResolution(name.toStdString()); dpi > 0)
+        printer.setResolution(dpi);
 }
 
 void QtUiSeam::pause(int milliseconds) {

@@ -29,7 +29,9 @@ class FakeUiSeam : public UiSeam {
     std::deque<QString> pictures;  // for the open-picture dialog; cancelled when empty
     QStringList printerNames;
     QString currentPrinter;
-    QString pdfOutput;  // printing goes to this PDF file
+    QString pdfOutput;        // printing goes to this PDF file
+    int pdfResolution = 600;  // dots per inch of that printer, a common printer resolution
+    QStringList targeted;     // the printer names printing was pointed at, in order
     // Modal windows: a script per window class name, run while the window is shown; it
     // returns nothing and ends the window by clicking its buttons. Unscripted windows are
     // shown and cancelled.
@@ -59,9 +61,11 @@ class FakeUiSeam : public UiSeam {
     void openDocument(const QString& path) override { shown.push_back({"open", path, {}}); }
     QStringList printers() override { return printerNames; }
     QString defaultPrinter() override { return currentPrinter; }
-    void targetPrinter(QPrinter& printer, const QString&) override {
+    void targetPrinter(QPrinter& printer, const QString& name) override {
+        targeted.push_back(name);
         printer.setOutputFormat(QPrinter::PdfFormat);
         printer.setOutputFileName(pdfOutput);
+        printer.setResolution(pdfResolution);
     }
     void pause(int) override {}
     int execModal(QDialog* dialog) override {

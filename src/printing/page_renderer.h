@@ -1,0 +1,39 @@
+#pragma once
+// Draws the page plan of a tree printout on a printer, in the printer's own device units, and
+// prints a tree: reads its photo, card and works log, lays the page out and sends it.
+#include <QImage>
+#include <QString>
+#include <string>
+
+#include "common/paths.h"
+#include "printing/page_plan.h"
+
+class QPainter;
+class QPrinter;
+
+namespace tavo {
+
+// Draws `plan` on the painter's device exactly where the plan says, nothing scaled: the frame
+// with the painter's pen and brush as they are, `photo` stretched into the photo rectangle (a
+// null photo is left out), and every text line with its top at the line's y, in the painter's
+// font with only its weight switched for bold lines.
+void renderPage(QPainter& painter, const PagePlan& plan, const QImage& photo);
+
+struct TreePrintRequest {
+    DataPaths data;
+    std::string treeId;
+    PrintChoice choice;
+    MessageLookup message;
+    QString title;  // name of the print job
+};
+
+// Prints one page for the tree of `request` on `printer` (already pointed at its target). The
+// reference photo, the card (when "Fiche" is ticked) and the works log (when "Travaux" is
+// ticked) are all read before the document starts, so a missing or unreadable file stops the
+// printout with nothing sent to the printer. Returns the plan that was drawn. Errors: the
+// core's IoError / CodecError of the readers, IoError when the printer refuses the document.
+// `cardRead`, when given, receives the card as it was read.
+PagePlan printTree(QPrinter& printer, const TreePrintRequest& request,
+                   TreeCard* cardRead = nullptr);
+
+}  // namespace tavo
