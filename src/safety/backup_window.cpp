@@ -65,13 +65,7 @@ void TF_DataSave::btn_SauvegardeClick() {
                 app_.ui.message(this, qs(safety::copyNoticeText(source, dest)));
             });
     }
-    // Why the copy failed comes first, then the program's own message.
-    if (!outcome.failure.empty()) app_.ui.error(this, qs(outcome.failure));
-    app_.ui.message(this, app_.msg(outcome.message));
-    if (outcome.succeeded())
-        accept();
-    else
-        reject();
+    finishFolderAction(app_, this, outcome.failure, outcome.message, outcome.succeeded());
 }
 
 }  // namespace tavo

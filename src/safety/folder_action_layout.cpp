@@ -35,4 +35,14 @@ FolderActionControls buildFolderActionLayout(App& app, QDialog* window,
     return c;
 }
 
+void finishFolderAction(App& app, QDialog* window, const std::string& failure, int message,
+                        bool succeeded) {
+    if (!failure.empty()) app.ui.error(window, qs(failure));
+    app.ui.message(window, app.msg(message));
+    if (succeeded)
+        window->accept();
+    else
+        window->reject();
+}
+
 }  // namespace tavo

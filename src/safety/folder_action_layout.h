@@ -3,6 +3,7 @@
 // a browse button, the action button (off until a folder is chosen) and a cancel button.
 #include <QString>
 #include <functional>
+#include <string>
 
 class QDialog;
 class QLabel;
@@ -44,5 +45,10 @@ FolderActionControls buildFolderActionLayout(App& app, QDialog* window,
                                              const FolderActionTexts& texts,
                                              const std::function<void()>& browse,
                                              const std::function<void()>& action);
+
+// Ends the action: why it failed comes first (when there is a reason), then the program's own
+// message N; the window closes with OK only when the action succeeded.
+void finishFolderAction(App& app, QDialog* window, const std::string& failure, int message,
+                        bool succeeded);
 
 }  // namespace tavo

@@ -63,12 +63,7 @@ void TF_DataRestore::btn_RestaurerClick() {
         // A failure reported in the outcome has left the data folder as it was.
         outcome = safety::restoreBackup(restoreSource_, app_.dataFolder());
     }
-    if (!outcome.failure.empty()) app_.ui.error(this, qs(outcome.failure));
-    app_.ui.message(this, app_.msg(outcome.message));
-    if (outcome.succeeded())
-        accept();
-    else
-        reject();
+    finishFolderAction(app_, this, outcome.failure, outcome.message, outcome.succeeded());
 }
 
 }  // namespace tavo
