@@ -5,16 +5,14 @@
 #include <QPushButton>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 
 namespace tavo {
 namespace {
 QLabel* centredLabel(QWidget* parent, const char* name, int tag, const QString& text, int top,
                      int pixelSize, bool bold = false) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    setTag(label, tag);
+    QLabel* label = makeLabel(parent, name, tag, text, {0, top, parent->width(), pixelSize + 10});
     label->setAlignment(Qt::AlignCenter);
-    label->setGeometry(0, top, parent->width(), pixelSize + 10);
     if (pixelSize > 0) {
         QFont f = label->font();
         f.setPixelSize(pixelSize);
@@ -28,11 +26,9 @@ QLabel* centredLabel(QWidget* parent, const char* name, int tag, const QString& 
 TF_APropos::TF_APropos(App& app) : TavoDialog(app, "TF_APropos", 800, QStringLiteral("A propos")) {
     setClientSize(340, 250);
     setCloseOnEnter(true);
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = placeControl(new QFrame(this), "Panel1", 0, QString(), {10, 10, 320, 190});
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
     Panel1->setLineWidth(2);
-    Panel1->setGeometry(10, 10, 320, 190);
     Label1 = centredLabel(Panel1, "Label1", 802,
                           QStringLiteral("Gestion d'une Collection de Bonsai"), 16, 15, true);
     L_Version = centredLabel(Panel1, "L_Version", 0, QString(), 48, 11);
@@ -45,10 +41,7 @@ TF_APropos::TF_APropos(App& app) : TavoDialog(app, "TF_APropos", 800, QStringLit
                      QStringLiteral("Remerciements à mes premiers testeurs pour leurs"), 130, 0);
     Label7 = centredLabel(Panel1, "Label7", 807,
                           QStringLiteral("remarques plus que constructives."), 150, 0);
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    setTag(Button1, 801);
-    Button1->setGeometry(130, 210, 80, 28);
+    Button1 = makeButton(this, "Button1", 801, QStringLiteral("OK"), QString(), {130, 210, 80, 28});
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
 }
 

@@ -16,6 +16,7 @@
 
 #include "app/about_box.h"
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "app/settings.h"
 #include "cards/card_form.h"
 #include "cards/card_properties_window.h"
@@ -129,54 +130,39 @@ void TF_Main::buildMenu() {
 
 void TF_Main::buildPanels() {
     QWidget* client = centralWidget();
-    I_Splash = new QLabel(client);
-    I_Splash->setObjectName(QStringLiteral("I_Splash"));
+    I_Splash = makeLabel(client, "I_Splash", 0, QString());
     I_Splash->setAlignment(Qt::AlignCenter);
     I_Splash->setScaledContents(true);
     I_Splash->setPixmap(QPixmap(QStringLiteral(":/resources/splash.jpg")));
 
-    GB_Arbre = new QGroupBox(QStringLiteral(" Arbre "), client);
-    GB_Arbre->setObjectName(QStringLiteral("GB_Arbre"));
-    setTag(GB_Arbre, 24);
-    I_PhotoRef = new QLabel(GB_Arbre);
-    I_PhotoRef->setObjectName(QStringLiteral("I_PhotoRef"));
-    I_PhotoRef->setGeometry(12, 22, 161, 161);
-    L_NomArbre = new QLabel(GB_Arbre);
-    L_NomArbre->setObjectName(QStringLiteral("L_NomArbre"));
+    // The group boxes, the grid and its button are placed by layoutPanels().
+    GB_Arbre = makeGroup(client, "GB_Arbre", 24, QStringLiteral(" Arbre "));
+    I_PhotoRef = makeLabel(GB_Arbre, "I_PhotoRef", 0, QString(), {12, 22, 161, 161});
+    L_NomArbre = makeLabel(GB_Arbre, "L_NomArbre", 0, QString(), {12, 190, 236, 40});
     QFont big = L_NomArbre->font();
     big.setBold(true);
     big.setPointSizeF(big.pointSizeF() * 1.3);
     L_NomArbre->setFont(big);
-    L_NomArbre->setGeometry(12, 190, 236, 40);
     L_NomArbre->setWordWrap(true);
-    L_NomBotanique = new QLabel(GB_Arbre);
-    L_NomBotanique->setObjectName(QStringLiteral("L_NomBotanique"));
+    L_NomBotanique = makeLabel(GB_Arbre, "L_NomBotanique", 0, QString(), {12, 232, 236, 36});
     QFont italic = L_NomBotanique->font();
     italic.setItalic(true);
     L_NomBotanique->setFont(italic);
-    L_NomBotanique->setGeometry(12, 232, 236, 36);
     L_NomBotanique->setWordWrap(true);
-    B_Fiche = new QPushButton(QStringLiteral("Fiche"), GB_Arbre);
-    B_Fiche->setObjectName(QStringLiteral("B_Fiche"));
-    setTag(B_Fiche, 25);
-    B_Fiche->setToolTip(QStringLiteral("Ouvre la fiche de l'arbre."));
-    B_Fiche->setGeometry(12, 280, 110, 28);
+    B_Fiche = makeButton(GB_Arbre, "B_Fiche", 25, QStringLiteral("Fiche"),
+                         QStringLiteral("Ouvre la fiche de l'arbre."), {12, 280, 110, 28});
     connect(B_Fiche, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_FicheClick(); }); });
-    B_Evolution = new QPushButton(QStringLiteral("Galerie"), GB_Arbre);
-    B_Evolution->setObjectName(QStringLiteral("B_Evolution"));
-    setTag(B_Evolution, 26);
-    B_Evolution->setToolTip(QStringLiteral("Ouvre la galerie \"Evolution\" de l'arbre."));
-    B_Evolution->setGeometry(132, 280, 110, 28);
+    B_Evolution = makeButton(GB_Arbre, "B_Evolution", 26, QStringLiteral("Galerie"),
+                             QStringLiteral("Ouvre la galerie \"Evolution\" de l'arbre."),
+                             {132, 280, 110, 28});
     connect(B_Evolution, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_EvolutionClick(); }); });
     GB_Arbre->hide();
 
-    GB_Travaux = new QGroupBox(QStringLiteral("Travaux "), client);
-    GB_Travaux->setObjectName(QStringLiteral("GB_Travaux"));
-    setTag(GB_Travaux, 27);
-    SG_LignesTravaux = new QTableWidget(9, 3, GB_Travaux);
-    SG_LignesTravaux->setObjectName(QStringLiteral("SG_LignesTravaux"));
+    GB_Travaux = makeGroup(client, "GB_Travaux", 27, QStringLiteral("Travaux "));
+    SG_LignesTravaux =
+        placeControl(new QTableWidget(9, 3, GB_Travaux), "SG_LignesTravaux", 0, QString(), {});
     SG_LignesTravaux->verticalHeader()->hide();
     SG_LignesTravaux->setColumnWidth(0, 72);
     SG_LignesTravaux->setColumnWidth(1, 145);
@@ -201,20 +187,16 @@ void TF_Main::buildPanels() {
             [this](int, int) { app_.guard(this, [this] { SG_LignesTravauxDblClick(); }); });
     connect(SG_LignesTravaux->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             [this](int) { app_.guard(this, [this] { SG_LignesTravauxDblClick(); }); });
-    B_AjoutLigneTravail = new QPushButton(QStringLiteral("Ajouter une ligne"), GB_Travaux);
-    B_AjoutLigneTravail->setObjectName(QStringLiteral("B_AjoutLigneTravail"));
-    setTag(B_AjoutLigneTravail, 28);
-    B_AjoutLigneTravail->setToolTip(
-        QStringLiteral("Ouvre la fenêtre pour ajouter une ligne aux travaux."));
+    B_AjoutLigneTravail =
+        makeButton(GB_Travaux, "B_AjoutLigneTravail", 28, QStringLiteral("Ajouter une ligne"),
+                   QStringLiteral("Ouvre la fenêtre pour ajouter une ligne aux travaux."));
     connect(B_AjoutLigneTravail, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_AjoutLigneTravailClick(); }); });
     GB_Travaux->hide();
 
-    Lb_Langue = new QLabel(client);
-    Lb_Langue->setObjectName(QStringLiteral("Lb_Langue"));
+    Lb_Langue = makeLabel(client, "Lb_Langue", 0, QString());
     Lb_Langue->hide();
-    Lb_Langue2 = new QLabel(client);
-    Lb_Langue2->setObjectName(QStringLiteral("Lb_Langue2"));
+    Lb_Langue2 = makeLabel(client, "Lb_Langue2", 0, QString());
     Lb_Langue2->hide();
     layoutPanels();
 }

@@ -18,7 +18,9 @@ Rgb backgroundOf(const QWidget* widget) {
             static_cast<std::uint8_t>(c.blue())};
 }
 
-TImage::TImage(QWidget* parent) : QLabel(parent) { setAlignment(Qt::AlignCenter); }
+TImage::TImage(QWidget* parent) : QLabel(parent) {
+    setAlignment(Qt::AlignCenter);
+}
 
 void TImage::setPicture(const Image& image) {
     if (image.empty()) {

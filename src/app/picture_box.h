@@ -18,7 +18,7 @@ Rgb backgroundOf(const QWidget* widget);
 // Tag.
 class TImage : public QLabel {
     Q_OBJECT
-public:
+  public:
     explicit TImage(QWidget* parent = nullptr);
 
     void setPicture(const Image& image);
@@ -26,13 +26,13 @@ public:
     // What the control shows (a null image when empty).
     const QImage& picture() const { return picture_; }
 
-signals:
+  signals:
     void doubleClicked();
 
-protected:
+  protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
-private:
+  private:
     QImage picture_;
 };
 

@@ -11,6 +11,7 @@
 #include <filesystem>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "app/main_window.h"
 #include "app/picture_box.h"
 #include "app/settings.h"
@@ -23,62 +24,12 @@ namespace {
 // Widths of the two columns of labels and fields inside the left group boxes.
 constexpr int kLabelX = 12, kLabelW = 98, kFieldX = 112, kFieldW = 252, kRowH = 24;
 
-QLabel* addLabel(QWidget* parent, const char* name, int tag, const QString& text, int y) {
-    auto* label = new QLabel(text, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    setTag(label, tag);
-    label->setGeometry(kLabelX, y, kLabelW, kRowH);
-    return label;
+// A row of the left group boxes: its label, then its field.
+QRect labelAt(int y) {
+    return {kLabelX, y, kLabelW, kRowH};
 }
-
-QLineEdit* addEdit(QWidget* parent, const char* name, int tag, const QString& hint, int maxLength,
-                   QRect geometry) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    setTag(edit, tag);
-    edit->setToolTip(hint);
-    edit->setMaxLength(maxLength);
-    edit->setGeometry(geometry);
-    return edit;
-}
-
-QComboBox* addCombo(QWidget* parent, const char* name, int tag, const QString& hint, int y) {
-    auto* box = new QComboBox(parent);
-    box->setObjectName(QString::fromLatin1(name));
-    setTag(box, tag);
-    box->setToolTip(hint);
-    box->setEditable(true);
-    box->setInsertPolicy(QComboBox::NoInsert);
-    box->setGeometry(kFieldX, y, kFieldW, kRowH);
-    return box;
-}
-
-QGroupBox* addGroup(QWidget* parent, const char* name, int tag, const QString& title,
-                    QRect geometry) {
-    auto* group = new QGroupBox(title, parent);
-    group->setObjectName(QString::fromLatin1(name));
-    setTag(group, tag);
-    group->setGeometry(geometry);
-    return group;
-}
-
-QPushButton* addButton(QWidget* parent, const char* name, int tag, const QString& caption,
-                       const QString& hint, QRect geometry) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    setTag(button, tag);
-    button->setToolTip(hint);
-    button->setGeometry(geometry);
-    return button;
-}
-
-// A label that shows data read from a file, never markup.
-QLabel* addDataLabel(QWidget* parent, const char* name, QRect geometry) {
-    auto* label = new QLabel(parent);
-    label->setObjectName(QString::fromLatin1(name));
-    label->setTextFormat(Qt::PlainText);
-    label->setGeometry(geometry);
-    return label;
+QRect fieldAt(int y, int width = kFieldW) {
+    return {kFieldX, y, width, kRowH};
 }
 
 // The list windows create the lists; until one of them ran there is simply nothing to offer.
@@ -98,90 +49,82 @@ TF_Fiche::TF_Fiche(App& app) : TavoDialog(app, "TF_Fiche", 100, QStringLiteral("
 void TF_Fiche::buildControls() {
     // Left: the names, then the acquisition. Right: the photo, then the card's own data.
     GB_Signalement =
-        addGroup(this, "GB_Signalement", 101, QStringLiteral("Signalement "), {8, 6, 376, 176});
-    Label1 = addLabel(GB_Signalement, "Label1", 102, QStringLiteral("Nom de l'Arbre     "), 22);
-    E_NomArbre = addEdit(GB_Signalement, "E_NomArbre", 103,
-                         QStringLiteral("Donnée obligatoire - Nom de l'arbre dans la collection."),
-                         100, {kFieldX, 22, kFieldW, kRowH});
-    Label2 = addLabel(GB_Signalement, "Label2", 104, QStringLiteral("Nom botanique"), 52);
-    ComboBox_NomLatin = addCombo(GB_Signalement, "ComboBox_NomLatin", 0, QString(), 52);
+        makeGroup(this, "GB_Signalement", 101, QStringLiteral("Signalement "), {8, 6, 376, 176});
+    Label1 = makeLabel(GB_Signalement, "Label1", 102, QStringLiteral("Nom de l'Arbre     "),
+                       labelAt(22));
+    E_NomArbre = makeEdit(GB_Signalement, "E_NomArbre", 103,
+                          QStringLiteral("Donnée obligatoire - Nom de l'arbre dans la collection."),
+                          100, fieldAt(22));
+    Label2 = makeLabel(GB_Signalement, "Label2", 104, QStringLiteral("Nom botanique"), labelAt(52));
+    ComboBox_NomLatin = makeCombo(GB_Signalement, "ComboBox_NomLatin", 0, QString(), fieldAt(52));
     ComboBox_NomLatin->lineEdit()->setMaxLength(100);
-    Label11 = addLabel(GB_Signalement, "Label11", 0, QStringLiteral("Cultivar"), 82);
-    E_Cultivar =
-        addEdit(GB_Signalement, "E_Cultivar", 0, QStringLiteral("Nom du cultivar s'il existe"), 100,
-                {kFieldX, 82, kFieldW, kRowH});
-    Label3 = addLabel(GB_Signalement, "Label3", 106, QStringLiteral("Nom commun"), 112);
-    E_NomCommun =
-        addEdit(GB_Signalement, "E_NomCommun", 107, QStringLiteral("Nom vernaculaire s'il existe"),
-                100, {kFieldX, 112, kFieldW, kRowH});
-    Label4 = addLabel(GB_Signalement, "Label4", 108, QStringLiteral("Nom anglais"), 142);
-    E_NomAnglais = addEdit(GB_Signalement, "E_NomAnglais", 109,
-                           QStringLiteral("Nom vernaculaire en anglais s'il existe"), 100,
-                           {kFieldX, 142, kFieldW, kRowH});
+    Label11 = makeLabel(GB_Signalement, "Label11", 0, QStringLiteral("Cultivar"), labelAt(82));
+    E_Cultivar = makeEdit(GB_Signalement, "E_Cultivar", 0,
+                          QStringLiteral("Nom du cultivar s'il existe"), 100, fieldAt(82));
+    Label3 = makeLabel(GB_Signalement, "Label3", 106, QStringLiteral("Nom commun"), labelAt(112));
+    E_NomCommun = makeEdit(GB_Signalement, "E_NomCommun", 107,
+                           QStringLiteral("Nom vernaculaire s'il existe"), 100, fieldAt(112));
+    Label4 = makeLabel(GB_Signalement, "Label4", 108, QStringLiteral("Nom anglais"), labelAt(142));
+    E_NomAnglais =
+        makeEdit(GB_Signalement, "E_NomAnglais", 109,
+                 QStringLiteral("Nom vernaculaire en anglais s'il existe"), 100, fieldAt(142));
 
     GB_Acquisition =
-        addGroup(this, "GB_Acquisition", 110, QStringLiteral("Acquisition "), {8, 188, 376, 146});
-    Label8 = addLabel(GB_Acquisition, "Label8", 111, QStringLiteral("Etat"), 22);
-    ComboBox_Etat = addCombo(GB_Acquisition, "ComboBox_Etat", 112,
-                             QStringLiteral("Saisissez l'état de l'arbre à l'acquisition, ou "
-                                            "choisissez un état dans la liste."),
-                             22);
-    Label5 = addLabel(GB_Acquisition, "Label5", 113, QStringLiteral("Provenance       "), 52);
-    E_Provenance = addEdit(GB_Acquisition, "E_Provenance", 114,
-                           QStringLiteral("Magasin, lieu géographique, arbre origine..."), 100,
-                           {kFieldX, 52, kFieldW, kRowH});
-    Label6 = addLabel(GB_Acquisition, "Label6", 115, QStringLiteral("Date"), 82);
-    E_DateAchat = addEdit(GB_Acquisition, "E_DateAchat", 116,
-                          QStringLiteral("Date de l'acquisition : au format jj/mm/aaaa"), 10,
-                          {kFieldX, 82, 80, kRowH});
-    Label7 = new QLabel(QStringLiteral("Age"), GB_Acquisition);
-    Label7->setObjectName(QStringLiteral("Label7"));
-    setTag(Label7, 117);
-    Label7->setGeometry(200, 82, 26, kRowH);
-    E_AgeAchat = addEdit(GB_Acquisition, "E_AgeAchat", 118, QStringLiteral("Age à l'acquisition"),
-                         3, {228, 82, 32, kRowH});
-    ChB_AgeEstime = new QCheckBox(QStringLiteral("Age estimé ?"), GB_Acquisition);
-    ChB_AgeEstime->setObjectName(QStringLiteral("ChB_AgeEstime"));
-    setTag(ChB_AgeEstime, 119);
-    ChB_AgeEstime->setToolTip(QStringLiteral("Si l'âge est juste estimé"));
-    ChB_AgeEstime->setGeometry(268, 82, 104, kRowH);
-    Label9 = addLabel(GB_Acquisition, "Label9", 120, QStringLiteral("Prix    "), 112);
-    E_Prix = addEdit(GB_Acquisition, "E_Prix", 121, QStringLiteral("Si achat..."), 15,
-                     {kFieldX, 112, 120, kRowH});
+        makeGroup(this, "GB_Acquisition", 110, QStringLiteral("Acquisition "), {8, 188, 376, 146});
+    Label8 = makeLabel(GB_Acquisition, "Label8", 111, QStringLiteral("Etat"), labelAt(22));
+    ComboBox_Etat = makeCombo(GB_Acquisition, "ComboBox_Etat", 112,
+                              QStringLiteral("Saisissez l'état de l'arbre à l'acquisition, ou "
+                                             "choisissez un état dans la liste."),
+                              fieldAt(22));
+    Label5 =
+        makeLabel(GB_Acquisition, "Label5", 113, QStringLiteral("Provenance       "), labelAt(52));
+    E_Provenance =
+        makeEdit(GB_Acquisition, "E_Provenance", 114,
+                 QStringLiteral("Magasin, lieu géographique, arbre origine..."), 100, fieldAt(52));
+    Label6 = makeLabel(GB_Acquisition, "Label6", 115, QStringLiteral("Date"), labelAt(82));
+    E_DateAchat = makeEdit(GB_Acquisition, "E_DateAchat", 116,
+                           QStringLiteral("Date de l'acquisition : au format jj/mm/aaaa"), 10,
+                           fieldAt(82, 80));
+    Label7 = makeLabel(GB_Acquisition, "Label7", 117, QStringLiteral("Age"), {200, 82, 26, kRowH});
+    E_AgeAchat = makeEdit(GB_Acquisition, "E_AgeAchat", 118, QStringLiteral("Age à l'acquisition"),
+                          3, {228, 82, 32, kRowH});
+    ChB_AgeEstime =
+        makeCheckBox(GB_Acquisition, "ChB_AgeEstime", 119, QStringLiteral("Age estimé ?"),
+                     QStringLiteral("Si l'âge est juste estimé"), {268, 82, 104, kRowH});
+    Label9 = makeLabel(GB_Acquisition, "Label9", 120, QStringLiteral("Prix    "), labelAt(112));
+    E_Prix = makeEdit(GB_Acquisition, "E_Prix", 121, QStringLiteral("Si achat..."), 15,
+                      fieldAt(112, 120));
 
     GB_PhotoRef =
-        addGroup(this, "GB_PhotoRef", 122, QStringLiteral("Photo référence "), {392, 6, 177, 232});
-    I_PhotoRef = new TImage(GB_PhotoRef);
-    I_PhotoRef->setObjectName(QStringLiteral("I_PhotoRef"));
-    setTag(I_PhotoRef, 123);
-    I_PhotoRef->setToolTip(QStringLiteral("[]La photo référence est obligatoire"));
-    I_PhotoRef->setGeometry(8, 22, 161, 161);
+        makeGroup(this, "GB_PhotoRef", 122, QStringLiteral("Photo référence "), {392, 6, 177, 232});
+    I_PhotoRef =
+        placeControl(new TImage(GB_PhotoRef), "I_PhotoRef", 123,
+                     QStringLiteral("[]La photo référence est obligatoire"), {8, 22, 161, 161});
     B_Parcourir =
-        addButton(GB_PhotoRef, "B_Parcourir", 124, QStringLiteral("Parcourir"),
-                  QStringLiteral("Pour rechercher une photo sur les disques."), {8, 192, 161, 28});
+        makeButton(GB_PhotoRef, "B_Parcourir", 124, QStringLiteral("Parcourir"),
+                   QStringLiteral("Pour rechercher une photo sur les disques."), {8, 192, 161, 28});
 
-    // The card's identifier, creation date and reserved field: shown, never typed.
-    L_NomFic = addDataLabel(this, "L_NomFic", {400, 250, 169, 20});
-    L_DateCrea = addDataLabel(this, "L_DateCrea", {400, 272, 169, 20});
-    Label10 = addDataLabel(this, "Label10", {400, 294, 169, 20});
+    // The card's identifier, creation date and reserved field: shown, never typed, and
+    // never read as markup since they come from a file.
+    L_NomFic = makeLabel(this, "L_NomFic", 0, QString(), {400, 250, 169, 20});
+    L_DateCrea = makeLabel(this, "L_DateCrea", 0, QString(), {400, 272, 169, 20});
+    Label10 = makeLabel(this, "Label10", 0, QString(), {400, 294, 169, 20});
+    for (QLabel* shown : {L_NomFic, L_DateCrea, Label10}) shown->setTextFormat(Qt::PlainText);
 
-    GB_Notes = addGroup(this, "GB_Notes", 125, QStringLiteral("Notes"), {8, 340, 561, 88});
-    MM_Notes = new QPlainTextEdit(GB_Notes);
-    MM_Notes->setObjectName(QStringLiteral("MM_Notes"));
-    setTag(MM_Notes, 126);
-    MM_Notes->setToolTip(QStringLiteral("Commentaires généraux sur l'arbre"));
+    GB_Notes = makeGroup(this, "GB_Notes", 125, QStringLiteral("Notes"), {8, 340, 561, 88});
+    MM_Notes = placeControl(new QPlainTextEdit(GB_Notes), "MM_Notes", 126,
+                            QStringLiteral("Commentaires généraux sur l'arbre"), {10, 22, 541, 56});
     MM_Notes->setTabChangesFocus(true);
-    MM_Notes->setGeometry(10, 22, 541, 56);
 
-    B_Creation = addButton(this, "B_Creation", 127, QStringLiteral("Créer"),
-                           QStringLiteral("Pour créer la fiche de l'arbre."), {279, 438, 92, 28});
-    B_Modification = addButton(
+    B_Creation = makeButton(this, "B_Creation", 127, QStringLiteral("Créer"),
+                            QStringLiteral("Pour créer la fiche de l'arbre."), {279, 438, 92, 28});
+    B_Modification = makeButton(
         this, "B_Modification", 128, QStringLiteral("Modifier"),
         QStringLiteral("Pour prendre en compte les modifications apportées à la fiche de l'arbre."),
         {375, 438, 92, 28});
     B_Annuler =
-        addButton(this, "B_Annuler", 129, QStringLiteral("Annuler"),
-                  QStringLiteral("Pour annuler les modifications apportées."), {477, 438, 92, 28});
+        makeButton(this, "B_Annuler", 129, QStringLiteral("Annuler"),
+                   QStringLiteral("Pour annuler les modifications apportées."), {477, 438, 92, 28});
 
     OpenPictureDialog1 = new QObject(this);
     OpenPictureDialog1->setObjectName(QStringLiteral("OpenPictureDialog1"));
@@ -342,7 +285,7 @@ TreeCard TF_Fiche::cardFromControls() const {
     c.provenance = ss(E_Provenance->text());
     c.acquisitionDate = ss(E_DateAchat->text());
     c.age = ss(E_AgeAchat->text());
-    c.ageEstimated = ChB_AgeEstime->isChecked() ? "O" : "N";
+    c.ageEstimated.assign(1, ChB_AgeEstime->isChecked() ? 'O' : 'N');
     c.state = ss(ComboBox_Etat->currentText());
     c.price = ss(E_Prix->text());
     c.notes = ss(notesText());

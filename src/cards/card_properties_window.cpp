@@ -4,41 +4,28 @@
 #include <QPushButton>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "cards/card_file.h"
 #include "cards/card_properties.h"
 
 namespace tavo {
-namespace {
-QLabel* label(QWidget* parent, const char* name, int tag, const QString& text, int left, int top,
-              int width) {
-    auto* l = new QLabel(text, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    if (tag != 0) setTag(l, tag);
-    l->setGeometry(left, top, width, 20);
-    return l;
-}
-}  // namespace
-
 TF_ProprietesFiche::TF_ProprietesFiche(App& app)
     : TavoDialog(app, "TF_ProprietesFiche", 600, QStringLiteral("Propriétés")) {
     setClientSize(314, 172);
-    Label1 =
-        label(this, "Label1", 601, QStringLiteral("Date de création de la fiche"), 16, 20, 206);
-    Label3 = label(this, "Label3", 602, QStringLiteral("Lignes de travaux"), 16, 52, 206);
-    Label4 =
-        label(this, "Label4", 603, QStringLiteral("Nombre de photo dans la galerie"), 16, 84, 206);
-    L_DatCre = label(this, "L_DatCre", 0, QString(), 228, 20, 78);
-    L_NbLigTra = label(this, "L_NbLigTra", 0, QString(), 228, 52, 78);
-    L_NbPhoto = label(this, "L_NbPhoto", 0, QString(), 228, 84, 78);
+    Label1 = makeLabel(this, "Label1", 601, QStringLiteral("Date de création de la fiche"),
+                       {16, 20, 206, 20});
+    Label3 = makeLabel(this, "Label3", 602, QStringLiteral("Lignes de travaux"), {16, 52, 206, 20});
+    Label4 = makeLabel(this, "Label4", 603, QStringLiteral("Nombre de photo dans la galerie"),
+                       {16, 84, 206, 20});
+    L_DatCre = makeLabel(this, "L_DatCre", 0, QString(), {228, 20, 78, 20});
+    L_NbLigTra = makeLabel(this, "L_NbLigTra", 0, QString(), {228, 52, 78, 20});
+    L_NbPhoto = makeLabel(this, "L_NbPhoto", 0, QString(), {228, 84, 78, 20});
     for (QLabel* value : {L_DatCre, L_NbLigTra, L_NbPhoto}) {
         QFont f = value->font();
         f.setBold(true);
         value->setFont(f);
     }
-    Button1 = new QPushButton(QStringLiteral("OK"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    setTag(Button1, 604);
-    Button1->setGeometry(117, 128, 80, 28);
+    Button1 = makeButton(this, "Button1", 604, QStringLiteral("OK"), QString(), {117, 128, 80, 28});
     connect(Button1, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { Button1Click(); }); });
 }

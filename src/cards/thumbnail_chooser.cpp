@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "app/main_window.h"
 #include "cards/tree_chooser.h"
 #include "photos/imaging.h"
@@ -70,17 +71,15 @@ void ThumbnailImage::mouseDoubleClickEvent(QMouseEvent* event) {
 TF_Vignette::TF_Vignette(App& app) : TavoDialog(app, "TF_Vignette", 300, QStringLiteral("Ouvrir")) {
     setClientSize(537, 577);
 
-    Label2 = new QLabel(
-        QStringLiteral("Double cliquez sur une vignette pour ouvrir la fiche de l'arbre"), this);
-    Label2->setObjectName(QStringLiteral("Label2"));
-    setTag(Label2, 301);
+    Label2 =
+        makeLabel(this, "Label2", 301,
+                  QStringLiteral("Double cliquez sur une vignette pour ouvrir la fiche de l'arbre"),
+                  {16, 12, 505, 20});
     Label2->setAlignment(Qt::AlignCenter);
-    Label2->setGeometry(16, 12, 505, 20);
 
-    ZoneImages = new QScrollArea(this);
-    ZoneImages->setObjectName(QStringLiteral("ZoneImages"));
+    ZoneImages =
+        placeControl(new QScrollArea(this), "ZoneImages", 0, QString(), {16, 40, 505, 489});
     ZoneImages->setFrameShape(QFrame::NoFrame);
-    ZoneImages->setGeometry(16, 40, 505, 489);
     ZoneImages->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ZoneImages->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     ZoneImages->setWidgetResizable(false);
@@ -97,11 +96,8 @@ TF_Vignette::TF_Vignette(App& app) : TavoDialog(app, "TF_Vignette", 300, QString
     connect(fillTimer_, &QTimer::timeout, this,
             [this] { app_.guard(this, [this] { fillSomeThumbnails(); }); });
 
-    B_Annuler = new QPushButton(QStringLiteral("Annuler"), this);
-    B_Annuler->setObjectName(QStringLiteral("B_Annuler"));
-    setTag(B_Annuler, 302);
-    B_Annuler->setToolTip(QStringLiteral("Annule et ferme la fenêtre."));
-    B_Annuler->setGeometry(231, 541, 75, 25);
+    B_Annuler = makeButton(this, "B_Annuler", 302, QStringLiteral("Annuler"),
+                           QStringLiteral("Annule et ferme la fenêtre."), {231, 541, 75, 25});
     connect(B_Annuler, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_AnnulerClick(); }); });
 }

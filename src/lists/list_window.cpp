@@ -8,17 +8,16 @@
 #include <algorithm>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 
 namespace tavo {
 namespace {
 
+// A label or button described by its setup; the windows place it.
 template <class Control>
 Control* make(QWidget* parent, const ControlText& t) {
-    auto* control = new Control(QString::fromUtf8(t.text), parent);
-    control->setObjectName(QString::fromUtf8(t.name));
-    setTag(control, t.tag);
-    if (t.hint) control->setToolTip(QString::fromUtf8(t.hint));
-    return control;
+    return placeControl(new Control(QString::fromUtf8(t.text), parent), t.name, t.tag,
+                        QString::fromUtf8(t.hint), QRect());
 }
 
 QTableWidget* makeGrid(QWidget* parent, const std::vector<int>& widths) {
@@ -179,9 +178,7 @@ ListEntryDialog::ListEntryDialog(App& app, const ListEntryDialogSetup& setup, co
       maxLength_(setup.maxLength) {
     for (const ControlText& label : setup.labels) labels_.push_back(make<QLabel>(this, label));
     for (const char* name : setup.editNames) {
-        auto* edit = new QLineEdit(this);
-        edit->setObjectName(QString::fromUtf8(name));
-        edit->setMaxLength(setup.maxLength);
+        QLineEdit* edit = makeEdit(this, name, 0, QString(), setup.maxLength);
         // Only the user's typing counts as a change, not the texts the list window puts in.
         connect(edit, &QLineEdit::textEdited, this, [this] { EditChange(); });
         edits_.push_back(edit);

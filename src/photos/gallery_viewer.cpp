@@ -6,11 +6,12 @@
 #include <QScrollArea>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "app/main_window.h"
+#include "app/picture_box.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
 #include "photos/photo_editor.h"
-#include "app/picture_box.h"
 
 namespace tavo {
 
@@ -18,14 +19,9 @@ namespace {
 
 constexpr int kThumbnailLeft = 10, kThumbnailGap = 10;
 
-QPushButton* commandButton(QWidget* parent, const char* name, int tag, const QString& caption,
-                           const QString& hint, int y) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    setTag(b, tag);
-    b->setToolTip(hint);
-    b->setGeometry(320, y, 65, 25);
-    return b;
+// The commands stand in a column right of the thumbnails.
+QRect commandAt(int y) {
+    return {320, y, 65, 25};
 }
 
 }  // namespace
@@ -33,22 +29,17 @@ QPushButton* commandButton(QWidget* parent, const char* name, int tag, const QSt
 TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLiteral("Galerie")) {
     setClientSize(400, 609);
 
-    Panel1 = new QFrame(this);
-    Panel1->setObjectName(QStringLiteral("Panel1"));
+    Panel1 = placeControl(new QFrame(this), "Panel1", 0, QString(), {16, 16, 369, 33});
     Panel1->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    Panel1->setGeometry(16, 16, 369, 33);
-    Label2 = new QLabel(
-        QStringLiteral("Double cliquez sur une photo pour éditer ses informations."), Panel1);
-    Label2->setObjectName(QStringLiteral("Label2"));
     // The panel's caption is this label's text, so the translation reaches it here.
-    setTag(Label2, 403);
+    Label2 = makeLabel(Panel1, "Label2", 403,
+                       QStringLiteral("Double cliquez sur une photo pour éditer ses informations."),
+                       {2, 2, 365, 29});
     Label2->setAlignment(Qt::AlignCenter);
-    Label2->setGeometry(2, 2, 365, 29);
 
-    ZoneImages = new QScrollArea(this);
-    ZoneImages->setObjectName(QStringLiteral("ZoneImages"));
+    ZoneImages =
+        placeControl(new QScrollArea(this), "ZoneImages", 0, QString(), {16, 64, 289, 529});
     ZoneImages->setFrameShape(QFrame::NoFrame);
-    ZoneImages->setGeometry(16, 64, 289, 529);
     ZoneImages->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ZoneImages->setWidgetResizable(false);
     zoneContent_ = new QWidget;
@@ -56,13 +47,12 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
     zoneContent_->resize(kThumbnailLeft + kGalleryCell, 0);
     ZoneImages->setWidget(zoneContent_);
 
-    B_Ajouter =
-        commandButton(this, "B_Ajouter", 401, QStringLiteral("Ajouter"),
-                      QStringLiteral("Pour ajouter une photo à la galerie de l'arbre."), 64);
-    B_Fermer = commandButton(this, "B_Fermer", 402, QStringLiteral("Fermer"),
-                             QStringLiteral("Ferme la galerie."), 104);
-    L_NomFic = new QLabel(this);
-    L_NomFic->setObjectName(QStringLiteral("L_NomFic"));
+    B_Ajouter = makeButton(this, "B_Ajouter", 401, QStringLiteral("Ajouter"),
+                           QStringLiteral("Pour ajouter une photo à la galerie de l'arbre."),
+                           commandAt(64));
+    B_Fermer = makeButton(this, "B_Fermer", 402, QStringLiteral("Fermer"),
+                          QStringLiteral("Ferme la galerie."), commandAt(104));
+    L_NomFic = makeLabel(this, "L_NomFic", 0, QString());
     L_NomFic->hide();
 
     connect(B_Ajouter, &QPushButton::clicked, this,

@@ -6,47 +6,23 @@
 #include <QPushButton>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "app/main_window.h"
+#include "app/picture_box.h"
 #include "cards/dates.h"
 #include "common/file_io.h"
 #include "common/paths.h"
 #include "photos/exif.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
-#include "app/picture_box.h"
 
 namespace tavo {
 
 namespace {
 
-QPushButton* commandButton(QWidget* parent, const char* name, int tag, const QString& caption,
-                           const QString& hint, int x, int y, int width) {
-    auto* b = new QPushButton(caption, parent);
-    b->setObjectName(QString::fromLatin1(name));
-    setTag(b, tag);
-    b->setToolTip(hint);
-    b->setGeometry(x, y, width, 25);
-    return b;
-}
-
-QLabel* label(QWidget* parent, const char* name, int tag, const QString& caption, int x, int y) {
-    auto* l = new QLabel(caption, parent);
-    l->setObjectName(QString::fromLatin1(name));
-    if (tag) setTag(l, tag);
-    l->move(x, y);
-    l->adjustSize();
-    return l;
-}
-
-QLineEdit* editBox(QWidget* parent, const char* name, int tag, const QString& hint, int maxLength,
-                   QRect geometry) {
-    auto* e = new QLineEdit(parent);
-    e->setObjectName(QString::fromLatin1(name));
-    setTag(e, tag);
-    e->setToolTip(hint);
-    e->setMaxLength(maxLength);
-    e->setGeometry(geometry);
-    return e;
+// Every command button of the window is 25 pixels high.
+QRect commandAt(int x, int y, int width) {
+    return {x, y, width, 25};
 }
 
 const QString kPictureDialogTitle = QStringLiteral("Sélectionner une photo pour la galerie");
@@ -57,49 +33,42 @@ TF_Photo::TF_Photo(App& app)
     : TavoDialog(app, "TF_Photo", 500, QStringLiteral("Ajouter une photo")) {
     setClientSize(433, 336);
 
-    GB_Photo = new QGroupBox(QStringLiteral("Photo "), this);
-    GB_Photo->setObjectName(QStringLiteral("GB_Photo"));
-    setTag(GB_Photo, 505);
-    GB_Photo->setGeometry(16, 16, 281, 201);
-    I_Photo = new TImage(GB_Photo);
-    I_Photo->setObjectName(QStringLiteral("I_Photo"));
-    setTag(I_Photo, 507);
+    GB_Photo = makeGroup(this, "GB_Photo", 505, QStringLiteral("Photo "), {16, 16, 281, 201});
+    I_Photo = placeControl(new TImage(GB_Photo), "I_Photo", 507, QString(), {16, 24, 161, 161});
     I_Photo->setAlignment(Qt::AlignCenter);
-    I_Photo->setGeometry(16, 24, 161, 161);
-    B_Parcourir =
-        commandButton(GB_Photo, "B_Parcourir", 506, QStringLiteral("Parcourir"),
-                      QStringLiteral("Pour rechercher une photo sur les disques."), 192, 24, 75);
-    L_NomFic = label(GB_Photo, "L_NomFic", 0, QString(), 192, 64);
+    B_Parcourir = makeButton(GB_Photo, "B_Parcourir", 506, QStringLiteral("Parcourir"),
+                             QStringLiteral("Pour rechercher une photo sur les disques."),
+                             commandAt(192, 24, 75));
+    L_NomFic = makeLabel(GB_Photo, "L_NomFic", 0, QString(), QPoint(192, 64));
     L_NomFic->hide();
-    L_Resolution = label(GB_Photo, "L_Resolution", 0, QString(), 192, 84);
+    L_Resolution = makeLabel(GB_Photo, "L_Resolution", 0, QString(), QPoint(192, 84));
     L_Resolution->hide();
 
-    GB_Signalement = new QGroupBox(QStringLiteral("Informations complémentaires "), this);
-    GB_Signalement->setObjectName(QStringLiteral("GB_Signalement"));
-    setTag(GB_Signalement, 508);
-    GB_Signalement->setGeometry(16, 232, 401, 89);
-    L_Date = label(GB_Signalement, "L_Date", 512, QStringLiteral("Date"), 16, 24);
-    E_DatPhoto = editBox(GB_Signalement, "E_DatPhoto", 510,
-                         QStringLiteral("Donnée obligatoire - Date de la photo : au format "
-                                        "jj/mm/aaaa."),
-                         10, QRect(16, 42, 81, 23));
-    L_Comment = label(GB_Signalement, "L_Comment", 511, QStringLiteral("Commentaires"), 112, 24);
-    E_Comment = editBox(GB_Signalement, "E_Comment", 509,
-                        QStringLiteral("Commentaire de la photo."), 100, QRect(112, 42, 273, 23));
+    GB_Signalement = makeGroup(this, "GB_Signalement", 508,
+                               QStringLiteral("Informations complémentaires "), {16, 232, 401, 89});
+    L_Date = makeLabel(GB_Signalement, "L_Date", 512, QStringLiteral("Date"), QPoint(16, 24));
+    E_DatPhoto = makeEdit(GB_Signalement, "E_DatPhoto", 510,
+                          QStringLiteral("Donnée obligatoire - Date de la photo : au format "
+                                         "jj/mm/aaaa."),
+                          10, {16, 42, 81, 23});
+    L_Comment = makeLabel(GB_Signalement, "L_Comment", 511, QStringLiteral("Commentaires"),
+                          QPoint(112, 24));
+    E_Comment = makeEdit(GB_Signalement, "E_Comment", 509,
+                         QStringLiteral("Commentaire de la photo."), 100, {112, 42, 273, 23});
 
-    B_Ajouter = commandButton(this, "B_Ajouter", 501, QStringLiteral("Ajouter"),
-                              QStringLiteral("Pour ajouter la photo à la galerie de l'arbre."), 328,
-                              24, 89);
-    B_Modifier =
-        commandButton(this, "B_Modifier", 503, QStringLiteral("Modifier"),
-                      QStringLiteral("Pour prendre en compte les modifications."), 328, 56, 89);
+    B_Ajouter = makeButton(this, "B_Ajouter", 501, QStringLiteral("Ajouter"),
+                           QStringLiteral("Pour ajouter la photo à la galerie de l'arbre."),
+                           commandAt(328, 24, 89));
+    B_Modifier = makeButton(this, "B_Modifier", 503, QStringLiteral("Modifier"),
+                            QStringLiteral("Pour prendre en compte les modifications."),
+                            commandAt(328, 56, 89));
     B_Modifier->setEnabled(false);
-    B_Supprimer =
-        commandButton(this, "B_Supprimer", 504, QStringLiteral("Supprimer"),
-                      QStringLiteral("Pour supprimer la photo de la Galerie."), 328, 88, 89);
+    B_Supprimer = makeButton(this, "B_Supprimer", 504, QStringLiteral("Supprimer"),
+                             QStringLiteral("Pour supprimer la photo de la Galerie."),
+                             commandAt(328, 88, 89));
     B_Supprimer->setEnabled(false);
-    B_Fermer = commandButton(this, "B_Fermer", 502, QStringLiteral("Fermer"),
-                             QStringLiteral("Ferme la fenêtre."), 328, 136, 89);
+    B_Fermer = makeButton(this, "B_Fermer", 502, QStringLiteral("Fermer"),
+                          QStringLiteral("Ferme la fenêtre."), commandAt(328, 136, 89));
 
     const auto run = [this](void (TF_Photo::*handler)()) {
         return [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); };

@@ -8,44 +8,31 @@
 #include <QPushButton>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "printing/page_renderer.h"
 
 namespace tavo {
-
-namespace {
-template <typename T>
-T* named(T* widget, const char* name, int tag = 0) {
-    widget->setObjectName(QString::fromLatin1(name));
-    if (tag != 0) setTag(widget, tag);
-    return widget;
-}
-}  // namespace
 
 TF_ImprimerFiche::TF_ImprimerFiche(App& app)
     : TavoDialog(app, "TF_ImprimerFiche", 700, QStringLiteral("Impression")) {
     setClientSize(224, 226);
     setCloseOnEnter(true);
 
-    Label1 = named(new QLabel(QStringLiteral("Imprimante :"), this), "Label1", 706);
-    Label1->setGeometry(12, 10, 200, 18);
-    CB_Imprimante = named(new QComboBox(this), "CB_Imprimante");
-    CB_Imprimante->setEditable(true);
-    CB_Imprimante->setInsertPolicy(QComboBox::NoInsert);
-    CB_Imprimante->setGeometry(12, 30, 200, 26);
+    Label1 = makeLabel(this, "Label1", 706, QStringLiteral("Imprimante :"), {12, 10, 200, 18});
+    CB_Imprimante = makeCombo(this, "CB_Imprimante", 0, QString(), {12, 30, 200, 26});
 
-    GroupBox1 = named(new QGroupBox(QStringLiteral("Contenu à imprimer"), this), "GroupBox1", 703);
-    GroupBox1->setGeometry(12, 66, 200, 94);
-    CB_ImpFiche = named(new QCheckBox(QStringLiteral("Fiche"), GroupBox1), "CB_ImpFiche", 704);
-    CB_ImpFiche->setGeometry(16, 26, 170, 22);
-    CB_ImpTravaux =
-        named(new QCheckBox(QStringLiteral("Travaux"), GroupBox1), "CB_ImpTravaux", 705);
-    CB_ImpTravaux->setGeometry(16, 56, 170, 22);
+    GroupBox1 =
+        makeGroup(this, "GroupBox1", 703, QStringLiteral("Contenu à imprimer"), {12, 66, 200, 94});
+    CB_ImpFiche = makeCheckBox(GroupBox1, "CB_ImpFiche", 704, QStringLiteral("Fiche"), QString(),
+                               {16, 26, 170, 22});
+    CB_ImpTravaux = makeCheckBox(GroupBox1, "CB_ImpTravaux", 705, QStringLiteral("Travaux"),
+                                 QString(), {16, 56, 170, 22});
 
-    Btn_Imprimer = named(new QPushButton(QStringLiteral("Imprimer"), this), "Btn_Imprimer", 702);
-    Btn_Imprimer->setGeometry(18, 180, 90, 30);
+    Btn_Imprimer = makeButton(this, "Btn_Imprimer", 702, QStringLiteral("Imprimer"), QString(),
+                              {18, 180, 90, 30});
     Btn_Imprimer->setEnabled(false);
-    Btn_Annuler = named(new QPushButton(QStringLiteral("Annuler"), this), "Btn_Annuler", 701);
-    Btn_Annuler->setGeometry(116, 180, 90, 30);
+    Btn_Annuler = makeButton(this, "Btn_Annuler", 701, QStringLiteral("Annuler"), QString(),
+                             {116, 180, 90, 30});
 
     connect(CB_ImpFiche, &QCheckBox::clicked, this,
             [this] { app_.guard(this, [this] { CB_ImpFicheClick(); }); });

@@ -1,49 +1,37 @@
 #include "safety/backup_window.h"
 
-#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 
 #include "app/app_context.h"
+#include "safety/folder_action_layout.h"
 
 namespace tavo {
 
 TF_DataSave::TF_DataSave(App& app)
     : TavoDialog(app, "TF_DataSave", 1300, QStringLiteral("Sauvegarde des données")) {
     setClientSize(520, 130);
-    Label1 = new QLabel(QStringLiteral("Répertoire de sauvegarde :"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    setTag(Label1, 1301);
-    Label1->setGeometry(16, 12, 320, 20);
-    Edit1 = new QLineEdit(this);
-    Edit1->setObjectName(QStringLiteral("Edit1"));
-    setTag(Edit1, 1302);
-    Edit1->setToolTip(QStringLiteral("Répertoire sélectionné pour stocker la sauvegarde."));
-    Edit1->setEnabled(false);
-    Edit1->setFrame(false);
-    Edit1->setGeometry(16, 36, 384, 26);
-    btn_parcourir1 = new QPushButton(QStringLiteral("Parcourir..."), this);
-    btn_parcourir1->setObjectName(QStringLiteral("btn_parcourir1"));
-    setTag(btn_parcourir1, 1303);
-    btn_parcourir1->setToolTip(
-        QStringLiteral("Pour indiquer le répertoire où sera stocker la sauvegarde."));
-    btn_parcourir1->setGeometry(408, 35, 100, 28);
-    btn_Sauvegarde = new QPushButton(QStringLiteral("Sauvegarder"), this);
-    btn_Sauvegarde->setObjectName(QStringLiteral("btn_Sauvegarde"));
-    setTag(btn_Sauvegarde, 1304);
-    btn_Sauvegarde->setToolTip(QStringLiteral("Lancer la sauvegarde."));
-    btn_Sauvegarde->setEnabled(false);
-    btn_Sauvegarde->setGeometry(154, 86, 100, 28);
-    Button1 = new QPushButton(QStringLiteral("Annuler"), this);
-    Button1->setObjectName(QStringLiteral("Button1"));
-    setTag(Button1, 1305);
-    Button1->setToolTip(QStringLiteral("Annuler la sauvegarde."));
-    Button1->setGeometry(266, 86, 100, 28);
-    connect(btn_parcourir1, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { btn_parcourir1Click(); }); });
-    connect(btn_Sauvegarde, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { btn_SauvegardeClick(); }); });
-    connect(Button1, &QPushButton::clicked, this, &QDialog::reject);
+    const FolderActionControls c = buildFolderActionLayout(
+        app_, this,
+        {.labelTag = 1301,
+         .label = QStringLiteral("Répertoire de sauvegarde :"),
+         .pathTag = 1302,
+         .pathHint = QStringLiteral("Répertoire sélectionné pour stocker la sauvegarde."),
+         .browseTag = 1303,
+         .browseHint = QStringLiteral("Pour indiquer le répertoire où sera stocker la sauvegarde."),
+         .actionName = "btn_Sauvegarde",
+         .actionTag = 1304,
+         .actionCaption = QStringLiteral("Sauvegarder"),
+         .actionHint = QStringLiteral("Lancer la sauvegarde."),
+         .cancelName = "Button1",
+         .cancelTag = 1305,
+         .cancelHint = QStringLiteral("Annuler la sauvegarde.")},
+        [this] { btn_parcourir1Click(); }, [this] { btn_SauvegardeClick(); });
+    Label1 = c.label;
+    Edit1 = c.path;
+    btn_parcourir1 = c.browse;
+    btn_Sauvegarde = c.action;
+    Button1 = c.cancel;
 }
 
 void TF_DataSave::FormActivate() {
@@ -77,13 +65,7 @@ void TF_DataSave::btn_SauvegardeClick() {
                 app_.ui.message(this, qs(safety::copyNoticeText(source, dest)));
             });
     }
-    // Why the copy failed comes first, then the program's own message.
-    if (!outcome.failure.empty()) app_.ui.error(this, qs(outcome.failure));
-    app_.ui.message(this, app_.msg(outcome.message));
-    if (outcome.succeeded())
-        accept();
-    else
-        reject();
+    finishFolderAction(app_, this, outcome.failure, outcome.message, outcome.succeeded());
 }
 
 }  // namespace tavo

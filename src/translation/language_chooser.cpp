@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "app/main_window.h"
 #include "translation/translator.h"
 
@@ -16,25 +17,14 @@ TF_ChoixLangue::TF_ChoixLangue(App& app)
     : TavoDialog(app, "TF_ChoixLangue", 1500, QStringLiteral("Choix de la langue")) {
     setClientSize(300, 130);
     setCloseOnEnter(true);
-    Label1 = new QLabel(QStringLiteral("Choisissez la langue de l'interface"), this);
-    Label1->setObjectName(QStringLiteral("Label1"));
-    setTag(Label1, 1501);
-    Label1->setGeometry(16, 14, 268, 20);
-    CB_ListeLangues = new QComboBox(this);
-    CB_ListeLangues->setObjectName(QStringLiteral("CB_ListeLangues"));
-    CB_ListeLangues->setEditable(true);
-    CB_ListeLangues->setInsertPolicy(QComboBox::NoInsert);
-    CB_ListeLangues->setGeometry(16, 40, 268, 26);
-    Btn_Traduire = new QPushButton(QStringLiteral("Traduire"), this);
-    Btn_Traduire->setObjectName(QStringLiteral("Btn_Traduire"));
-    setTag(Btn_Traduire, 1502);
-    Btn_Traduire->setToolTip(QStringLiteral("Lance la traduction de l'interface du logiciel."));
-    Btn_Traduire->setGeometry(56, 86, 100, 28);
-    Btn_Annuler = new QPushButton(QStringLiteral("Annuler"), this);
-    Btn_Annuler->setObjectName(QStringLiteral("Btn_Annuler"));
-    setTag(Btn_Annuler, 1503);
-    Btn_Annuler->setToolTip(QStringLiteral("Ferme la fenêtre."));
-    Btn_Annuler->setGeometry(166, 86, 100, 28);
+    Label1 = makeLabel(this, "Label1", 1501, QStringLiteral("Choisissez la langue de l'interface"),
+                       {16, 14, 268, 20});
+    CB_ListeLangues = makeCombo(this, "CB_ListeLangues", 0, QString(), {16, 40, 268, 26});
+    Btn_Traduire = makeButton(this, "Btn_Traduire", 1502, QStringLiteral("Traduire"),
+                              QStringLiteral("Lance la traduction de l'interface du logiciel."),
+                              {56, 86, 100, 28});
+    Btn_Annuler = makeButton(this, "Btn_Annuler", 1503, QStringLiteral("Annuler"),
+                             QStringLiteral("Ferme la fenêtre."), {166, 86, 100, 28});
     connect(Btn_Traduire, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { Btn_TraduireClick(); }); });
     connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);

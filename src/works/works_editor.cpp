@@ -9,46 +9,13 @@
 #include <optional>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "cards/dates.h"
 #include "common/paths.h"
 #include "lists/list_files.h"
 #include "works/works_file.h"
 
 namespace tavo {
-namespace {
-
-QLabel* makeLabel(QWidget* parent, const char* name, int tag, const QString& caption,
-                  const QRect& where) {
-    auto* label = new QLabel(caption, parent);
-    label->setObjectName(QString::fromLatin1(name));
-    setTag(label, tag);
-    label->setGeometry(where);
-    return label;
-}
-
-QLineEdit* makeEdit(QWidget* parent, const char* name, int tag, int maxLength, const QString& hint,
-                    const QRect& where) {
-    auto* edit = new QLineEdit(parent);
-    edit->setObjectName(QString::fromLatin1(name));
-    setTag(edit, tag);
-    edit->setMaxLength(maxLength);
-    edit->setToolTip(hint);
-    edit->setGeometry(where);
-    return edit;
-}
-
-QPushButton* makeButton(QWidget* parent, const char* name, int tag, const QString& caption,
-                        const QString& hint, const QRect& where) {
-    auto* button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    setTag(button, tag);
-    button->setToolTip(hint);
-    button->setGeometry(where);
-    return button;
-}
-
-}  // namespace
-
 TF_Ligne::TF_Ligne(App& app)
     : TavoDialog(app, "TF_Ligne", 200, QStringLiteral("Ajouter une ligne")) {
     setClientSize(703, 191);
@@ -58,25 +25,21 @@ TF_Ligne::TF_Ligne(App& app)
     L_ComTra = makeLabel(this, "L_ComTra", 208, QStringLiteral("Commentaires"), {16, 72, 300, 18});
 
     E_DatTra = makeEdit(
-        this, "E_DatTra", 206, 10,
-        QStringLiteral("Donnée obligatoire - Date de l'intervention : au format jj/mm/aaaa."),
+        this, "E_DatTra", 206,
+        QStringLiteral("Donnée obligatoire - Date de l'intervention : au format jj/mm/aaaa."), 10,
         {16, 34, 100, 26});
 
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setObjectName(QStringLiteral("ComboBox1"));
-    setTag(ComboBox1, 205);
-    ComboBox1->setEditable(true);
-    ComboBox1->setInsertPolicy(QComboBox::NoInsert);
+    ComboBox1 = makeCombo(
+        this, "ComboBox1", 205,
+        QStringLiteral("Saisissez un type d'intervention, ou choisissez le dans la liste"),
+        {132, 34, 360, 26});
     ComboBox1->lineEdit()->setMaxLength(50);
     // A type typed by hand is kept as typed: no case-blind match recases it to a list entry.
     ComboBox1->completer()->setCaseSensitivity(Qt::CaseSensitive);
-    ComboBox1->setToolTip(
-        QStringLiteral("Saisissez un type d'intervention, ou choisissez le dans la liste"));
-    ComboBox1->setGeometry(132, 34, 360, 26);
 
     E_LibTra =
-        makeEdit(this, "E_LibTra", 207, 255,
-                 QStringLiteral("Commentaires - 255 caractères maximum."), {16, 92, 671, 26});
+        makeEdit(this, "E_LibTra", 207, QStringLiteral("Commentaires - 255 caractères maximum."),
+                 255, {16, 92, 671, 26});
 
     B_Creer =
         makeButton(this, "B_Creer", 202, QStringLiteral("Créer"),

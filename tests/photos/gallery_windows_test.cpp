@@ -8,6 +8,7 @@
 #include <QTest>
 #include <optional>
 
+#include "app/picture_box.h"
 #include "cards/card_file.h"
 #include "common/file_io.h"
 #include "common/paths.h"
@@ -16,7 +17,6 @@
 #include "photos/gallery_viewer.h"
 #include "photos/imaging.h"
 #include "photos/photo_editor.h"
-#include "app/picture_box.h"
 #include "support/program_fixture.h"
 
 using namespace tavo;
