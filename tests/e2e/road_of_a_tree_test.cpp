@@ -916,25 +916,17 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(pdfPages(pdf), 1);
         const std::vector<QString> lines = textLines(pdfText(pdf));
         // The lines in their printed order, labels from the language file.
-        const std::vector<QString> wanted = {msg(31) + " : " + QString::fromStdString(kTree),
-                                             "--- " + msg(32) + " ---",
-                                             msg(33) + " : Mon érable",
-                                             msg(34) + " : Acer palmatum",
-                                             msg(35) + " : Érable du Japon",
-                                             msg(36) + " : Japanese maple",
-                                             "--- " + msg(37) + " ---",
-                                             msg(38) + " : Prébonsaï",
-                                             msg(39) + " : Pépinière Kaede, Anjou",
-                                             msg(40) + " : 12/04/2019",
-                                             msg(41) + " : 8",
-                                             msg(42) + " : N",
-                                             msg(43) + " : 60",
-                                             "--- " + msg(44) + " ---",
-                                             "--- " + msg(45) + " ---",
-                                             "01/03/2020 *** Rempotage *** terre akadama",
-                                             "15/06/2021 *** Taille *** branches basses",
-                                             "15/06/2021 *** Pincement *** deuxième passage",
-                                             "20/09/2022 *** Ligature ***"};
+        const std::vector<QString> wanted = {
+            msg(31) + " : " + QString::fromStdString(kTree), "--- " + msg(32) + " ---",
+            msg(33) + " : Mon érable", msg(34) + " : Acer palmatum", msg(35) + " : Érable du Japon",
+            msg(36) + " : Japanese maple", "--- " + msg(37) + " ---", msg(38) + " : Prébonsaï",
+            msg(39) + " : Pépinière Kaede, Anjou", msg(40) + " : 12/04/2019", msg(41) + " : 8",
+            msg(42) + " : N", msg(43) + " : 60", "--- " + msg(44) + " ---",
+            // The two stored parts of the notes, each on one line.
+            QString::fromStdString(notesFirstLine), QString::fromStdString(card.notes2),
+            "--- " + msg(45) + " ---", "01/03/2020 *** Rempotage *** terre akadama",
+            "15/06/2021 *** Taille *** branches basses",
+            "15/06/2021 *** Pincement *** deuxième passage", "20/09/2022 *** Ligature ***"};
         int at = 0;
         for (const QString& w : wanted) {
             const int found = findLine(lines, w, at);
