@@ -342,7 +342,7 @@ TreeCard TF_Fiche::cardFromControls() const {
     c.provenance = ss(E_Provenance->text());
     c.acquisitionDate = ss(E_DateAchat->text());
     c.age = ss(E_AgeAchat->text());
-    c.ageEstimated = ChB_AgeEstime->isChecked() ? "O" : "N";
+    c.ageEstimated.assign(1, ChB_AgeEstime->isChecked() ? 'O' : 'N');
     c.state = ss(ComboBox_Etat->currentText());
     c.price = ss(E_Prix->text());
     c.notes = ss(notesText());
