@@ -341,10 +341,9 @@ class RoadOfATree : public ProgramTest {
   protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        french.load(dir /
-                    "Fran\xC3\xA7"
-                    "ais.lng");
-        english.load(dir / "English.lng");
+        ASSERT_TRUE(french.load(dir / "Fran\xC3\xA7"
+                                      "ais.lng"));
+        ASSERT_TRUE(english.load(dir / "English.lng"));
         ui.printerNames = {"Bureau"};
         ui.currentPrinter = "Bureau";
         ui.pdfOutput = QString::fromStdString((outside / "fiche.pdf").string());
@@ -370,8 +369,10 @@ class RoadOfATree : public ProgramTest {
         ui.modal[className].push_back([script](QDialog* d) { script(*static_cast<W*>(d)); });
     }
 
-    // The boxes a step showed, and no error, warning or missing translation among them.
+    // The plain message boxes shown since the step began.
     std::vector<QString> messages() const { return ui.texts("message"); }
+    // No error box, no warning (a missing translation shows one), and every window scripted for
+    // the step was shown.
     void expectNoTrouble() {
         EXPECT_EQ(ui.texts("error"), std::vector<QString>{});
         EXPECT_EQ(ui.texts("warning"), std::vector<QString>{});
