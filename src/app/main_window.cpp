@@ -226,9 +226,16 @@ bool TF_Main::treeOpen() const {
     return GB_Arbre->isVisibleTo(const_cast<TF_Main*>(this));
 }
 
+// The panels cover the splash picture while a tree is open; the splash's text would otherwise
+// show through the transparent group boxes and between them.
+void TF_Main::showPanels(bool shown) {
+    GB_Arbre->setVisible(shown);
+    GB_Travaux->setVisible(shown);
+    I_Splash->setVisible(!shown);
+}
+
 void TF_Main::onTreeCreated() {
-    GB_Arbre->show();
-    GB_Travaux->show();
+    showPanels(true);
     const bool properties = ProprietesFiche->isEnabled();
     setTreeCommands(true);
     ProprietesFiche->setEnabled(properties);
@@ -236,14 +243,12 @@ void TF_Main::onTreeCreated() {
 }
 
 void TF_Main::onTreeOpened() {
-    GB_Arbre->show();
-    GB_Travaux->show();
+    showPanels(true);
     setTreeCommands(true);
 }
 
 void TF_Main::onTreeClosed() {
-    GB_Arbre->hide();
-    GB_Travaux->hide();
+    showPanels(false);
     setTreeCommands(false);
 }
 

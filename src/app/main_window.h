@@ -125,6 +125,7 @@ class TF_Main : public QMainWindow {
     void buildPanels();
     void layoutPanels();
     void setTreeCommands(bool enabled);
+    void showPanels(bool shown);
     // Runs a show command: the window refills itself when shown.
     void showWindow(QDialog* window);
 
