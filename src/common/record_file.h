@@ -27,6 +27,10 @@ class RecordFile {
     Bytes read(std::size_t index) const;
     std::vector<Bytes> readAll() const;
     void write(std::size_t index, const Bytes& record);
+    // Writes `record` behind the last whole record and flushes it to disk. When that fails (a
+    // disk that fills up in the middle of the write), the file is put back to its former length
+    // and bytes, so no torn record stays behind. A damaged tail shorter than a record is
+    // overwritten by a successful append.
     void append(const Bytes& record);
     void truncate(std::size_t records);
     // Flushes to disk and closes, reporting a failure of either.

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "common/cp1252.h"
 #include "cards/dates.h"
+#include "common/cp1252.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"
@@ -24,8 +24,7 @@ std::string_view rawField(std::span<const std::uint8_t> rec, std::size_t offset,
 
 // Keys compare byte by byte on the stored characters.
 std::string dateKeyOf(std::span<const std::uint8_t> rec) {
-    return storedDateKey(
-        rawField(rec, PhotoRecord::kDateOffset, PhotoRecord::kDateCapacity));
+    return storedDateKey(rawField(rec, PhotoRecord::kDateOffset, PhotoRecord::kDateCapacity));
 }
 
 std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t index) {
@@ -116,18 +115,10 @@ std::size_t GalleryFile::add(const PhotoRecord& record) {
 
     if (n == 0 || key >= dateKeyOf(recordAt(all, n - 1))) {
         // Same date as the last record or later: append in place.
+        // A failed append leaves no part of the record behind.
         RecordFile f(path_, kSize, RecordFile::Mode::ReadWrite);
-        try {
-            f.write(n, rec);
-            f.close();
-        } catch (...) {
-            // Never leave part of a record behind.
-            try {
-                RecordFile(path_, kSize, RecordFile::Mode::ReadWrite).truncate(n);
-            } catch (...) {
-            }
-            throw;
-        }
+        f.append(rec);
+        f.close();
         return n + 1;
     }
 

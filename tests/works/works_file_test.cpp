@@ -191,6 +191,11 @@ TEST_F(WorksFileTest, FailedRewriteLeavesTheLogByteForByte) {
     io::failNthWrite(1);
     EXPECT_THROW(works.add({"01/01/2023", "", "late"}), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
+
+    // A disk that fills up in the middle of the appended line.
+    io::failNthWrite(1, 100);
+    EXPECT_THROW(works.add({"01/01/2023", "", "late"}), IoError);
+    EXPECT_EQ(test::readBytes(works.path()), before);
 }
 
 TEST_F(WorksFileTest, LeftoverTemporaryFilesAreReplacedAndRemoved) {
