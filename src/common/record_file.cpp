@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "common/errors.h"
 #include "common/file_io.h"
@@ -86,6 +87,21 @@ void RecordFile::append(const Bytes& record) {
                 ::pwrite(fd_, tail.data(), tail.size(), static_cast<off_t>(end));
             (void)restored;  // the error being thrown says what went wrong
         }
+        throw;
+    }
+}
+
+void RecordFile::overwrite(std::size_t index, const Bytes& record) {
+    if (index >= count()) throw IoError("write", path_, "no record " + std::to_string(index + 1));
+    const Bytes old = read(index);
+    try {
+        write(index, record);
+        if (::fsync(fd_) != 0) throw IoError("flush", path_, std::strerror(errno));
+    } catch (...) {
+        // Bytes the file already holds take no new room on the disk.
+        const ssize_t restored =
+            ::pwrite(fd_, old.data(), old.size(), static_cast<off_t>(index * recordSize_));
+        (void)restored;  // the error being thrown says what went wrong
         throw;
     }
 }

@@ -32,6 +32,10 @@ class RecordFile {
     // and bytes, so no torn record stays behind. A damaged tail shorter than a record is
     // overwritten by a successful append.
     void append(const Bytes& record);
+    // Writes `record` over record `index`, which must exist, and flushes it to disk. When that
+    // fails part way, the record's former bytes are written back, so no record is left half old
+    // and half new.
+    void overwrite(std::size_t index, const Bytes& record);
     void truncate(std::size_t records);
     // Flushes to disk and closes, reporting a failure of either.
     void close();

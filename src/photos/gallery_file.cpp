@@ -135,7 +135,7 @@ void GalleryFile::changeComment(std::size_t position, const std::string& comment
     checkPosition(path_, position, f.count());
     Bytes rec = f.read(position - 1);
     writeFixed(rec, PhotoRecord::kCommentOffset, PhotoRecord::kCommentCapacity, comment);
-    f.write(position - 1, rec);
+    f.overwrite(position - 1, rec);
     f.close();
 }
 

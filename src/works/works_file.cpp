@@ -118,7 +118,7 @@ void WorksFile::change(std::size_t record, const WorksLine& line,
     if (!dateChanged) {
         RecordFile f(file_, kLine, RecordFile::Mode::ReadWrite);
         if (record >= f.count()) noSuchLine("write", file_, record);
-        f.write(record, changed);
+        f.overwrite(record, changed);
         f.close();
         return;
     }

@@ -171,8 +171,13 @@ TEST_F(ListFilesTest, AFailedWriteLeavesEveryListAsItWas) {
         EXPECT_EQ(test::readBytes(names.path()), namesBefore) << written;
         EXPECT_FALSE(std::filesystem::exists(paths.dataTmp()));
     }
-    io::failNthWrite(1);
-    EXPECT_THROW(types.overwrite(0, "Taille"), IoError);
-    io::failNthWrite(0);
-    EXPECT_EQ(test::readBytes(types.path()), typesBefore);
+    for (const std::size_t written : {std::size_t{0}, std::size_t{20}}) {
+        io::failNthWrite(1, written);
+        EXPECT_THROW(types.overwrite(0, "Taille"), IoError);
+        io::failNthWrite(1, written);
+        EXPECT_THROW(names.overwrite(0, {"Pinus", "Pin", "Pine"}), IoError);
+        io::failNthWrite(0);
+        EXPECT_EQ(test::readBytes(types.path()), typesBefore) << written;
+        EXPECT_EQ(test::readBytes(names.path()), namesBefore) << written;
+    }
 }
