@@ -37,7 +37,10 @@ bool activate(const std::filesystem::path& dataFolder, const std::string& versio
     auto fresh = file;
     fresh += ".new";
     try {
-        io::removeIfExists(fresh);  // left by a start that was killed
+        // Left by a start that was killed; looked for first, so that a folder that refuses
+        // writes reports the settings file it could not make.
+        if (std::filesystem::exists(std::filesystem::symlink_status(fresh, ec)))
+            io::removeFile(fresh);
         ini::writeString(fresh, "Intro", "Auteur", "Vendrane");
         ini::writeString(fresh, "Creation", "Date", today);
         ini::writeString(fresh, "Creation", "VersionC", version);
