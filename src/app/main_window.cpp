@@ -20,6 +20,7 @@
 #include "app/settings.h"
 #include "cards/card_form.h"
 #include "cards/card_properties_window.h"
+#include "common/paths.h"
 #include "lists/label_list_editor.h"
 #include "lists/names_editor.h"
 #include "printing/print_dialog.h"
@@ -273,7 +274,20 @@ void TF_Main::FormCreate() {
 void TF_Main::FormActivate() {
     Session& s = app_.session;
     s.dataFolder = std::filesystem::current_path();
-    if (!settings::activate(s.dataFolder, ss(App::version()), ss(App::today()))) {
+    // A data folder that refuses the settings writes (read only, disk full) still shows its
+    // trees: the rest of the activation runs, and the error is shown the first time only.
+    bool firstStart = false;
+    try {
+        firstStart = settings::activate(s.dataFolder, ss(App::version()), ss(App::today()));
+    } catch (const std::exception& e) {
+        std::error_code ec;
+        firstStart = !std::filesystem::exists(DataPaths{s.dataFolder}.settings(), ec);
+        if (!settingsFailureReported_) {
+            settingsFailureReported_ = true;
+            app_.ui.error(this, QString::fromStdString(e.what()));
+        }
+    }
+    if (!firstStart) {
         OuvrirVign->setEnabled(settings::anyCardExists(s.dataFolder));
     } else {
         s.languageName = "Français";

@@ -134,6 +134,9 @@ class TF_Main : public QMainWindow {
     bool activating_ = false;
     bool shownOnce_ = false;
     bool leftForOtherProgram_ = false;
+    // A settings write refused by the data folder is reported once per run, not at every
+    // activation.
+    bool settingsFailureReported_ = false;
     int worksGridRow_ = 1;  // the works grid row a double click last acted on
 };
 

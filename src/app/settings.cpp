@@ -1,7 +1,14 @@
 #include "app/settings.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
 #include <system_error>
 
+#include "common/errors.h"
+#include "common/file_io.h"
 #include "common/ini_file.h"
 #include "common/paths.h"
 
@@ -25,13 +32,29 @@ bool activate(const std::filesystem::path& dataFolder, const std::string& versio
         ini::writeString(file, "Creation", "VersionN", version);
         return false;
     }
-    ini::writeString(file, "Intro", "Auteur", "Vendrane");
-    ini::writeString(file, "Creation", "Date", today);
-    ini::writeString(file, "Creation", "VersionC", version);
-    ini::writeString(file, "Creation", "VersionN", version);
-    ini::writeString(file, "Fichiers", "Fiche", "1");
-    ini::writeString(file, "Fichiers", "Photo", "1");
-    ini::writeString(file, "Interface", "Langage", "Français");
+    // The seven keys land together: a first start cut short must not leave a settings file
+    // without its counter or language, which every later start would take as it stands.
+    auto fresh = file;
+    fresh += ".new";
+    try {
+        // Left by a start that was killed; looked for first, so that a folder that refuses
+        // writes reports the settings file it could not make.
+        if (std::filesystem::exists(std::filesystem::symlink_status(fresh, ec)))
+            io::removeFile(fresh);
+        ini::writeString(fresh, "Intro", "Auteur", "Vendrane");
+        ini::writeString(fresh, "Creation", "Date", today);
+        ini::writeString(fresh, "Creation", "VersionC", version);
+        ini::writeString(fresh, "Creation", "VersionN", version);
+        ini::writeString(fresh, "Fichiers", "Fiche", "1");
+        ini::writeString(fresh, "Fichiers", "Photo", "1");
+        ini::writeString(fresh, "Interface", "Langage", "Français");
+        if (::rename(fresh.c_str(), file.c_str()) != 0)
+            throw IoError("rename", fresh, std::strerror(errno));
+    } catch (...) {
+        ::unlink(fresh.c_str());
+        throw;
+    }
+    io::syncFolder(dataFolder);
     return true;
 }
 

@@ -11,7 +11,8 @@ inline constexpr const char* kNoLanguage = "Langage non trouvée";
 std::string readLanguageName(const std::filesystem::path& dataFolder);
 
 // The settings part of an activation. When Tavo.ini exists, rewrites Auteur and VersionN and
-// returns false; otherwise creates it with the seven first-start keys and returns true.
+// returns false; otherwise creates it with the seven first-start keys and returns true. The
+// first-start file appears whole or not at all. IoError when a write fails.
 bool activate(const std::filesystem::path& dataFolder, const std::string& version,
               const std::string& today);
 

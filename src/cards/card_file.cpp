@@ -115,7 +115,10 @@ void createCard(const DataPaths& data, const std::string& id, const TreeCard& ca
 
 void rewriteCard(const DataPaths& data, const std::string& id, const TreeCard& card) {
     const auto path = data.card(id);
-    const Bytes old = io::readFile(path);
+    safeRewrite(path, data.dataTmp(), changedCardFile(io::readFile(path), card));
+}
+
+Bytes changedCardFile(const Bytes& old, const TreeCard& card) {
     Bytes content = encodeCard(card);
     if (old.size() >= TreeCard::kSize) {
         // Set once at creation, never changed afterwards.
@@ -127,7 +130,7 @@ void rewriteCard(const DataPaths& data, const std::string& id, const TreeCard& c
         keep(L::kReserved, L::kReservedCap);
         content.insert(content.end(), old.begin() + TreeCard::kSize, old.end());
     }
-    safeRewrite(path, data.dataTmp(), content);
+    return content;
 }
 
 void createEmptyTreeFiles(const DataPaths& data, const std::string& id) {

@@ -62,6 +62,10 @@ void createCard(const DataPaths& data, const std::string& id, const TreeCard& ca
 // written. IoError when the card does not exist.
 void rewriteCard(const DataPaths& data, const std::string& id, const TreeCard& card);
 
+// The content a card file holding `old` takes when `card` is written over its first record, as
+// rewriteCard writes it.
+Bytes changedCardFile(const Bytes& old, const TreeCard& card);
+
 // Creates the empty works file FICHES/<id>.TRX and gallery GALERIES/<id>.GAL of a new tree.
 void createEmptyTreeFiles(const DataPaths& data, const std::string& id);
 

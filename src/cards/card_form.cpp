@@ -14,8 +14,8 @@
 #include "app/controls.h"
 #include "app/main_window.h"
 #include "app/picture_box.h"
-#include "app/settings.h"
 #include "cards/dates.h"
+#include "cards/tree_creation.h"
 #include "lists/list_files.h"
 
 namespace tavo {
@@ -321,15 +321,12 @@ void TF_Fiche::B_CreationClick() {
         card.reserved.clear();
         s.currentCard = fitCard(card);
 
-        createCard(data, id, s.currentCard);
-        createEmptyTreeFiles(data, id);
-        saveJpeg(workingPhoto_, data.referencePhoto(id));
-
-        const long counter = settings::cardCounter(data.root);
-        app_.ui.message(this, QStringLiteral("Nombre de fiche (1) :%1:").arg(counter, 2));
-        const long raised = counter + 1;
-        app_.ui.message(this, QStringLiteral("Nombre de fiche (2) :%1:").arg(raised, 2));
-        settings::setCardCounter(data.root, raised);
+        // The four files and the counter are written all or nothing: a failure leaves no part
+        // of the new tree behind.
+        createTree(data, id, s.currentCard, encodeJpeg(workingPhoto_), [this](long counter) {
+            app_.ui.message(this, QStringLiteral("Nombre de fiche (1) :%1:").arg(counter, 2));
+            app_.ui.message(this, QStringLiteral("Nombre de fiche (2) :%1:").arg(counter + 1, 2));
+        });
     } catch (...) {
         s.openTreeId = previousId;
         s.currentCard = previousCard;
@@ -350,9 +347,10 @@ void TF_Fiche::B_ModificationClick() {
     TreeCard card = cardFromControls();
     card.creationDate = s.currentCard.creationDate;
     card.reserved = s.currentCard.reserved;
-    rewriteCard(data, s.openTreeId, card);
+    // The card and a new photo are saved both or neither.
+    const Bytes photo = photoChanged_ ? encodeJpeg(workingPhoto_) : Bytes();
+    saveCardChanges(data, s.openTreeId, card, photoChanged_ ? &photo : nullptr);
     s.currentCard = fitCard(card);
-    if (photoChanged_) saveJpeg(workingPhoto_, data.referencePhoto(s.openTreeId));
     accept();
 }
 

@@ -11,6 +11,8 @@ void TF_Main::SupprimerFicheClick() {
     // whole and stays shown, and the guard shows the error.
     const TreeDeletionResult result = deleteTree(app_.dataFolder(), app_.session.openTreeId);
     onTreeDeleted(result.cardCounter);
+    // The tree is gone; only the counter could not follow.
+    if (!result.counterFailure.empty()) app_.ui.error(this, qs(result.counterFailure));
 }
 
 }  // namespace tavo

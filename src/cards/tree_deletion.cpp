@@ -46,8 +46,17 @@ TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std
         if (removePresent(photo)) result.deletedPhotos.push_back(photo);
     io::removeIfExists(gallery.path());
 
-    result.cardCounter = settings::cardCounter(dataFolder) - 1;
-    settings::setCardCounter(dataFolder, result.cardCounter);
+    // The counter comes last: deleting the files frees the room its write needs on a full disk.
+    const long counter = settings::cardCounter(dataFolder);
+    try {
+        settings::setCardCounter(dataFolder, counter - 1);
+        result.cardCounter = counter - 1;
+    } catch (const std::exception& e) {
+        // The tree is gone all the same, and the counter names nothing: the caller shows the
+        // tree as deleted and reports why the counter stayed.
+        result.cardCounter = counter;
+        result.counterFailure = e.what();
+    }
     return result;
 }
 

@@ -15,6 +15,9 @@ struct TreeDeletionResult {
     // Names found in the gallery records that were not used to delete anything: not a bare file
     // name, or not a photo of this tree.
     std::vector<std::string> skippedPhotoNames;
+    // Why the lowered counter could not be written once the files were deleted; empty when it
+    // was. cardCounter is then the counter as it stays.
+    std::string counterFailure;
 };
 
 // Deletes tree `treeId` of the data folder `dataFolder`.
@@ -23,7 +26,9 @@ struct TreeDeletionResult {
 // IoError is thrown and every file of the tree, and the counter, stay as they were. Then the
 // card, the works file, the reference photo, the gallery photos and the gallery file are deleted
 // in that order; a file already missing is skipped. Any other failure to delete throws IoError
-// and leaves the counter unchanged; running the deletion again finishes the job.
+// and leaves the counter unchanged; running the deletion again finishes the job. The counter is
+// written last; a failure of that write does not throw (the tree is deleted) but is returned in
+// counterFailure.
 // RefusedError, with nothing deleted, when `treeId` cannot name a file.
 TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std::string& treeId);
 

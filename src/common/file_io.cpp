@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <optional>
 
 #include "common/errors.h"
 
@@ -13,27 +15,30 @@ namespace tavo::io {
 namespace {
 
 int gFailCountdown = 0;
+std::size_t gWrittenBeforeFailure = 0;
 
 std::string reason(int err) {
     return std::strerror(err);
 }
 
-bool injectedFailure() {
-    if (gFailCountdown > 0 && --gFailCountdown == 0) {
-        errno = ENOSPC;
-        return true;
-    }
-    return false;
+// How many bytes the injected failure lets through first; std::nullopt when no write fails now.
+std::optional<std::size_t> injectedFailure(std::size_t size) {
+    if (gFailCountdown > 0 && --gFailCountdown == 0) return std::min(size, gWrittenBeforeFailure);
+    return std::nullopt;
 }
 
 }  // namespace
 
-void failNthWrite(int n) {
+void failNthWrite(int n, std::size_t writtenFirst) {
     gFailCountdown = n;
+    gWrittenBeforeFailure = writtenFirst;
 }
 
 void writeAll(int fd, const void* data, std::size_t size, const fs::path& path) {
-    if (injectedFailure()) throw IoError("write", path, reason(ENOSPC));
+    if (const auto part = injectedFailure(size)) {
+        if (*part > 0 && ::write(fd, data, *part) < 0) throw IoError("write", path, reason(errno));
+        throw IoError("write", path, reason(ENOSPC));
+    }
     const auto* p = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = ::write(fd, p, size);
@@ -48,7 +53,11 @@ void writeAll(int fd, const void* data, std::size_t size, const fs::path& path) 
 
 void pwriteAll(int fd, const void* data, std::size_t size, std::uint64_t offset,
                const fs::path& path) {
-    if (injectedFailure()) throw IoError("write", path, reason(ENOSPC));
+    if (const auto part = injectedFailure(size)) {
+        if (*part > 0 && ::pwrite(fd, data, *part, static_cast<off_t>(offset)) < 0)
+            throw IoError("write", path, reason(errno));
+        throw IoError("write", path, reason(ENOSPC));
+    }
     const auto* p = static_cast<const char*>(data);
     while (size > 0) {
         const ssize_t n = ::pwrite(fd, p, size, static_cast<off_t>(offset));

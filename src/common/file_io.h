@@ -32,7 +32,8 @@ void removeIfExists(const fs::path& path);
 void removeFile(const fs::path& path);
 
 // Fault injection for tests: the `n`-th write from now (1 = the next one) fails as if the disk
-// were full. 0 disarms.
-void failNthWrite(int n);
+// were full. 0 disarms. With `writtenFirst`, that write first really writes up to that many of
+// its bytes, as a disk that fills up in the middle of a write does.
+void failNthWrite(int n, std::size_t writtenFirst = 0);
 
 }  // namespace tavo::io

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
 #include <optional>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "common/cp1252.h"
@@ -26,14 +28,17 @@ bool equalNoCase(std::string_view a, std::string_view b) {
            });
 }
 
-// Lines of the file in Windows-1252, without their line ends.
-std::optional<std::vector<std::string>> readLines(const std::filesystem::path& file) {
-    Bytes bytes;
-    try {
-        bytes = io::readFile(file);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+// The bytes of the file; nothing when it does not exist. IoError when it exists but cannot be
+// read.
+std::optional<Bytes> readIfPresent(const std::filesystem::path& file) {
+    std::error_code ec;
+    const auto status = std::filesystem::status(file, ec);
+    if (status.type() == std::filesystem::file_type::not_found) return std::nullopt;
+    return io::readFile(file);
+}
+
+// Lines of Windows-1252 text, without their line ends.
+std::vector<std::string> splitLines(const Bytes& bytes) {
     std::vector<std::string> lines;
     std::string cur;
     for (std::size_t i = 0; i < bytes.size(); ++i) {
@@ -48,6 +53,15 @@ std::optional<std::vector<std::string>> readLines(const std::filesystem::path& f
     }
     if (!cur.empty()) lines.push_back(cur);
     return lines;
+}
+
+// Lines of the file; nothing when it is missing or cannot be read.
+std::optional<std::vector<std::string>> readLines(const std::filesystem::path& file) {
+    try {
+        if (auto bytes = readIfPresent(file)) return splitLines(*bytes);
+    } catch (const std::exception&) {
+    }
+    return std::nullopt;
 }
 
 std::optional<std::string_view> sectionName(std::string_view line) {
@@ -114,7 +128,9 @@ long readInt(const std::filesystem::path& file, const std::string& section, cons
 
 void writeString(const std::filesystem::path& file, const std::string& section,
                  const std::string& key, const std::string& value) {
-    std::vector<std::string> lines = readLines(file).value_or(std::vector<std::string>{});
+    // A file that exists but cannot be read is never replaced by one holding this key alone.
+    const std::optional<Bytes> old = readIfPresent(file);
+    std::vector<std::string> lines = old ? splitLines(*old) : std::vector<std::string>{};
     const std::string sec = cp1252::fromUtf8(section), k = cp1252::fromUtf8(key),
                       v = cp1252::fromUtf8(value);
     const std::string entry = k + "=" + v;
@@ -148,9 +164,13 @@ void writeString(const std::filesystem::path& file, const std::string& section,
 
     std::string text;
     for (const auto& line : lines) text += line + "\r\n";
+    Bytes content(text.begin(), text.end());
+    // A write that changes nothing leaves the file alone: the keys rewritten at every activation
+    // then cost no disk write, and a folder that refuses writes reports nothing to lose.
+    if (old && *old == content) return;
     auto tmp = file;
     tmp += ".tmp";
-    safeRewrite(file, tmp, Bytes(text.begin(), text.end()));
+    safeRewrite(file, tmp, content);
 }
 
 }  // namespace tavo::ini

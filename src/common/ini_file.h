@@ -18,7 +18,9 @@ long readInt(const std::filesystem::path& file, const std::string& section, cons
 
 // Writes one key: an existing key is rewritten in place, a new key is appended to its section,
 // a new section is appended to the file, a missing file is created. The file is replaced whole
-// through a temporary file, so a failure never leaves it half written.
+// through a temporary file, so a failure never leaves it half written. When the file already
+// reads exactly as the write would leave it, nothing is written. IoError when the file exists
+// but cannot be read (it is then left alone) or cannot be replaced.
 void writeString(const std::filesystem::path& file, const std::string& section,
                  const std::string& key, const std::string& value);
 

@@ -6,6 +6,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <string>
 
 #include "common/errors.h"
 #include "common/file_io.h"
@@ -69,7 +70,40 @@ void RecordFile::write(std::size_t index, const Bytes& record) {
 }
 
 void RecordFile::append(const Bytes& record) {
-    write(count(), record);
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) throw IoError("size", path_, std::strerror(errno));
+    const auto oldSize = static_cast<std::uint64_t>(st.st_size);
+    const std::size_t n = static_cast<std::size_t>(oldSize) / recordSize_;
+    const std::uint64_t end = static_cast<std::uint64_t>(n) * recordSize_;
+    Bytes tail(static_cast<std::size_t>(oldSize - end));
+    if (!tail.empty()) io::preadAll(fd_, tail.data(), tail.size(), end, path_);
+    try {
+        write(n, record);
+        if (::fsync(fd_) != 0) throw IoError("flush", path_, std::strerror(errno));
+    } catch (...) {
+        // Cutting and rewriting bytes the file already held needs no new room on the disk.
+        if (::ftruncate(fd_, static_cast<off_t>(oldSize)) == 0 && !tail.empty()) {
+            const ssize_t restored =
+                ::pwrite(fd_, tail.data(), tail.size(), static_cast<off_t>(end));
+            (void)restored;  // the error being thrown says what went wrong
+        }
+        throw;
+    }
+}
+
+void RecordFile::overwrite(std::size_t index, const Bytes& record) {
+    if (index >= count()) throw IoError("write", path_, "no record " + std::to_string(index + 1));
+    const Bytes old = read(index);
+    try {
+        write(index, record);
+        if (::fsync(fd_) != 0) throw IoError("flush", path_, std::strerror(errno));
+    } catch (...) {
+        // Bytes the file already holds take no new room on the disk.
+        const ssize_t restored =
+            ::pwrite(fd_, old.data(), old.size(), static_cast<off_t>(index * recordSize_));
+        (void)restored;  // the error being thrown says what went wrong
+        throw;
+    }
 }
 
 void RecordFile::truncate(std::size_t records) {

@@ -27,7 +27,15 @@ class RecordFile {
     Bytes read(std::size_t index) const;
     std::vector<Bytes> readAll() const;
     void write(std::size_t index, const Bytes& record);
+    // Writes `record` behind the last whole record and flushes it to disk. When that fails (a
+    // disk that fills up in the middle of the write), the file is put back to its former length
+    // and bytes, so no torn record stays behind. A damaged tail shorter than a record is
+    // overwritten by a successful append.
     void append(const Bytes& record);
+    // Writes `record` over record `index`, which must exist, and flushes it to disk. When that
+    // fails part way, the record's former bytes are written back, so no record is left half old
+    // and half new.
+    void overwrite(std::size_t index, const Bytes& record);
     void truncate(std::size_t records);
     // Flushes to disk and closes, reporting a failure of either.
     void close();

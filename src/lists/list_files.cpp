@@ -77,7 +77,7 @@ void ListFileBase::overwriteRecord(std::size_t index, const Bytes& record) const
     RecordFile f(file_, recordSize_, RecordFile::Mode::ReadWrite);
     // Writing past the end would grow the list with a gap; an entry to replace must exist.
     if (index >= f.count()) throw IoError("write", file_, "no entry " + std::to_string(index));
-    f.write(index, record);
+    f.overwrite(index, record);
     f.close();
 }
 

@@ -115,18 +115,10 @@ std::size_t GalleryFile::add(const PhotoRecord& record) {
 
     if (n == 0 || key >= dateKeyOf(recordAt(all, n - 1))) {
         // Same date as the last record or later: append in place.
+        // A failed append leaves no part of the record behind.
         RecordFile f(path_, kSize, RecordFile::Mode::ReadWrite);
-        try {
-            f.write(n, rec);
-            f.close();
-        } catch (...) {
-            // Never leave part of a record behind.
-            try {
-                RecordFile(path_, kSize, RecordFile::Mode::ReadWrite).truncate(n);
-            } catch (...) {
-            }
-            throw;
-        }
+        f.append(rec);
+        f.close();
         return n + 1;
     }
 
@@ -143,7 +135,7 @@ void GalleryFile::changeComment(std::size_t position, const std::string& comment
     checkPosition(path_, position, f.count());
     Bytes rec = f.read(position - 1);
     writeFixed(rec, PhotoRecord::kCommentOffset, PhotoRecord::kCommentCapacity, comment);
-    f.write(position - 1, rec);
+    f.overwrite(position - 1, rec);
     f.close();
 }
 

@@ -175,19 +175,27 @@ void copyFileOrThrow(const fs::path& source, const fs::path& dest) {
 
     Fd out(::open(dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
     if (out.get() < 0) throw IoError("create", dest, reason(errno));
-    std::vector<char> buffer(kChunk);
-    for (;;) {
-        const std::size_t n = readSome(in.get(), buffer.data(), buffer.size(), source);
-        if (n > 0) io::writeAll(out.get(), buffer.data(), n, dest);
-        if (n < buffer.size()) break;
-    }
-    if (::fsync(out.get()) != 0) throw IoError("flush", dest, reason(errno));
-    // Drop the cached pages so the check below reads what reached the disk.
-    ::posix_fadvise(out.get(), 0, 0, POSIX_FADV_DONTNEED);
-    if (::close(out.release()) != 0) throw IoError("close", dest, reason(errno));
+    try {
+        std::vector<char> buffer(kChunk);
+        for (;;) {
+            const std::size_t n = readSome(in.get(), buffer.data(), buffer.size(), source);
+            if (n > 0) io::writeAll(out.get(), buffer.data(), n, dest);
+            if (n < buffer.size()) break;
+        }
+        if (::fsync(out.get()) != 0) throw IoError("flush", dest, reason(errno));
+        // Drop the cached pages so the check below reads what reached the disk.
+        ::posix_fadvise(out.get(), 0, 0, POSIX_FADV_DONTNEED);
+        if (::close(out.release()) != 0) throw IoError("close", dest, reason(errno));
 
-    if (afterCopyHook()) afterCopyHook()(dest);
-    verifyCopy(source, dest);
+        if (afterCopyHook()) afterCopyHook()(dest);
+        verifyCopy(source, dest);
+    } catch (...) {
+        // A copy cut short (a full disk) must not stay behind looking whole: a backup folder
+        // holding every entry, one of them truncated, would be taken for a good backup.
+        if (out.get() >= 0) ::close(out.release());
+        ::unlink(dest.c_str());
+        throw;
+    }
 }
 
 void copyFolderOrThrow(const fs::path& source, const fs::path& dest) {

@@ -21,8 +21,10 @@ struct CopyResult {
 };
 
 // Copies one regular file to `dest` (created or overwritten), flushes it to disk and checks the
-// copy against the source byte for byte. A source that is not a regular file (a folder, a FIFO,
-// a dangling link) and a destination that is the source itself are failures.
+// copy against the source byte for byte. A copy that fails once `dest` was opened (a full disk,
+// a copy that reads back different) is removed, so no partial copy stays behind. A source that is
+// not a regular file (a folder, a FIFO, a dangling link) and a destination that is the source
+// itself are failures.
 CopyResult copyFile(const fs::path& source, const fs::path& dest);
 
 // Copies the folder `source` with all its content, sub-folders included, to `dest`: `dest` is

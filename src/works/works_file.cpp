@@ -96,7 +96,7 @@ void WorksFile::add(const WorksLine& line) const {
         RecordFile f(file_, kLine, RecordFile::Mode::ReadWrite);
         const std::size_t n = f.count();
         if (n == 0 || !(key < keyOfRecord(f.read(n - 1)))) {
-            f.write(n, record);
+            f.append(record);
             f.close();
             return;
         }
@@ -118,7 +118,7 @@ void WorksFile::change(std::size_t record, const WorksLine& line,
     if (!dateChanged) {
         RecordFile f(file_, kLine, RecordFile::Mode::ReadWrite);
         if (record >= f.count()) noSuchLine("write", file_, record);
-        f.write(record, changed);
+        f.overwrite(record, changed);
         f.close();
         return;
     }

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/settings.h"
+#include "common/errors.h"
+#include "common/file_io.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
@@ -46,4 +48,20 @@ TEST(Settings, ProgramEndWritesLanguageAndCardsAreFound) {
     EXPECT_TRUE(settings::anyCardExists(dir.path()));
     settings::setCardCounter(dir.path(), 2);
     EXPECT_EQ(settings::cardCounter(dir.path()), 2);
+}
+
+TEST(Settings, AFirstStartCutShortLeavesNoSettingsFile) {
+    TempDir dir;
+    test::writeBytes(dir / "Tavo.ini.new", "[Fichiers]\r\nFiche=99\r\n");  // left by a kill
+    // The seven keys are seven writes; each fails in turn, before or after some of its bytes.
+    for (int n = 1; n <= 7; ++n) {
+        io::failNthWrite(n, static_cast<std::size_t>(n % 2) * 9);
+        EXPECT_THROW(settings::activate(dir.path(), "1.0.0.0", "01/02/2026"), IoError) << n;
+        io::failNthWrite(0);
+        EXPECT_EQ(test::listFolder(dir.path()), std::vector<std::string>{}) << n;
+    }
+    EXPECT_TRUE(settings::activate(dir.path(), "1.0.0.0", "01/02/2026"));
+    EXPECT_EQ(test::listFolder(dir.path()), std::vector<std::string>{"Tavo.ini"});
+    EXPECT_EQ(settings::cardCounter(dir.path()), 1);
+    EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
 }

@@ -7,6 +7,7 @@
 
 #include "app/settings.h"
 #include "common/errors.h"
+#include "common/file_io.h"
 #include "photos/gallery_file.h"
 #include "support/temp_dir.h"
 
@@ -89,6 +90,21 @@ TEST_F(TreeDeletionTest, EmptyGalleryRemovesFourFilesAndCounterReachesZero) {
     EXPECT_EQ(removedSince(before).size(), 4u);
     EXPECT_EQ(r.cardCounter, 0);  // the window disables "Ouvrir"
     EXPECT_EQ(settings::cardCounter(dir.path()), 0);
+}
+
+TEST_F(TreeDeletionTest, ACounterThatCannotBeWrittenStillReportsTheTreeDeleted) {
+    makeTree(kTree, {1});
+    settings::setCardCounter(dir.path(), 3);
+    const auto before = allFiles();
+    const std::string settingsBefore = test::readText(dir / "Tavo.ini");
+    io::failNthWrite(1);
+    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    io::failNthWrite(0);
+    EXPECT_EQ(removedSince(before).size(), 5u);
+    EXPECT_EQ(r.cardCounter, 3);
+    EXPECT_NE(r.counterFailure.find("write"), std::string::npos);
+    EXPECT_EQ(test::readText(dir / "Tavo.ini"), settingsBefore);
+    EXPECT_FALSE(fs::exists(dir / "Tavo.ini.tmp"));
 }
 
 TEST_F(TreeDeletionTest, UnreadableGalleryDeletesNothing) {

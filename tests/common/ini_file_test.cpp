@@ -1,6 +1,10 @@
+#include <sys/stat.h>
+
 #include <gtest/gtest.h>
 
+#include "common/errors.h"
 #include "common/ini_file.h"
+#include "support/system_faults.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
@@ -36,4 +40,38 @@ TEST(IniFile, StoresWindows1252) {
               "[Interface]\r\nLangage=Fran\xE7"
               "ais\r\n");
     EXPECT_EQ(ini::readString(p, "Interface", "Langage", ""), "Français");
+}
+
+TEST(IniFile, AWriteThatChangesNothingLeavesTheFileAlone) {
+    TempDir dir;
+    const auto p = dir / "Tavo.ini";
+    ini::writeString(p, "Intro", "Auteur", "Vendrane");
+    const auto inode = [&] {
+        struct stat st {};
+        ::stat(p.c_str(), &st);
+        return st.st_ino;
+    };
+    const auto first = inode();
+    ini::writeString(p, "intro", "AUTEUR", "Vendrane");
+    EXPECT_EQ(inode(), first);  // not replaced
+    ini::writeString(p, "Intro", "Auteur", "Autre");
+    EXPECT_NE(inode(), first);
+    EXPECT_EQ(test::readText(p), "[Intro]\r\nAuteur=Autre\r\n");
+}
+
+TEST(IniFile, AnUnreadableFileIsNeverReplacedByOneKey) {
+    TempDir dir;
+    const auto p = dir / "Tavo.ini";
+    const std::string whole = "[Fichiers]\r\nFiche=12\r\n[Interface]\r\nLangage=English\r\n";
+    test::writeBytes(p, whole);
+    std::filesystem::permissions(dir.path(), std::filesystem::perms::all);
+    std::filesystem::permissions(p, std::filesystem::perms::none);
+    {
+        test::ActAsNobody nobody;  // root reads anything
+        EXPECT_THROW(ini::writeString(p, "Intro", "Auteur", "Vendrane"), IoError);
+        EXPECT_EQ(ini::readString(p, "Interface", "Langage", "none"), "none");
+    }
+    std::filesystem::permissions(p, std::filesystem::perms::owner_read);
+    EXPECT_EQ(test::readText(p), whole);
+    EXPECT_FALSE(std::filesystem::exists(dir / "Tavo.ini.tmp"));
 }

@@ -113,3 +113,42 @@ TEST(SafeRewrite, FailedRenameRemovesTemporaryFile) {
     EXPECT_FALSE(std::filesystem::exists(dir / "DATA.TMP"));
     EXPECT_TRUE(std::filesystem::is_directory(dir / "target/inside"));
 }
+
+TEST(RecordFile, AnAppendCutShortByAFullDiskLeavesTheFileAsItWas) {
+    TempDir dir;
+    const auto p = dir / "w.TRX";
+    makeFile(p, 318, {1, 2});
+    // A damaged tail shorter than a record is kept too.
+    std::string tail = test::readText(p) + "torn";
+    test::writeBytes(p, tail);
+    for (const std::size_t written : {std::size_t{0}, std::size_t{3}, std::size_t{200}}) {
+        RecordFile f(p, 318, RecordFile::Mode::ReadWrite);
+        io::failNthWrite(1, written);
+        EXPECT_THROW(f.append(rec(318, 9)), IoError);
+        io::failNthWrite(0);
+        f.close();
+        EXPECT_EQ(test::readText(p), tail) << written;
+    }
+    RecordFile f(p, 318, RecordFile::Mode::ReadWrite);
+    f.append(rec(318, 9));
+    f.close();
+    EXPECT_EQ(std::filesystem::file_size(p), 3u * 318);
+    EXPECT_EQ(RecordFile(p, 318, RecordFile::Mode::Read).read(2), rec(318, 9));
+}
+
+TEST(RecordFile, AnOverwriteCutShortPutsTheRecordBack) {
+    TempDir dir;
+    const auto p = dir / "w.TRX";
+    makeFile(p, 318, {1, 2, 3});
+    const auto before = test::readBytes(p);
+    RecordFile f(p, 318, RecordFile::Mode::ReadWrite);
+    io::failNthWrite(1, 100);  // the disk fails a third of the way into the record
+    EXPECT_THROW(f.overwrite(1, rec(318, 9)), IoError);
+    io::failNthWrite(0);
+    EXPECT_EQ(test::readBytes(p), before);
+    EXPECT_THROW(f.overwrite(3, rec(318, 9)), IoError);  // no record 4 to replace
+    f.overwrite(1, rec(318, 9));
+    f.close();
+    EXPECT_EQ(RecordFile(p, 318, RecordFile::Mode::Read).read(1), rec(318, 9));
+    EXPECT_EQ(std::filesystem::file_size(p), 3u * 318);
+}

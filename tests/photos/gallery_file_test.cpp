@@ -129,6 +129,14 @@ TEST_F(GalleryTest, FailedInsertionLeavesTheGalleryWhole) {
     io::failNthWrite(1);
     EXPECT_THROW(g.add({photo(3), "01/01/2030", ""}), IoError);  // an append
     EXPECT_EQ(content(), before);
+
+    io::failNthWrite(1, 60);  // the disk fills up in the middle of the appended record
+    EXPECT_THROW(g.add({photo(3), "01/01/2030", ""}), IoError);
+    EXPECT_EQ(content(), before);
+
+    io::failNthWrite(1, 60);  // the disk fails in the middle of a comment changed in place
+    EXPECT_THROW(g.changeComment(2, "une autre saison"), IoError);
+    EXPECT_EQ(content(), before);
 }
 
 TEST_F(GalleryTest, RemovalShiftsLaterPositions) {

@@ -7,6 +7,7 @@
 #include "safety/backup.h"
 #include "safety/data_set.h"
 #include "safety/file_copy.h"
+#include "safety/restore.h"
 
 using namespace tavo;
 using namespace tavo::safety;
@@ -163,6 +164,36 @@ TEST_F(SafetyHooks, AFailedWriteIsTheEntrysFailure) {
     makeDataSet(dir / "data");
     io::failNthWrite(1);
     EXPECT_EQ(runBackup(dir / "data", dir / "b", {}).message, 15);
+}
+
+TEST_F(SafetyHooks, ABackupCutShortByAFullDiskIsNeverAValidBackup) {
+    TempDir dir;
+    makeDataSet(dir / "data");
+    const auto before = snapshot(dir / "data");
+    // Every write of the backup in turn fails, after half of its bytes (a disk that fills up in
+    // the middle of a file) or before any.
+    int failures = 0;
+    for (int n = 1;; ++n) {
+        for (const std::size_t written : {std::size_t{0}, std::size_t{5}}) {
+            const fs::path folder = dir / ("b" + std::to_string(n) + "-" + std::to_string(written));
+            io::failNthWrite(n, written);
+            const BackupOutcome out = runBackup(dir / "data", folder, {});
+            io::failNthWrite(0);
+            if (out.succeeded()) {
+                EXPECT_GT(failures, 7) << "every entry has at least one write";
+                EXPECT_TRUE(isValidBackup(folder));
+                EXPECT_EQ(snapshot(dir / "data"), before);
+                return;
+            }
+            ++failures;
+            EXPECT_FALSE(isValidBackup(folder)) << n << " " << written;
+            // What was copied is whole: no file of the backup differs from its source.
+            for (const auto& [rel, content] : snapshot(folder))
+                EXPECT_EQ(content, before.at(rel)) << rel;
+            EXPECT_EQ(snapshot(dir / "data"), before);
+        }
+        ASSERT_LT(n, 100);
+    }
 }
 
 TEST(Backup, RefusedInsideTheDataFoldersWithNothingCopied) {

@@ -191,6 +191,15 @@ TEST_F(WorksFileTest, FailedRewriteLeavesTheLogByteForByte) {
     io::failNthWrite(1);
     EXPECT_THROW(works.add({"01/01/2023", "", "late"}), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
+
+    // A disk that fills up in the middle of the appended line, or fails in the middle of a
+    // line changed in place.
+    io::failNthWrite(1, 100);
+    EXPECT_THROW(works.add({"01/01/2023", "", "late"}), IoError);
+    EXPECT_EQ(test::readBytes(works.path()), before);
+    io::failNthWrite(1, 100);
+    EXPECT_THROW(works.change(1, {"01/02/2020", "Taille", "changed"}, "01/02/2020"), IoError);
+    EXPECT_EQ(test::readBytes(works.path()), before);
 }
 
 TEST_F(WorksFileTest, LeftoverTemporaryFilesAreReplacedAndRemoved) {
