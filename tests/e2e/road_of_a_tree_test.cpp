@@ -44,6 +44,7 @@
 #include "safety/backup_window.h"
 #include "safety/restore_window.h"
 #include "support/program_fixture.h"
+#include "support/zip_reading.h"
 #include "translation/language_chooser.h"
 #include "translation/language_table.h"
 #include "works/works_editor.h"
@@ -275,49 +276,6 @@ Bytes cameraPicture(const Image& img, const std::string& dateTimeOriginal) {
     Bytes out(plain.begin(), plain.begin() + 2);
     exif::append(out, exif::app1(tiff.build()));
     out.insert(out.end(), plain.begin() + 2, plain.end());
-    return out;
-}
-
-// Names of the entries of a ZIP archive, as `unzip -l` lists them.
-std::vector<std::string> unzipList(const fs::path& zipFile) {
-    std::vector<std::string> out;
-    FILE* p = ::popen(("unzip -l '" + zipFile.string() + "'").c_str(), "r");
-    if (!p) return out;
-    char buffer[1024];
-    int rules = 0;  // the entries lie between the first two rules of dashes
-    while (std::fgets(buffer, sizeof buffer, p)) {
-        std::string s(buffer);
-        if (!s.empty() && s.back() == '\n') s.pop_back();
-        if (s.rfind("---------", 0) == 0) {
-            ++rules;
-            continue;
-        }
-        if (rules == 1 && s.size() > 30) out.push_back(s.substr(30));
-    }
-    ::pclose(p);
-    return out;
-}
-
-// Name and content of every entry of a ZIP archive, read back with libzip.
-std::vector<std::pair<std::string, std::string>> zipEntries(const fs::path& zipFile) {
-    std::vector<std::pair<std::string, std::string>> out;
-    int err = 0;
-    zip_t* za = zip_open(zipFile.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
-    if (!za) {
-        ADD_FAILURE() << "cannot open " << zipFile;
-        return out;
-    }
-    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st);
-        std::string content(st.size, '\0');
-        zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
-        if (!f || zip_fread(f, content.data(), st.size) != static_cast<zip_int64_t>(st.size))
-            ADD_FAILURE() << "cannot read entry " << st.name;
-        if (f) zip_fclose(f);
-        out.emplace_back(st.name, content);
-    }
-    zip_close(za);
     return out;
 }
 
@@ -1067,15 +1025,15 @@ class RoadOfATree : public ProgramTest {
         // Bare names, the card files first, then the photos in the order of the gallery file.
         const std::vector<std::string> names = {kTree + ".JPG", kTree + ".SIG", kTree + ".TRX",
                                                 kTree + ".GAL", kPhotoEarly,    kPhotoLate};
-        EXPECT_EQ(unzipList(zipFile), names);
+        EXPECT_EQ(unzipListNames(zipFile), names);
         const std::vector<std::string> sources = {imgref(kTree),         fiches(kTree, ".SIG"),
                                                   fiches(kTree, ".TRX"), galeries(kTree + ".GAL"),
                                                   galeries(kPhotoEarly), galeries(kPhotoLate)};
-        const auto entries = zipEntries(zipFile);
+        const auto entries = readZip(zipFile);
         ASSERT_EQ(entries.size(), names.size());
         for (std::size_t i = 0; i < names.size(); ++i) {
-            EXPECT_EQ(entries[i].first, names[i]);
-            EXPECT_TRUE(entries[i].second == file(sources[i])) << names[i] << " differs";
+            EXPECT_EQ(entries[i].name, names[i]);
+            EXPECT_TRUE(entries[i].content == file(sources[i])) << names[i] << " differs";
         }
         expectNoTrouble();
         expectDiskChanges({}, {}, {});

@@ -6,6 +6,7 @@
 #include "common/errors.h"
 #include "safety/data_set.h"
 #include "safety/tree_archive.h"
+#include "support/zip_reading.h"
 
 using namespace tavo;
 using namespace tavo::safety;
@@ -14,48 +15,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Entry {
-    std::string name;
-    std::uint16_t method;
-    std::string content;
-};
-
-std::vector<Entry> readZip(const fs::path& path) {
-    int err = 0;
-    zip_t* za = zip_open(path.c_str(), ZIP_RDONLY | ZIP_CHECKCONS, &err);
-    if (!za) throw std::runtime_error("cannot open " + path.string());
-    std::vector<Entry> out;
-    for (zip_int64_t i = 0; i < zip_get_num_entries(za, 0); ++i) {
-        zip_stat_t st;
-        zip_stat_index(za, static_cast<zip_uint64_t>(i), 0, &st);
-        std::string content(st.size, '\0');
-        zip_file_t* f = zip_fopen_index(za, static_cast<zip_uint64_t>(i), 0);
-        zip_fread(f, content.data(), st.size);
-        zip_fclose(f);
-        out.push_back({st.name, st.comp_method, content});
-    }
-    zip_close(za);
-    return out;
-}
-
-std::vector<std::string> names(const std::vector<Entry>& entries) {
+std::vector<std::string> names(const std::vector<ZipEntry>& entries) {
     std::vector<std::string> out;
     for (const auto& e : entries) out.push_back(e.name);
-    return out;
-}
-
-// The entry names as the unzip tool lists them, or nothing when it is not installed.
-std::vector<std::string> unzipNames(const fs::path& path) {
-    std::vector<std::string> out;
-    if (!fs::exists("/usr/bin/unzip")) return out;
-    FILE* p = ::popen(("unzip -Z1 '" + path.string() + "'").c_str(), "r");
-    char line[512];
-    while (p && std::fgets(line, sizeof line, p)) {
-        std::string s(line);
-        if (!s.empty() && s.back() == '\n') s.pop_back();
-        out.push_back(s);
-    }
-    if (p) ::pclose(p);
     return out;
 }
 
@@ -97,7 +59,7 @@ TEST_F(TreeArchive, HoldsTheTreeFilesInOrderThenThePhotos) {
         EXPECT_EQ(entries[i].content, readText(sources[i])) << entries[i].name;
     }
     if (fs::exists("/usr/bin/unzip")) {
-        EXPECT_EQ(unzipNames(zip), expected);
+        EXPECT_EQ(unzipListNames(zip), expected);
         EXPECT_EQ(std::system(("unzip -tq '" + zip.string() + "' >/dev/null").c_str()), 0);
     }
 
