@@ -213,6 +213,12 @@ class SystemFaults : public ::testing::Test {
     }
     App& app() { return program->app; }
     Windows& windows() { return program->windows(); }
+    int backUpThroughWindow(const fs::path& parent) {
+        return test::backUpThroughWindow(ui, *program, parent);
+    }
+    int restoreThroughWindow(const fs::path& source) {
+        return test::restoreThroughWindow(ui, *program, source);
+    }
 
     // ---- the commands ----------------------------------------------------------------------
 
@@ -313,26 +319,6 @@ class SystemFaults : public ::testing::Test {
         });
         ui.modal["TF_Photo"].push_back([this, act](QDialog*) { act(*windows().photo); });
         main().B_Evolution->click();
-    }
-
-    int backUpThroughWindow(const fs::path& parent) {
-        ui.folders.push_back(qs(parent.string()));
-        ui.modal["TF_DataSave"].push_back([](QDialog* d) {
-            auto* w = static_cast<TF_DataSave*>(d);
-            w->btn_parcourir1->click();
-            w->btn_Sauvegarde->click();
-        });
-        return app().showModal(windows().dataSave);
-    }
-
-    int restoreThroughWindow(const fs::path& source) {
-        ui.folders.push_back(qs(source.string()));
-        ui.modal["TF_DataRestore"].push_back([](QDialog* d) {
-            auto* w = static_cast<TF_DataRestore*>(d);
-            w->btn_parcourir1->click();
-            w->btn_Restaurer->click();
-        });
-        return app().showModal(windows().dataRestore);
     }
 
     void archiveThroughMenu(const fs::path& target) {

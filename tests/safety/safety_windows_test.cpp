@@ -76,26 +76,6 @@ class SafetyWindows : public ProgramTest {
     }
     QString msg(int n) { return app().msg(n); }
 
-    // "Parcourir..." on `parent`, then "Sauvegarder"; returns the window's result.
-    int backUpThroughWindow(const fs::path& parent) {
-        ui.folders.push_back(qs(parent.string()));
-        ui.modal["TF_DataSave"].push_back([](QDialog* d) {
-            auto* w = static_cast<TF_DataSave*>(d);
-            w->btn_parcourir1->click();
-            w->btn_Sauvegarde->click();
-        });
-        return app().showModal(program->windows().dataSave);
-    }
-    // "Parcourir..." on `source`, then "Restaurer"; returns the window's result.
-    int restoreThroughWindow(const fs::path& source) {
-        ui.folders.push_back(qs(source.string()));
-        ui.modal["TF_DataRestore"].push_back([](QDialog* d) {
-            auto* w = static_cast<TF_DataRestore*>(d);
-            w->btn_parcourir1->click();
-            w->btn_Restaurer->click();
-        });
-        return app().showModal(program->windows().dataRestore);
-    }
     // Changes made after a backup: a new card, a changed list, a photo gone.
     void changeData() const {
         writeBytes(data() / "FICHES/20010101000000.SIG", std::string(1234, 'X'));

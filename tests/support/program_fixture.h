@@ -5,8 +5,12 @@
 #include <filesystem>
 #include <memory>
 
+#include <QPushButton>
 #include "app/main_window.h"
+
 #include "app/program.h"
+#include "safety/backup_window.h"
+#include "safety/restore_window.h"
 #include "support/fake_ui_seam.h"
 #include "support/temp_dir.h"
 
@@ -22,6 +26,30 @@ inline void copyTemplate(const std::filesystem::path& to) {
                                   std::filesystem::copy_options::skip_existing);
     for (const char* d : {"FICHES", "GALERIES", "IMGREF"})
         std::filesystem::create_directories(to / d);
+}
+
+// "Parcourir..." on `parent`, then "Sauvegarder"; returns the backup window's result.
+inline int backUpThroughWindow(FakeUiSeam& ui, Program& program,
+                               const std::filesystem::path& parent) {
+    ui.folders.push_back(QString::fromStdString(parent.string()));
+    ui.modal["TF_DataSave"].push_back([](QDialog* d) {
+        auto* w = static_cast<TF_DataSave*>(d);
+        w->btn_parcourir1->click();
+        w->btn_Sauvegarde->click();
+    });
+    return program.app.showModal(program.windows().dataSave);
+}
+
+// "Parcourir..." on `source`, then "Restaurer"; returns the restore window's result.
+inline int restoreThroughWindow(FakeUiSeam& ui, Program& program,
+                                const std::filesystem::path& source) {
+    ui.folders.push_back(QString::fromStdString(source.string()));
+    ui.modal["TF_DataRestore"].push_back([](QDialog* d) {
+        auto* w = static_cast<TF_DataRestore*>(d);
+        w->btn_parcourir1->click();
+        w->btn_Restaurer->click();
+    });
+    return program.app.showModal(program.windows().dataRestore);
 }
 
 class ProgramTest : public ::testing::Test {
@@ -42,6 +70,13 @@ class ProgramTest : public ::testing::Test {
         return *program;
     }
     TF_Main& main() { return program->main(); }
+
+    int backUpThroughWindow(const std::filesystem::path& parent) {
+        return test::backUpThroughWindow(ui, *program, parent);
+    }
+    int restoreThroughWindow(const std::filesystem::path& source) {
+        return test::restoreThroughWindow(ui, *program, source);
+    }
     App& app() { return program->app; }
 
     TempDir dir;
