@@ -13,7 +13,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "cards/thumbnail_chooser.h"
+#include "cards/ui/thumbnail_chooser.h"
 #include "photos/imaging.h"
 
 using namespace tavo;

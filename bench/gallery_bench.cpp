@@ -27,9 +27,9 @@
 #include "common/paths.h"
 #include "photos/exif_samples.h"
 #include "photos/gallery_file.h"
-#include "photos/gallery_viewer.h"
 #include "photos/imaging.h"
-#include "photos/photo_editor.h"
+#include "photos/ui/gallery_viewer.h"
+#include "photos/ui/photo_editor.h"
 #include "support/fake_ui_seam.h"
 
 using namespace tavo;
@@ -132,7 +132,7 @@ int main(int argc, char** argv) {
         createCard(DataPaths{data}, kTree, TreeCard{});
         createEmptyTreeFiles(DataPaths{data}, kTree);
         program.session.openTreeId = kTree;
-        program.main().onTreeOpened();
+        program.main().treeOpened();
         TF_Photo& editor = *program.windows().photo;
         TF_Galerie& viewer = *program.windows().galerie;
 
@@ -148,7 +148,7 @@ int main(int argc, char** argv) {
 
         std::vector<Figure> browse, add;
         for (int i = 0; i < kAdds; ++i) {
-            program.session.photoEditorMode = 'C';
+            program.session.photoEditorMode = PhotoEditorMode::Add;
             ui.modal["TF_Photo"].push_back([&](QDialog*) {
                 ui.pictures.push_back(QString::fromStdString(camera.string()));
                 const Mark browsing;
@@ -185,7 +185,7 @@ int main(int argc, char** argv) {
                 d->repaint();
                 show.push_back(since(showing));
             });
-            program.main().B_EvolutionClick();
+            program.main().B_Evolution->click();
             QApplication::processEvents();  // frees the thumbnails of the last showing
         }
         if (viewer.thumbnails().size() != kViewerPhotos || !ui.texts("error").empty()) {

@@ -4,7 +4,7 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/app_context.h"
+#include "app/app.h"
 #include "app/controls.h"
 
 namespace tavo {

@@ -7,7 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/app_context.h"
+#include "app/app.h"
+#include "app/tags.h"
 
 namespace tavo {
 

@@ -4,10 +4,10 @@
 #include <QIcon>
 #include <iostream>
 
-#include "app/command_line.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/qt_ui_seam.h"
+#include "startup/command_line.h"
 
 int main(int argc, char** argv) {
     // The pictures compiled into the window library (splash, icon): a static library's

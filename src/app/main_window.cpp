@@ -15,20 +15,19 @@
 #include <QTableWidget>
 
 #include "app/about_box.h"
-#include "app/app_context.h"
+#include "app/app.h"
+#include "app/commands.h"
 #include "app/controls.h"
-#include "app/settings.h"
-#include "cards/card_form.h"
-#include "cards/card_properties_window.h"
+#include "app/qt_image.h"
+#include "app/qt_text.h"
+#include "app/tags.h"
+#include "cards/card_file.h"
 #include "common/paths.h"
-#include "lists/label_list_editor.h"
-#include "lists/names_editor.h"
-#include "printing/print_dialog.h"
-#include "safety/backup_window.h"
 #include "safety/restore.h"
-#include "safety/restore_window.h"
-#include "translation/language_chooser.h"
-#include "translation/translator.h"
+#include "startup/settings.h"
+#include "translation/ui/translator.h"
+#include "works/ui/works_grid.h"
+#include "works/works_file.h"
 
 // The splash picture is compiled into the window library; a static library's resources are
 // registered by hand.
@@ -38,7 +37,8 @@ static void initResources() {
 
 namespace tavo {
 
-TF_Main::TF_Main(App& app) : QMainWindow(nullptr), app_(app) {
+TF_Main::TF_Main(App& app, Commands& commands)
+    : QMainWindow(nullptr), app_(app), commands_(commands) {
     initResources();
     setObjectName(QStringLiteral("TF_Main"));
     setTag(this, 1);
@@ -55,6 +55,13 @@ TF_Main::TF_Main(App& app) : QMainWindow(nullptr), app_(app) {
     connect(EdtTranslator1, &TEdtTranslator::OnTranslate, this, [](QObject*) {});
     connect(EdtTranslator1, &TEdtTranslator::OnAfterTranslate, this, [](QObject*) {});
     app_.translator = EdtTranslator1;
+    app_.treeView = this;
+    connect(&app_.events, &TreeEvents::dialogsClosed, this, &TF_Main::runActivation);
+    connect(&app_.events, &TreeEvents::languageChanged, this, [this] {
+        Lb_Langue->setText(toQString(app_.session.languageName));
+        Lb_Langue2->setText(toQString(app_.session.languageName));
+        setGridHeads();
+    });
     resize(919, 593 + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -70,60 +77,70 @@ QMenu* TF_Main::addMenu(QWidget* parent, const char* name, int tag, const QStrin
 }
 
 QAction* TF_Main::addItem(QWidget* menu, const char* name, int tag, const QString& caption,
-                          void (TF_Main::*handler)()) {
+                          std::function<void()> command) {
     QAction* action = new QAction(caption, menu);
     action->setObjectName(QString::fromLatin1(name));
     setTag(action, tag);
     menu->addAction(action);
     // A menu command's error is shown in the error box; it never crosses the event loop.
     connect(action, &QAction::triggered, this,
-            [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); });
+            [this, command = std::move(command)] { app_.guard(this, command); });
     return action;
+}
+
+void TF_Main::onClick(QPushButton* button, std::function<void()> command) {
+    connect(button, &QPushButton::clicked, this,
+            [this, command = std::move(command)] { app_.guard(this, command); });
 }
 
 void TF_Main::buildMenu() {
     QMenuBar* bar = menuBar();
     bar->setObjectName(QStringLiteral("MainMenu1"));
     Arbre1 = addMenu(bar, "Arbre1", 2, QStringLiteral("Fiche"));
-    OuvrirVign =
-        addItem(Arbre1, "OuvrirVign", 3, QStringLiteral("Ouvrir"), &TF_Main::OuvrirVignClick);
-    CreerFiche =
-        addItem(Arbre1, "CreerFiche", 5, QStringLiteral("Créer"), &TF_Main::CreerFicheClick);
+    OuvrirVign = addItem(Arbre1, "OuvrirVign", 3, QStringLiteral("Ouvrir"),
+                         [this] { commands_.cards.open(); });
+    CreerFiche = addItem(Arbre1, "CreerFiche", 5, QStringLiteral("Créer"),
+                         [this] { commands_.cards.create(); });
     ImprimerFiche = addItem(Arbre1, "ImprimerFiche", 6, QStringLiteral("Imprimer"),
-                            &TF_Main::ImprimerFicheClick);
+                            [this] { commands_.printing.print(); });
     SupprimerFiche = addItem(Arbre1, "SupprimerFiche", 7, QStringLiteral("Supprimer"),
-                             &TF_Main::SupprimerFicheClick);
+                             [this] { commands_.cards.remove(this); });
     FermerFiche =
-        addItem(Arbre1, "FermerFiche", 8, QStringLiteral("Fermer"), &TF_Main::FermerFicheClick);
+        addItem(Arbre1, "FermerFiche", 8, QStringLiteral("Fermer"), [this] { treeClosed(); });
     Arbre1->addSeparator();
     ProprietesFiche = addItem(Arbre1, "ProprietesFiche", 9, QStringLiteral("Propriétés"),
-                              &TF_Main::ProprietesFicheClick);
+                              [this] { commands_.cards.showProperties(); });
     Arbre1->addSeparator();
-    Quitter = addItem(Arbre1, "Quitter", 10, QStringLiteral("Quitter"), &TF_Main::QuitterClick);
-    Ligne1 = addItem(bar, "Ligne1", 31, QStringLiteral("Ligne"), &TF_Main::Ligne1Click);
-    Galerie1 = addItem(bar, "Galerie1", 32, QStringLiteral("Galerie"), &TF_Main::Galerie1Click);
+    Quitter = addItem(Arbre1, "Quitter", 10, QStringLiteral("Quitter"), [this] { close(); });
+    Ligne1 =
+        addItem(bar, "Ligne1", 31, QStringLiteral("Ligne"), [this] { commands_.works.addLine(); });
+    Galerie1 = addItem(bar, "Galerie1", 32, QStringLiteral("Galerie"),
+                       [this] { commands_.gallery.show(); });
     Paramtres1 = addMenu(bar, "Paramtres1", 11, QStringLiteral("Paramètres"));
     TypesIntervention1 =
         addItem(Paramtres1, "TypesIntervention1", 12, QStringLiteral("Types d'Intervention"),
-                &TF_Main::TypesIntervention1Click);
+                [this] { commands_.lists.showInterventionTypes(); });
     Etatslacquisition1 =
         addItem(Paramtres1, "Etatslacquisition1", 13, QStringLiteral("Etats à l'acquisition"),
-                &TF_Main::Etatslacquisition1Click);
+                [this] { commands_.lists.showAcquisitionStates(); });
     Nomsdesarbres1 = addItem(Paramtres1, "Nomsdesarbres1", 33, QStringLiteral("Noms botaniques"),
-                             &TF_Main::Nomsdesarbres1Click);
+                             [this] { commands_.lists.showBotanicalNames(); });
     Options1 = addMenu(bar, "Options1", 14, QStringLiteral("Options"));
     Donnes1 = addMenu(Options1, "Donnes1", 15, QStringLiteral("Données"));
     Sauvegarder1 = addItem(Donnes1, "Sauvegarder1", 16, QStringLiteral("Sauvegarder"),
-                           &TF_Main::Sauvegarder1Click);
-    Restaurer1 =
-        addItem(Donnes1, "Restaurer1", 17, QStringLiteral("Restaurer"), &TF_Main::Restaurer1Click);
-    Langue1 = addItem(Options1, "Langue1", 19, QStringLiteral("Langues"), &TF_Main::Langue1Click);
+                           [this] { commands_.safety.backup(); });
+    Restaurer1 = addItem(Donnes1, "Restaurer1", 17, QStringLiteral("Restaurer"),
+                         [this] { commands_.safety.restore(); });
+    Langue1 = addItem(Options1, "Langue1", 19, QStringLiteral("Langues"),
+                      [this] { commands_.language.choose(); });
     Fichierarchive1 = addItem(Options1, "Fichierarchive1", 30, QStringLiteral("Fichier archive"),
-                              &TF_Main::Fichierarchive1Click);
+                              [this] { commands_.safety.archive(this); });
     N1 = addMenu(bar, "N1", 20, QStringLiteral("?"));
-    Aide1 = addItem(N1, "Aide1", 21, QStringLiteral("Aide"), &TF_Main::Aide1Click);
-    Lauteur1 = addItem(N1, "Lauteur1", 22, QStringLiteral("L'auteur"), &TF_Main::Lauteur1Click);
-    Apropos1 = addItem(N1, "Apropos1", 23, QStringLiteral("A propos..."), &TF_Main::Apropos1Click);
+    Aide1 = addItem(N1, "Aide1", 21, QStringLiteral("Aide"), [this] { openHelpPage("Index.htm"); });
+    Lauteur1 = addItem(N1, "Lauteur1", 22, QStringLiteral("L'auteur"),
+                       [this] { openHelpPage("Lauteur.htm"); });
+    Apropos1 = addItem(N1, "Apropos1", 23, QStringLiteral("A propos..."),
+                       [this] { app_.showModal(app_.windows.aPropos); });
 
     OuvrirVign->setEnabled(false);
     setTreeCommands(false);
@@ -152,13 +169,11 @@ void TF_Main::buildPanels() {
     L_NomBotanique->setWordWrap(true);
     B_Fiche = makeButton(GB_Arbre, "B_Fiche", 25, QStringLiteral("Fiche"),
                          QStringLiteral("Ouvre la fiche de l'arbre."), {12, 280, 110, 28});
-    connect(B_Fiche, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_FicheClick(); }); });
+    onClick(B_Fiche, [this] { commands_.cards.showCard(); });
     B_Evolution = makeButton(GB_Arbre, "B_Evolution", 26, QStringLiteral("Galerie"),
                              QStringLiteral("Ouvre la galerie \"Evolution\" de l'arbre."),
                              {132, 280, 110, 28});
-    connect(B_Evolution, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_EvolutionClick(); }); });
+    onClick(B_Evolution, [this] { commands_.gallery.show(); });
     GB_Arbre->hide();
 
     GB_Travaux = makeGroup(client, "GB_Travaux", 27, QStringLiteral("Travaux "));
@@ -184,15 +199,16 @@ void TF_Main::buildPanels() {
     SG_LignesTravaux->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     SG_LignesTravaux->setShowGrid(true);
     SG_LignesTravaux->setHorizontalHeaderLabels({QString(), QString(), QString()});
-    connect(SG_LignesTravaux, &QTableWidget::cellDoubleClicked, this,
-            [this](int, int) { app_.guard(this, [this] { SG_LignesTravauxDblClick(); }); });
+    const auto changeLine = [this] {
+        app_.guard(this, [this] { commands_.works.changeLine(this, doubleClickedLine()); });
+    };
+    connect(SG_LignesTravaux, &QTableWidget::cellDoubleClicked, this, changeLine);
     connect(SG_LignesTravaux->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
-            [this](int) { app_.guard(this, [this] { SG_LignesTravauxDblClick(); }); });
+            changeLine);
     B_AjoutLigneTravail =
         makeButton(GB_Travaux, "B_AjoutLigneTravail", 28, QStringLiteral("Ajouter une ligne"),
                    QStringLiteral("Ouvre la fenêtre pour ajouter une ligne aux travaux."));
-    connect(B_AjoutLigneTravail, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_AjoutLigneTravailClick(); }); });
+    onClick(B_AjoutLigneTravail, [this] { commands_.works.addLine(); });
     GB_Travaux->hide();
 
     Lb_Langue = makeLabel(client, "Lb_Langue", 0, QString());
@@ -235,7 +251,7 @@ void TF_Main::showPanels(bool shown) {
     I_Splash->setVisible(!shown);
 }
 
-void TF_Main::onTreeCreated() {
+void TF_Main::treeCreated() {
     showPanels(true);
     const bool properties = ProprietesFiche->isEnabled();
     setTreeCommands(true);
@@ -243,22 +259,22 @@ void TF_Main::onTreeCreated() {
     OuvrirVign->setEnabled(true);
 }
 
-void TF_Main::onTreeOpened() {
+void TF_Main::treeOpened() {
     showPanels(true);
     setTreeCommands(true);
 }
 
-void TF_Main::onTreeClosed() {
+void TF_Main::treeClosed() {
     showPanels(false);
     setTreeCommands(false);
 }
 
-void TF_Main::onTreeDeleted(long cardCounter) {
-    onTreeClosed();
+void TF_Main::treeDeleted(long cardCounter) {
+    treeClosed();
     if (cardCounter < 1) OuvrirVign->setEnabled(false);
 }
 
-void TF_Main::SetGridHeads() {
+void TF_Main::setGridHeads() {
     SG_LignesTravaux->setHorizontalHeaderLabels({app_.msg(8), app_.msg(9), app_.msg(10)});
 }
 
@@ -268,7 +284,7 @@ void TF_Main::FormCreate() {
     // data set; should that fail, the error box says why and the leftovers stay for the next try.
     app_.guard(this, [this] { safety::recoverInterruptedRestore(app_.session.dataFolder); });
     app_.session.languageName = settings::readLanguageName(app_.session.dataFolder);
-    Lb_Langue2->setText(qs(app_.session.languageName));
+    Lb_Langue2->setText(toQString(app_.session.languageName));
 }
 
 void TF_Main::FormActivate() {
@@ -278,10 +294,11 @@ void TF_Main::FormActivate() {
     // trees: the rest of the activation runs, and the error is shown the first time only.
     bool firstStart = false;
     try {
-        firstStart = settings::activate(s.dataFolder, ss(App::version()), ss(App::today()));
+        firstStart = settings::activate(s.dataFolder, toUtf8String(App::version()),
+                                        toUtf8String(App::today()));
     } catch (const std::exception& e) {
         std::error_code ec;
-        firstStart = !std::filesystem::exists(DataPaths{s.dataFolder}.settings(), ec);
+        firstStart = !std::filesystem::exists(app_.data().settings(), ec);
         if (!settingsFailureReported_) {
             settingsFailureReported_ = true;
             app_.ui.error(this, QString::fromStdString(e.what()));
@@ -291,14 +308,14 @@ void TF_Main::FormActivate() {
         OuvrirVign->setEnabled(settings::anyCardExists(s.dataFolder));
     } else {
         s.languageName = "Français";
-        if (!QDir::setCurrent(qs(s.dataFolder.string())))
+        if (!QDir::setCurrent(toQString(s.dataFolder.string())))
             app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(7));
     }
-    Lb_Langue->setText(qs(s.languageName));
-    EdtTranslator1->SetPathFiles(qs(s.dataFolder.string()));
-    EdtTranslator1->SetLanguageFile(qs(s.languageName) + QStringLiteral(".lng"));
+    Lb_Langue->setText(toQString(s.languageName));
+    EdtTranslator1->SetPathFiles(toQString(s.dataFolder.string()));
+    EdtTranslator1->SetLanguageFile(toQString(s.languageName) + QStringLiteral(".lng"));
     EdtTranslator1->Translate();
-    SetGridHeads();
+    setGridHeads();
 }
 
 void TF_Main::FormDestroy() {
@@ -313,10 +330,6 @@ void TF_Main::runActivation() {
     activating_ = true;
     app_.guard(this, [this] { FormActivate(); });
     activating_ = false;
-}
-
-void TF_Main::activateAfterDialog() {
-    runActivation();
 }
 
 void TF_Main::showEvent(QShowEvent* event) {
@@ -345,54 +358,58 @@ void TF_Main::closeEvent(QCloseEvent* event) {
     QMainWindow::closeEvent(event);
 }
 
-void TF_Main::showWindow(QDialog* window) {
-    app_.showModal(window);
+void TF_Main::openHelpPage(const char* page) {
+    app_.ui.openDocument(toQString(app_.data().helpPage(app_.session.languageName, page)));
 }
 
-void TF_Main::FermerFicheClick() {
-    onTreeClosed();
+void TF_Main::showTree() {
+    const Session& s = app_.session;
+    L_NomArbre->setTextFormat(Qt::PlainText);
+    L_NomBotanique->setTextFormat(Qt::PlainText);
+    L_NomArbre->setText(toQString(s.currentCard.treeName) + QStringLiteral(" (") +
+                        toQString(s.openTreeId) + QStringLiteral(")"));
+    L_NomBotanique->setText(toQString(s.currentCard.botanicalName));
+    // The previous tree's photo must not stay when this one's cannot be read.
+    const Rgb background = backgroundOf(this);
+    I_PhotoRef->setPixmap(QPixmap::fromImage(toQImage(framedPicture(Image(), background))));
+    const Image photo = loadJpeg(app_.data().referencePhoto(s.openTreeId));
+    I_PhotoRef->setPixmap(QPixmap::fromImage(toQImage(framedPicture(photo, background))));
 }
 
-void TF_Main::QuitterClick() {
-    close();
+void TF_Main::blankWorks() {
+    setGridHeads();
+    // The rows stay, their cells are emptied.
+    SG_LignesTravaux->clearContents();
 }
 
-void TF_Main::Aide1Click() {
-    app_.ui.openDocument(
-        qs((std::filesystem::path("Aide") / app_.session.languageName / "Index.htm").string()));
+int TF_Main::doubleClickedLine() {
+    // A click on the header selects nothing, so the double click acts on the row selected
+    // before it (row 1 while none was ever selected).
+    const int current = SG_LignesTravaux->currentRow();
+    if (current >= 0) worksGridRow_ = works_grid::gridRow(current);
+    return worksGridRow_;
 }
 
-void TF_Main::Lauteur1Click() {
-    app_.ui.openDocument(
-        qs((std::filesystem::path("Aide") / app_.session.languageName / "Lauteur.htm").string()));
-}
-
-void TF_Main::Apropos1Click() {
-    showWindow(app_.windows.aPropos);
-}
-void TF_Main::ImprimerFicheClick() {
-    showWindow(app_.windows.imprimer);
-}
-void TF_Main::ProprietesFicheClick() {
-    showWindow(app_.windows.proprietes);
-}
-void TF_Main::TypesIntervention1Click() {
-    showWindow(app_.windows.types);
-}
-void TF_Main::Etatslacquisition1Click() {
-    showWindow(app_.windows.etats);
-}
-void TF_Main::Nomsdesarbres1Click() {
-    showWindow(app_.windows.noms);
-}
-void TF_Main::Sauvegarder1Click() {
-    showWindow(app_.windows.dataSave);
-}
-void TF_Main::Restaurer1Click() {
-    showWindow(app_.windows.dataRestore);
-}
-void TF_Main::Langue1Click() {
-    showWindow(app_.windows.choixLangue);
+void TF_Main::refillWorks(bool reportEmpty) {
+    setGridHeads();
+    QTableWidget& grid = *SG_LignesTravaux;
+    // The grid keeps its rows: lines past the end of the log leave blank rows.
+    grid.clearContents();
+    const Session& s = app_.session;
+    const std::vector<WorksLine> lines = WorksFile(app_.data(), s.openTreeId).readAll();
+    if (lines.empty()) {
+        if (reportEmpty) app_.ui.message(this, app_.msg(11));
+        return;
+    }
+    int row = 1;
+    for (const WorksLine& line : lines) {
+        if (row >= works_grid::rowCount(grid)) works_grid::addRow(grid);
+        const int at = works_grid::tableRow(row);
+        grid.setItem(at, 0, new QTableWidgetItem(toQString(line.date)));
+        grid.setItem(at, 1, new QTableWidgetItem(toQString(line.type)));
+        grid.setItem(at, 2, new QTableWidgetItem(toQString(line.comment)));
+        ++row;
+    }
 }
 
 }  // namespace tavo

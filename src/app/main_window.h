@@ -2,6 +2,9 @@
 // The main window: the menu that starts every command, the splash picture while no tree is
 // open, and the open tree's panels (card summary and works grid).
 #include <QMainWindow>
+#include <functional>
+
+#include "app/tree_events.h"
 
 class QAction;
 class QDialog;
@@ -14,35 +17,29 @@ class QTableWidget;
 namespace tavo {
 
 class App;
+struct Commands;
 class TEdtTranslator;
 
-class TF_Main : public QMainWindow {
+class TF_Main : public QMainWindow, public OpenTreeView {
     Q_OBJECT
   public:
-    explicit TF_Main(App& app);
+    TF_Main(App& app, Commands& commands);
 
     // Start-up, activation and program end.
     void FormCreate();
     void FormActivate();
     void FormDestroy();
-    // Activation after one of the program's dialogs closed (the main window is active again).
-    void activateAfterDialog();
-
-    // Enabling of the tree commands and panels, by event.
-    void onTreeCreated();
-    void onTreeOpened();
-    void onTreeClosed();
-    void onTreeDeleted(long cardCounter);
     bool treeOpen() const;
 
-    // Shows the open tree (session's identifier and current card) in the tree panel: names and
-    // framed reference photo.
-    void ShowTree();
-    // Refills the works grid from the open tree's works file; with `reportEmpty`, an empty log
-    // shows message 11.
-    void RefillWorksGrid(bool reportEmpty);
-    // Column heads of the works grid from messages 8, 9 and 10.
-    void SetGridHeads();
+    // How the commands show the open tree: panels and commands enabled by event, the tree
+    // panel (names and framed reference photo) and the works grid.
+    void treeCreated() override;
+    void treeOpened() override;
+    void treeClosed() override;
+    void treeDeleted(long cardCounter) override;
+    void showTree() override;
+    void refillWorks(bool reportEmpty) override;
+    void blankWorks() override;
 
     // Controls, named as the rest of the program knows them.
     QLabel* I_Splash;
@@ -84,33 +81,6 @@ class TF_Main : public QMainWindow {
     QAction* Lauteur1;
     QAction* Apropos1;
 
-  public slots:
-    // Commands of this window.
-    void FermerFicheClick();
-    void QuitterClick();
-    void Aide1Click();
-    void Lauteur1Click();
-    void Apropos1Click();
-    void ImprimerFicheClick();
-    void ProprietesFicheClick();
-    void TypesIntervention1Click();
-    void Etatslacquisition1Click();
-    void Nomsdesarbres1Click();
-    void Sauvegarder1Click();
-    void Restaurer1Click();
-    void Langue1Click();
-    // Commands whose work belongs to the tree, works, gallery and archive code.
-    void CreerFicheClick();
-    void B_FicheClick();
-    void OuvrirVignClick();
-    void SupprimerFicheClick();
-    void B_AjoutLigneTravailClick();
-    void SG_LignesTravauxDblClick();
-    void Ligne1Click();
-    void B_EvolutionClick();
-    void Galerie1Click();
-    void Fichierarchive1Click();
-
   protected:
     void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
@@ -118,18 +88,25 @@ class TF_Main : public QMainWindow {
     void showEvent(QShowEvent* event) override;
 
   private:
+    // A menu item whose command runs inside the error guard.
     QAction* addItem(QWidget* menu, const char* name, int tag, const QString& caption,
-                     void (TF_Main::*handler)());
+                     std::function<void()> command);
+    // A button whose command runs inside the error guard.
+    void onClick(QPushButton* button, std::function<void()> command);
     QMenu* addMenu(QWidget* parent, const char* name, int tag, const QString& caption);
     void buildMenu();
     void buildPanels();
     void layoutPanels();
     void setTreeCommands(bool enabled);
     void showPanels(bool shown);
-    // Runs a show command: the window refills itself when shown.
-    void showWindow(QDialog* window);
+    // Column heads of the works grid from messages 8, 9 and 10.
+    void setGridHeads();
+    // The works line a double click on the grid acts on.
+    int doubleClickedLine();
+    void openHelpPage(const char* page);
 
     App& app_;
+    Commands& commands_;
     void runActivation();
     bool activating_ = false;
     bool shownOnce_ = false;

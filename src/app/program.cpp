@@ -2,24 +2,24 @@
 
 #include "app/about_box.h"
 #include "app/main_window.h"
-#include "cards/card_form.h"
-#include "cards/card_properties_window.h"
-#include "cards/thumbnail_chooser.h"
-#include "lists/label_list_editor.h"
-#include "lists/names_editor.h"
-#include "photos/gallery_viewer.h"
-#include "photos/photo_editor.h"
-#include "printing/print_dialog.h"
-#include "safety/backup_window.h"
-#include "safety/restore_window.h"
-#include "translation/language_chooser.h"
-#include "works/works_editor.h"
+#include "cards/ui/card_form.h"
+#include "cards/ui/card_properties_window.h"
+#include "cards/ui/thumbnail_chooser.h"
+#include "lists/ui/label_list_editor.h"
+#include "lists/ui/names_editor.h"
+#include "photos/ui/gallery_viewer.h"
+#include "photos/ui/photo_editor.h"
+#include "printing/ui/print_dialog.h"
+#include "safety/ui/backup_window.h"
+#include "safety/ui/restore_window.h"
+#include "translation/ui/language_chooser.h"
+#include "works/ui/works_editor.h"
 
 namespace tavo {
 namespace {
-template <class W>
-W* create(App& app, std::vector<std::unique_ptr<QWidget>>& owned) {
-    auto window = std::make_unique<W>(app);
+template <class W, class... Args>
+W* create(App& app, std::vector<std::unique_ptr<QWidget>>& owned, Args&... args) {
+    auto window = std::make_unique<W>(app, args...);
     W* raw = window.get();
     app.windows.all.push_back(raw);
     owned.push_back(std::move(window));
@@ -27,9 +27,9 @@ W* create(App& app, std::vector<std::unique_ptr<QWidget>>& owned) {
 }
 }  // namespace
 
-Program::Program(UiSeam& ui) : app(session, ui) {
+Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     Windows& w = app.windows;
-    w.main = create<TF_Main>(app, owned_);
+    w.main = create<TF_Main>(app, owned_, commands);
     w.main->FormCreate();
     w.aPropos = create<TF_APropos>(app, owned_);
     w.fiche = create<TF_Fiche>(app, owned_);

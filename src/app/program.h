@@ -3,7 +3,8 @@
 #include <memory>
 #include <vector>
 
-#include "app/app_context.h"
+#include "app/app.h"
+#include "app/commands.h"
 #include "app/session.h"
 
 class QWidget;
@@ -18,6 +19,7 @@ class Program {
 
     Session session;
     App app;
+    Commands commands;
     Windows& windows() { return app.windows; }
     TF_Main& main() { return *app.windows.main; }
 

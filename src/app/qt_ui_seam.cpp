@@ -13,7 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 
-#include "printing/printer_resolution.h"
+#include "printing/ui/printer_resolution.h"
 
 namespace tavo {
 namespace {
@@ -31,19 +31,16 @@ class KeepCurrentDirectory {
 }  // namespace
 
 void QtUiSeam::message(QWidget* parent, const QString& text) {
-    countBox();
     QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
 void QtUiSeam::warning(QWidget* parent, const QString& title, const QString& text) {
-    countBox();
     QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
 bool QtUiSeam::question(QWidget* parent, const QString& text) {
-    countBox();
     QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::Yes | QMessageBox::No,
                     parent);
     box.setDefaultButton(QMessageBox::No);
@@ -51,20 +48,17 @@ bool QtUiSeam::question(QWidget* parent, const QString& text) {
 }
 
 void QtUiSeam::error(QWidget* parent, const QString& text) {
-    countBox();
     QMessageBox box(QMessageBox::Critical, kTitle, text, QMessageBox::Ok, parent);
     box.exec();
 }
 
 QString QtUiSeam::browseFolder(QWidget* parent, const QString& title, const QString& start) {
     KeepCurrentDirectory keep;
-    countBox();
     return QFileDialog::getExistingDirectory(parent, title, start);
 }
 
 QString QtUiSeam::openPicture(QWidget* parent, const QString& title, const QString& folder) {
     KeepCurrentDirectory keep;
-    countBox();
     return QFileDialog::getOpenFileName(
         parent, title, folder,
         QStringLiteral("Pictures (*.jpg *.jpeg *.JPG *.JPEG *.bmp *.BMP);;All files (*)"));

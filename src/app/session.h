@@ -8,17 +8,21 @@
 
 namespace tavo {
 
+enum class CardFormMode { Create, Modify };
+enum class WorksEditorMode { Create, Change };  // Change: change or delete the selected line
+enum class PhotoEditorMode { Add, Browse };     // Browse: browse and change the gallery
+
 struct Session {
     std::filesystem::path dataFolder;  // the current directory, taken again at every activation
     std::string languageName;
     std::string openTreeId;  // 14 digits
     TreeCard currentCard;
-    char cardFormMode = 'C';     // 'C' create, 'M' modify
-    char worksEditorMode = 'C';  // 'C' create, '2' change or delete
-    int selectedLine = 0;        // 1-based works line
+    CardFormMode cardFormMode = CardFormMode::Create;
+    WorksEditorMode worksEditorMode = WorksEditorMode::Create;
+    int selectedLine = 0;  // 1-based works line
     std::string previousLineDate;
-    char photoEditorMode = 'C';  // 'C' add, 'M' browse and change
-    int selectedPhoto = 0;       // 1-based position in the gallery
+    PhotoEditorMode photoEditorMode = PhotoEditorMode::Add;
+    int selectedPhoto = 0;  // 1-based position in the gallery
 };
 
 }  // namespace tavo

@@ -5,7 +5,8 @@
 #include <QPushButton>
 #include <QScreen>
 
-#include "app/app_context.h"
+#include "app/app.h"
+#include "app/tags.h"
 
 namespace tavo {
 

@@ -40,15 +40,6 @@ class UiSeam {
 
     // Shows a dialog modally and returns its result code.
     virtual int execModal(QDialog* dialog) = 0;
-
-    // Number of boxes shown so far (lets the main window tell its own boxes from the user's).
-    int boxesShown() const { return boxesShown_; }
-
-  protected:
-    void countBox() { ++boxesShown_; }
-
-  private:
-    int boxesShown_ = 0;
 };
 
 }  // namespace tavo

@@ -13,6 +13,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/record_file.h"
+#include "common/safe_replace.h"
 
 namespace tavo {
 
@@ -115,7 +116,7 @@ void createCard(const DataPaths& data, const std::string& id, const TreeCard& ca
 
 void rewriteCard(const DataPaths& data, const std::string& id, const TreeCard& card) {
     const auto path = data.card(id);
-    safeRewrite(path, data.dataTmp(), changedCardFile(io::readFile(path), card));
+    replaceFile(path, changedCardFile(io::readFile(path), card), data.dataTmp());
 }
 
 Bytes changedCardFile(const Bytes& old, const TreeCard& card) {

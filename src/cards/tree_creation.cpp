@@ -1,16 +1,11 @@
 #include "cards/tree_creation.h"
 
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
-
-#include "app/settings.h"
 #include "cards/card_file.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/record_file.h"
+#include "common/safe_replace.h"
+#include "startup/settings.h"
 
 namespace tavo {
 namespace {
@@ -19,12 +14,6 @@ std::filesystem::path photoTmp(const DataPaths& data, const std::string& id) {
     auto tmp = data.referencePhoto(id);
     tmp += ".tmp";
     return tmp;
-}
-
-void renameOver(const std::filesystem::path& from, const std::filesystem::path& to) {
-    if (std::rename(from.c_str(), to.c_str()) != 0)
-        throw IoError("rename", from, std::strerror(errno));
-    io::syncFolder(to.parent_path());
 }
 
 }  // namespace
@@ -36,7 +25,7 @@ long createTree(const DataPaths& data, const std::string& id, const TreeCard& ca
     try {
         createCard(data, id, card);
         createEmptyTreeFiles(data, id);
-        safeRewrite(data.referencePhoto(id), photoTmp(data, id), referenceJpeg);
+        replaceFile(data.referencePhoto(id), referenceJpeg, photoTmp(data, id));
         const long counter = settings::cardCounter(data.root);
         if (notice) notice(counter);
         settings::setCardCounter(data.root, counter + 1);
@@ -59,24 +48,16 @@ void saveCardChanges(const DataPaths& data, const std::string& id, const TreeCar
                      const Bytes* newReferenceJpeg) {
     const auto cardPath = data.card(id);
     const Bytes content = changedCardFile(io::readFile(cardPath), card);
-    const auto cardTmp = data.dataTmp();
-    try {
-        io::writeFile(cardTmp, content);
-        if (newReferenceJpeg) io::writeFile(photoTmp(data, id), *newReferenceJpeg);
-    } catch (...) {
-        ::unlink(cardTmp.c_str());
-        ::unlink(photoTmp(data, id).c_str());
-        throw;
+    SafeReplace newCard(cardPath, data.dataTmp());
+    newCard.write(content);
+    newCard.finish();
+    if (newReferenceJpeg) {
+        SafeReplace newPhoto(data.referencePhoto(id), photoTmp(data, id));
+        newPhoto.write(*newReferenceJpeg);
+        // Both are whole on the disk: only the renames are left.
+        newPhoto.commit();
     }
-    // Both are whole on the disk: only the renames are left.
-    try {
-        if (newReferenceJpeg) renameOver(photoTmp(data, id), data.referencePhoto(id));
-        renameOver(cardTmp, cardPath);
-    } catch (...) {
-        ::unlink(cardTmp.c_str());
-        ::unlink(photoTmp(data, id).c_str());
-        throw;
-    }
+    newCard.commit();
 }
 
 }  // namespace tavo

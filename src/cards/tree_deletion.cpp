@@ -1,10 +1,10 @@
 #include "cards/tree_deletion.h"
 
-#include "app/settings.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"
 #include "photos/gallery_file.h"
+#include "startup/settings.h"
 
 namespace tavo {
 namespace {

@@ -10,32 +10,28 @@
 #include <optional>
 
 #include "common/errors.h"
+#include "common/fault_point.h"
 
 namespace tavo::io {
 namespace {
-
-int gFailCountdown = 0;
-std::size_t gWrittenBeforeFailure = 0;
 
 std::string reason(int err) {
     return std::strerror(err);
 }
 
-// How many bytes the injected failure lets through first; std::nullopt when no write fails now.
-std::optional<std::size_t> injectedFailure(std::size_t size) {
-    if (gFailCountdown > 0 && --gFailCountdown == 0) return std::min(size, gWrittenBeforeFailure);
+// How many bytes an injected failure lets through first; std::nullopt when no write fails now.
+std::optional<std::size_t> injectedFailure(const fs::path& path, std::size_t size) {
+    FaultPoint* faults = installedFaultPoint();
+    if (!faults) return std::nullopt;
+    const auto part = faults->beforeWrite(path, size);
+    if (part) return std::min(size, *part);
     return std::nullopt;
 }
 
 }  // namespace
 
-void failNthWrite(int n, std::size_t writtenFirst) {
-    gFailCountdown = n;
-    gWrittenBeforeFailure = writtenFirst;
-}
-
 void writeAll(int fd, const void* data, std::size_t size, const fs::path& path) {
-    if (const auto part = injectedFailure(size)) {
+    if (const auto part = injectedFailure(path, size)) {
         if (*part > 0 && ::write(fd, data, *part) < 0) throw IoError("write", path, reason(errno));
         throw IoError("write", path, reason(ENOSPC));
     }
@@ -53,7 +49,7 @@ void writeAll(int fd, const void* data, std::size_t size, const fs::path& path) 
 
 void pwriteAll(int fd, const void* data, std::size_t size, std::uint64_t offset,
                const fs::path& path) {
-    if (const auto part = injectedFailure(size)) {
+    if (const auto part = injectedFailure(path, size)) {
         if (*part > 0 && ::pwrite(fd, data, *part, static_cast<off_t>(offset)) < 0)
             throw IoError("write", path, reason(errno));
         throw IoError("write", path, reason(ENOSPC));
@@ -109,7 +105,11 @@ Bytes readFile(const fs::path& path) {
 }
 
 void writeFile(const fs::path& path, const void* data, std::size_t size) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // Created afresh: a stale entry of that name goes first, and a link planted there is removed,
+    // never written through.
+    if (::unlink(path.c_str()) != 0 && errno != ENOENT)
+        throw IoError("create", path, reason(errno));
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0) throw IoError("create", path, reason(errno));
     try {
         writeAll(fd, data, size, path);

@@ -1,6 +1,7 @@
 #pragma once
 // Low-level file access that reports every failure as an IoError naming the operation and path.
-// All writes of the program pass through writeAll, so tests can make the N-th write fail.
+// All writes of the program pass through writeAll and pwriteAll, where the fault point of the
+// tests can make a write fail.
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -20,7 +21,8 @@ void pwriteAll(int fd, const void* data, std::size_t size, std::uint64_t offset,
 
 // Whole-file helpers.
 Bytes readFile(const fs::path& path);
-// Writes a new file (create or truncate), flushed to disk.
+// Writes a new file, flushed to disk; whatever stood at `path` is replaced, a link without
+// being followed. Files that exist are rewritten through SafeReplace instead.
 void writeFile(const fs::path& path, const void* data, std::size_t size);
 inline void writeFile(const fs::path& path, const Bytes& bytes) {
     writeFile(path, bytes.data(), bytes.size());
@@ -30,10 +32,5 @@ void syncFolder(const fs::path& folder);
 void removeIfExists(const fs::path& path);
 // Removes a file that must exist.
 void removeFile(const fs::path& path);
-
-// Fault injection for tests: the `n`-th write from now (1 = the next one) fails as if the disk
-// were full. 0 disarms. With `writtenFirst`, that write first really writes up to that many of
-// its bytes, as a disk that fills up in the middle of a write does.
-void failNthWrite(int n, std::size_t writtenFirst = 0);
 
 }  // namespace tavo::io

@@ -1,4 +1,5 @@
 #include "common/ini_file.h"
+#include "common/safe_replace.h"
 
 #include <algorithm>
 #include <cctype>
@@ -170,7 +171,7 @@ void writeString(const std::filesystem::path& file, const std::string& section,
     if (old && *old == content) return;
     auto tmp = file;
     tmp += ".tmp";
-    safeRewrite(file, tmp, content);
+    replaceFile(file, content, tmp);
 }
 
 }  // namespace tavo::ini

@@ -10,6 +10,7 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "common/safe_replace.h"
 
 namespace tavo {
 
@@ -134,19 +135,6 @@ Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize
     return all;
 }
 
-void safeRewrite(const std::filesystem::path& target, const std::filesystem::path& tmp,
-                 const Bytes& content) {
-    try {
-        io::writeFile(tmp, content);
-        if (::rename(tmp.c_str(), target.c_str()) != 0)
-            throw IoError("rename", tmp, std::strerror(errno));
-    } catch (...) {
-        ::unlink(tmp.c_str());
-        throw;
-    }
-    io::syncFolder(target.parent_path());
-}
-
 void removeRecordThroughTmp(const std::filesystem::path& file, const std::filesystem::path& tmp,
                             std::size_t recordSize, std::size_t index) {
     Bytes all = readWholeRecords(file, recordSize);
@@ -155,7 +143,7 @@ void removeRecordThroughTmp(const std::filesystem::path& file, const std::filesy
         const auto first = all.begin() + static_cast<std::ptrdiff_t>(index * recordSize);
         all.erase(first, first + static_cast<std::ptrdiff_t>(recordSize));
     }
-    safeRewrite(file, tmp, all);
+    replaceFile(file, all, tmp);
 }
 
 }  // namespace tavo

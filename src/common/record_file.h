@@ -53,12 +53,6 @@ class RecordFile {
 // Number of whole records of a file; IoError when it cannot be examined.
 std::size_t countRecords(const std::filesystem::path& path, std::size_t recordSize);
 
-// Writes the complete new content of `target` to `tmp`, flushes it to disk, then renames it over
-// `target`, so a crash at any instant leaves either the old or the new file, whole. On failure
-// the temporary file is removed and `target` is untouched.
-void safeRewrite(const std::filesystem::path& target, const std::filesystem::path& tmp,
-                 const Bytes& content);
-
 // Removes record `index` (0-based) from a typed file through the temporary file `tmp`
 // (DATA.TMP of the data folder); an index beyond the end rewrites the file unchanged. A damaged
 // tail shorter than one record is dropped.

@@ -9,6 +9,7 @@
 #include "common/file_io.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "common/safe_replace.h"
 
 namespace tavo {
 namespace {
@@ -126,7 +127,7 @@ std::size_t GalleryFile::add(const PhotoRecord& record) {
     std::size_t at = 0;
     while (at < n && dateKeyOf(recordAt(all, at)) <= key) ++at;
     all.insert(all.begin() + static_cast<std::ptrdiff_t>(at * kSize), rec.begin(), rec.end());
-    safeRewrite(path_, DataPaths{dataFolder_}.dataTmp(), all);
+    replaceFile(path_, all, DataPaths{dataFolder_}.dataTmp());
     return at + 1;
 }
 

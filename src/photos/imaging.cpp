@@ -12,6 +12,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/record_file.h"
+#include "common/safe_replace.h"
 
 namespace tavo {
 
@@ -289,7 +290,7 @@ void saveJpeg(const Image& img, const fs::path& target, int quality) {
     const auto bytes = encodeJpegNamed(img, quality, target);
     fs::path tmp = target;
     tmp += ".tmp";
-    safeRewrite(target, tmp, bytes);
+    replaceFile(target, bytes, tmp);
 }
 
 // ---- Windows bitmap ----------------------------------------------------------------------
@@ -421,7 +422,7 @@ std::vector<std::uint8_t> encodeBmp(const Image& img) {
 void saveBmp(const Image& img, const fs::path& target) {
     fs::path tmp = target;
     tmp += ".tmp";
-    safeRewrite(target, tmp, encodeBmp(img));
+    replaceFile(target, encodeBmp(img), tmp);
 }
 
 // ---- By file name ------------------------------------------------------------------------

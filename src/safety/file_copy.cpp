@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/fault_point.h"
 #include "common/file_io.h"
+#include "common/safe_replace.h"
 
 namespace tavo::safety {
 namespace {
@@ -19,16 +21,6 @@ namespace {
 constexpr std::size_t kChunk = 64 * 1024;
 // Deeper than any data folder; stops a loop of linked folders.
 constexpr int kMaxDepth = 32;
-
-std::function<void(const fs::path&)>& afterCopyHook() {
-    static std::function<void(const fs::path&)> hook;
-    return hook;
-}
-
-std::function<void(const fs::path&, const fs::path&)>& beforeRenameHook() {
-    static std::function<void(const fs::path&, const fs::path&)> hook;
-    return hook;
-}
 
 std::string reason(int err) {
     return std::strerror(err);
@@ -94,6 +86,8 @@ void verifyCopy(const fs::path& source, const fs::path& dest) {
     struct stat dst {};
     Fd in(openRegular(source, sst));
     Fd out(openRegular(dest, dst));
+    // Drop the cached pages so the comparison reads what reached the disk.
+    ::posix_fadvise(out.get(), 0, 0, POSIX_FADV_DONTNEED);
     if (sst.st_size != dst.st_size)
         throw IoError("verify", dest, "the copy differs in size from its source");
     std::vector<char> a(kChunk);
@@ -173,29 +167,19 @@ void copyFileOrThrow(const fs::path& source, const fs::path& dest) {
     if (::stat(dest.c_str(), &dst) == 0 && dst.st_dev == sst.st_dev && dst.st_ino == sst.st_ino)
         throw IoError("copy", dest, "the destination is the source itself");
 
-    Fd out(::open(dest.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644));
-    if (out.get() < 0) throw IoError("create", dest, reason(errno));
-    try {
-        std::vector<char> buffer(kChunk);
-        for (;;) {
-            const std::size_t n = readSome(in.get(), buffer.data(), buffer.size(), source);
-            if (n > 0) io::writeAll(out.get(), buffer.data(), n, dest);
-            if (n < buffer.size()) break;
-        }
-        if (::fsync(out.get()) != 0) throw IoError("flush", dest, reason(errno));
-        // Drop the cached pages so the check below reads what reached the disk.
-        ::posix_fadvise(out.get(), 0, 0, POSIX_FADV_DONTNEED);
-        if (::close(out.release()) != 0) throw IoError("close", dest, reason(errno));
-
-        if (afterCopyHook()) afterCopyHook()(dest);
-        verifyCopy(source, dest);
-    } catch (...) {
-        // A copy cut short (a full disk) must not stay behind looking whole: a backup folder
-        // holding every entry, one of them truncated, would be taken for a good backup.
-        if (out.get() >= 0) ::close(out.release());
-        ::unlink(dest.c_str());
-        throw;
+    // Written under a temporary name and renamed once read back equal: a copy cut short (a
+    // full disk, a kill) never stays behind under its own name looking whole.
+    SafeReplace out(dest);
+    std::vector<char> buffer(kChunk);
+    for (;;) {
+        const std::size_t n = readSome(in.get(), buffer.data(), buffer.size(), source);
+        if (n > 0) out.write(buffer.data(), n);
+        if (n < buffer.size()) break;
     }
+    out.finish();
+    if (FaultPoint* faults = installedFaultPoint()) faults->afterCopy(out.tmpPath());
+    verifyCopy(source, out.tmpPath());
+    out.commit();
 }
 
 void copyFolderOrThrow(const fs::path& source, const fs::path& dest) {
@@ -214,19 +198,10 @@ CopyResult copyFolder(const fs::path& source, const fs::path& dest) {
 }
 
 void renameEntry(const fs::path& from, const fs::path& to) {
-    if (beforeRenameHook()) beforeRenameHook()(from, to);
+    if (FaultPoint* faults = installedFaultPoint()) faults->beforeRename(from, to);
     if (::rename(from.c_str(), to.c_str()) != 0) throw IoError("rename", from, reason(errno));
     io::syncFolder(from.parent_path());
     if (to.parent_path() != from.parent_path()) io::syncFolder(to.parent_path());
 }
-
-namespace testing {
-void setAfterFileCopyHook(std::function<void(const fs::path&)> hook) {
-    afterCopyHook() = std::move(hook);
-}
-void setBeforeRenameHook(std::function<void(const fs::path&, const fs::path&)> hook) {
-    beforeRenameHook() = std::move(hook);
-}
-}  // namespace testing
 
 }  // namespace tavo::safety

@@ -48,14 +48,4 @@ bool entryExists(const fs::path& p);
 // folders so the rename survives a crash.
 void renameEntry(const fs::path& from, const fs::path& to);
 
-// Fault injection for tests. Hooks are process-wide; an empty function removes the hook.
-namespace testing {
-// Runs after each file copy is written and flushed, before it is read back and compared; a hook
-// may change the written file to stand for a device that corrupts data.
-void setAfterFileCopyHook(std::function<void(const fs::path& dest)> hook);
-// Runs before each renameEntry; a hook may throw to make that rename fail, or end the process
-// to stand for a crash.
-void setBeforeRenameHook(std::function<void(const fs::path& from, const fs::path& to)> hook);
-}  // namespace testing
-
 }  // namespace tavo::safety

@@ -13,6 +13,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"
+#include "common/safe_replace.h"
 
 namespace tavo::safety {
 namespace {
@@ -32,46 +33,6 @@ constexpr unsigned char kEmptyZip[22] = {'P', 'K', 5, 6};
 
 std::string zipReason(zip_t* za) {
     return zip_error_strerror(zip_get_error(za));
-}
-
-// The temporary file the archive is written to, removed unless it was renamed into place.
-class TempArchive {
-  public:
-    explicit TempArchive(const fs::path& folder, const std::string& name) {
-        std::string pattern = (folder / ("." + name + ".XXXXXX")).string();
-        const int fd = ::mkstemp(pattern.data());
-        if (fd < 0) throw IoError("create", folder / name, std::strerror(errno));
-        ::close(fd);
-        path_ = pattern;
-    }
-    ~TempArchive() {
-        if (!path_.empty()) ::unlink(path_.c_str());
-    }
-    TempArchive(const TempArchive&) = delete;
-    TempArchive& operator=(const TempArchive&) = delete;
-    const fs::path& path() const { return path_; }
-    void renameTo(const fs::path& target) {
-        if (::rename(path_.c_str(), target.c_str()) != 0)
-            throw IoError("rename", path_, std::strerror(errno));
-        path_.clear();
-        io::syncFolder(target.parent_path());
-    }
-
-  private:
-    fs::path path_;
-};
-
-// Flushes a written file to the disk and gives it the usual permissions.
-void flushFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw IoError("open", path, std::strerror(errno));
-    ::fchmod(fd, 0644);
-    if (::fsync(fd) != 0) {
-        const int e = errno;
-        ::close(fd);
-        throw IoError("flush", path, std::strerror(e));
-    }
-    ::close(fd);
 }
 
 void writeZip(const fs::path& zipPath, const std::vector<ArchiveEntry>& entries,
@@ -147,13 +108,13 @@ fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
     const std::string name = treeArchiveName(treeId);
     const fs::path target = targetFolder / name;
 
-    TempArchive temp(targetFolder, name);
+    // An existing archive stays until the new one is whole.
+    SafeReplace archive(target);
     if (entries.empty())
-        io::writeFile(temp.path(), kEmptyZip, sizeof kEmptyZip);
+        archive.write(kEmptyZip, sizeof kEmptyZip);
     else
-        writeZip(temp.path(), entries, target);
-    flushFile(temp.path());
-    temp.renameTo(target);
+        archive.writeWith([&](const fs::path& tmp) { writeZip(tmp, entries, target); });
+    archive.commit();
     return target;
 }
 

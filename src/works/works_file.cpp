@@ -8,6 +8,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/record_file.h"
+#include "common/safe_replace.h"
 
 namespace tavo {
 namespace {
@@ -107,7 +108,7 @@ void WorksFile::add(const WorksLine& line) const {
     std::size_t at = 0;
     while (at < n && !(key < keyOfRecord(recordAt(all, at)))) ++at;
     all.insert(all.begin() + offsetOf(at), record.begin(), record.end());
-    safeRewrite(file_, dataTmp_, all);
+    replaceFile(file_, all, dataTmp_);
 }
 
 void WorksFile::change(std::size_t record, const WorksLine& line,
@@ -127,7 +128,7 @@ void WorksFile::change(std::size_t record, const WorksLine& line,
     Bytes all = readWholeRecords(file_, kLine);
     if (record >= all.size() / kLine) noSuchLine("write", file_, record);
     std::copy(changed.begin(), changed.end(), all.begin() + offsetOf(record));
-    safeRewrite(file_, sortTmp_, sortedByDate(all));
+    replaceFile(file_, sortedByDate(all), sortTmp_);
 }
 
 void WorksFile::remove(std::size_t record) const {
@@ -135,7 +136,7 @@ void WorksFile::remove(std::size_t record) const {
 }
 
 void WorksFile::resortByDate() const {
-    safeRewrite(file_, sortTmp_, sortedByDate(readWholeRecords(file_, kLine)));
+    replaceFile(file_, sortedByDate(readWholeRecords(file_, kLine)), sortTmp_);
 }
 
 void WorksFile::deleteFile() const {

@@ -4,11 +4,11 @@
 
 #include <cstdlib>
 
-#include "app/settings.h"
 #include "cards/card_file.h"
 #include "cards/dates.h"
 #include "photos/gallery_file.h"
 #include "photos/imaging.h"
+#include "startup/settings.h"
 #include "support/temp_dir.h"
 #include "works/works_file.h"
 

@@ -5,7 +5,7 @@
 
 #include "app/about_box.h"
 #include "support/program_fixture.h"
-#include "translation/language_chooser.h"
+#include "translation/ui/language_chooser.h"
 
 using namespace tavo;
 using namespace tavo::test;

@@ -10,10 +10,12 @@
 #include <QTableWidget>
 
 #include "app/about_box.h"
-#include "app/settings.h"
+#include "app/tags.h"
+#include "startup/settings.h"
 #include "support/program_fixture.h"
-#include "translation/language_chooser.h"
-#include "translation/translator.h"
+#include "support/ui_driving.h"
+#include "translation/ui/language_chooser.h"
+#include "translation/ui/translator.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -103,18 +105,18 @@ TEST_F(MainWindowTest, MenuStatesFollowTheOpenTree) {
     start();
     using V = std::vector<bool>;
     EXPECT_EQ(treeStates(), V({false, false, false, false, false, false, false, false, false}));
-    main().onTreeCreated();  // properties stay as they were
+    main().treeCreated();  // properties stay as they were
     EXPECT_EQ(treeStates(), V({true, true, true, true, false, true, true, true, true}));
-    main().onTreeOpened();
+    main().treeOpened();
     EXPECT_EQ(treeStates(), V({true, true, true, true, true, true, true, true, true}));
-    main().FermerFicheClick();
+    trigger(&main(), "FermerFiche");
     EXPECT_EQ(treeStates(), V({false, false, false, false, false, false, false, false, true}));
     EXPECT_TRUE(main().CreerFiche->isEnabled());
-    main().onTreeOpened();
-    main().onTreeDeleted(1);
+    main().treeOpened();
+    main().treeDeleted(1);
     EXPECT_TRUE(main().OuvrirVign->isEnabled());
-    main().onTreeOpened();
-    main().onTreeDeleted(0);
+    main().treeOpened();
+    main().treeDeleted(0);
     EXPECT_FALSE(main().OuvrirVign->isEnabled());
 }
 
@@ -138,7 +140,7 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
         c->CB_ListeLangues->setCurrentIndex(c->CB_ListeLangues->findText("English"));
         c->Btn_TraduireClick();
     });
-    main().Langue1Click();
+    trigger(&main(), "Langue1");
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(app().session.languageName, "English");
     EXPECT_EQ(main().windowTitle(), "en 1");
@@ -164,7 +166,7 @@ TEST_F(MainWindowTest, ChooserSelectionIsCaseSensitiveAndCurrentLanguageRunsNoPa
     ui.modal["TF_ChoixLangue"].push_back([](QDialog* d) {
         EXPECT_EQ(static_cast<TF_ChoixLangue*>(d)->CB_ListeLangues->currentIndex(), -1);
     });
-    main().Langue1Click();
+    trigger(&main(), "Langue1");
     app().session.languageName = "Français";
     int passes = 0;
     QObject::connect(app().translator, &TEdtTranslator::OnBeforeTranslate,
@@ -174,7 +176,7 @@ TEST_F(MainWindowTest, ChooserSelectionIsCaseSensitiveAndCurrentLanguageRunsNoPa
         EXPECT_FALSE(d->isVisible());
         EXPECT_EQ(passes, 0);  // the current language: the window closes, no pass
     });
-    main().Langue1Click();
+    trigger(&main(), "Langue1");
     EXPECT_EQ(passes, 1);  // the main window's own activation after the dialog closed
     EXPECT_EQ(ui.modalShown.size(), 2u);
 }
@@ -242,28 +244,31 @@ TEST_F(MainWindowTest, TranslatorKindRules) {
 
 TEST_F(MainWindowTest, HelpPagesOpenForTheLanguage) {
     start();
-    main().Aide1Click();
-    main().Lauteur1Click();
+    trigger(&main(), "Aide1");
+    trigger(&main(), "Lauteur1");
     ASSERT_EQ(ui.texts("open").size(), 2u);
-    EXPECT_EQ(ui.texts("open")[0], "Aide/Français/Index.htm");
-    EXPECT_EQ(ui.texts("open")[1], "Aide/Français/Lauteur.htm");
+    const auto page = [this](const char* name) {
+        return QString::fromStdString((dir.path() / "Aide" / "Français" / name).string());
+    };
+    EXPECT_EQ(ui.texts("open")[0], page("Index.htm"));
+    EXPECT_EQ(ui.texts("open")[1], page("Lauteur.htm"));
 }
 
 TEST_F(MainWindowTest, AboutBoxShowsVersionAndCreditRule) {
     start();
     TF_APropos* about = program->windows().aPropos;
-    main().Apropos1Click();
+    trigger(&main(), "Apropos1");
     EXPECT_EQ(about->L_Version->text(), "Version " + App::version());
     EXPECT_FALSE(about->Label8->isVisibleTo(about));
     app().session.languageName = "Langage non trouvée";
-    main().Apropos1Click();
+    trigger(&main(), "Apropos1");
     EXPECT_TRUE(about->Label8->isVisibleTo(about));
 }
 
 TEST_F(MainWindowTest, WorksGridKeepsColumnWidthsAndGrowsWithTheWindow) {
     start();
     main().show();
-    main().onTreeOpened();
+    main().treeOpened();
     main().resize(1200, 800);
     const QTableWidget* grid = main().SG_LignesTravaux;
     EXPECT_EQ(grid->columnWidth(0), 72);

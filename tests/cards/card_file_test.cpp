@@ -5,6 +5,7 @@
 #include "cards/card_file.h"
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "support/faults.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
@@ -41,7 +42,7 @@ struct CardFolder : ::testing::Test {
     TempDir dir;
     DataPaths data{dir.path()};
     void SetUp() override { dir.makeDataFolders(); }
-    void TearDown() override { io::failNthWrite(0); }
+    void TearDown() override { test::failNthWrite(0); }
 };
 
 LocalTime at(int y, int mo, int d, int h, int mi, int s, int ms) {
@@ -251,14 +252,14 @@ TEST_F(CardFolder, FailedRewriteLeavesTheOldCardWhole) {
     const Bytes before = test::readBytes(data.card(id));
     TreeCard changed = sampleCard();
     changed.treeName = "Autre";
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(rewriteCard(data, id, changed), IoError);
     EXPECT_EQ(test::readBytes(data.card(id)), before);
     EXPECT_FALSE(std::filesystem::exists(data.dataTmp()));
 }
 
 TEST_F(CardFolder, FailedCreationLeavesNoHalfCard) {
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(createCard(data, "26034140509042", sampleCard()), IoError);
     EXPECT_FALSE(std::filesystem::exists(data.card("26034140509042")));
 }

@@ -1,11 +1,12 @@
 #include <gtest/gtest.h>
 
-#include "app/settings.h"
 #include "cards/card_file.h"
 #include "cards/tree_creation.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "safety/data_set.h"
+#include "startup/settings.h"
+#include "support/faults.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
@@ -33,7 +34,7 @@ struct TreeCreation : ::testing::Test {
         settings::activate(dir.path(), "1.0.0.0", "01/01/2026");
         settings::setCardCounter(dir.path(), 4);
     }
-    void TearDown() override { io::failNthWrite(0); }
+    void TearDown() override { test::failNthWrite(0); }
 };
 
 }  // namespace
@@ -66,15 +67,15 @@ TEST_F(TreeCreation, AFailureAtAnyWriteLeavesNoPartOfTheTree) {
     // byte or in the middle of its bytes.
     for (int n = 1; n <= 3; ++n) {
         for (const std::size_t written : {std::size_t{0}, std::size_t{7}}) {
-            io::failNthWrite(n, written);
+            test::failNthWrite(n, written);
             EXPECT_THROW(createTree(data, kId, card("Pin"), photo), IoError) << n;
-            io::failNthWrite(0);
+            test::failNthWrite(0);
             EXPECT_EQ(snapshot(dir.path()), before) << n << " " << written;
         }
     }
-    io::failNthWrite(4);
+    test::failNthWrite(4);
     EXPECT_EQ(createTree(data, kId, card("Pin"), photo), 5);
-    io::failNthWrite(0);
+    test::failNthWrite(0);
 }
 
 TEST_F(TreeCreation, ChangesOfTheCardAndPhotoAreSavedBothOrNeither) {
@@ -82,9 +83,9 @@ TEST_F(TreeCreation, ChangesOfTheCardAndPhotoAreSavedBothOrNeither) {
     const Bytes newPhoto(5000, 0x42);
     const auto before = snapshot(dir.path());
     for (int n = 1; n <= 2; ++n) {
-        io::failNthWrite(n, 10);
+        test::failNthWrite(n, 10);
         EXPECT_THROW(saveCardChanges(data, kId, card("Pin noir"), &newPhoto), IoError);
-        io::failNthWrite(0);
+        test::failNthWrite(0);
         EXPECT_EQ(snapshot(dir.path()), before) << n;
     }
     saveCardChanges(data, kId, card("Pin noir"), &newPhoto);

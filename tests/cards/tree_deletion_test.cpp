@@ -1,14 +1,15 @@
 #include "cards/tree_deletion.h"
+#include "support/faults.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <iterator>
 
-#include "app/settings.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "photos/gallery_file.h"
+#include "startup/settings.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
@@ -97,9 +98,9 @@ TEST_F(TreeDeletionTest, ACounterThatCannotBeWrittenStillReportsTheTreeDeleted) 
     settings::setCardCounter(dir.path(), 3);
     const auto before = allFiles();
     const std::string settingsBefore = test::readText(dir / "Tavo.ini");
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     const TreeDeletionResult r = deleteTree(dir.path(), kTree);
-    io::failNthWrite(0);
+    test::failNthWrite(0);
     EXPECT_EQ(removedSince(before).size(), 5u);
     EXPECT_EQ(r.cardCounter, 3);
     EXPECT_NE(r.counterFailure.find("write"), std::string::npos);

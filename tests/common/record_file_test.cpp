@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/record_file.h"
+#include "support/faults.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
@@ -89,29 +90,11 @@ TEST(SafeRewrite, WriteFailureLeavesOriginalWholeAndNoTemporaryFile) {
     const auto p = dir / "w.TRX", tmp = dir / "DATA.TMP";
     makeFile(p, 318, {1, 2, 3});
     const auto before = test::readBytes(p);
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(removeRecordThroughTmp(p, tmp, 318, 0), IoError);
-    io::failNthWrite(0);
+    test::failNthWrite(0);
     EXPECT_EQ(test::readBytes(p), before);
     EXPECT_FALSE(std::filesystem::exists(tmp));
-}
-
-TEST(SafeRewrite, LeftoverTemporaryFileIsReplaced) {
-    TempDir dir;
-    const auto p = dir / "a", tmp = dir / "DATA.TMP";
-    test::writeBytes(tmp, std::string(1000, 'z'));
-    test::writeBytes(p, "old");
-    safeRewrite(p, tmp, Bytes{'n', 'e', 'w'});
-    EXPECT_EQ(test::readText(p), "new");
-    EXPECT_FALSE(std::filesystem::exists(tmp));
-}
-
-TEST(SafeRewrite, FailedRenameRemovesTemporaryFile) {
-    TempDir dir;
-    std::filesystem::create_directories(dir / "target/inside");
-    EXPECT_THROW(safeRewrite(dir / "target", dir / "DATA.TMP", Bytes{'n'}), IoError);
-    EXPECT_FALSE(std::filesystem::exists(dir / "DATA.TMP"));
-    EXPECT_TRUE(std::filesystem::is_directory(dir / "target/inside"));
 }
 
 TEST(RecordFile, AnAppendCutShortByAFullDiskLeavesTheFileAsItWas) {
@@ -123,9 +106,9 @@ TEST(RecordFile, AnAppendCutShortByAFullDiskLeavesTheFileAsItWas) {
     test::writeBytes(p, tail);
     for (const std::size_t written : {std::size_t{0}, std::size_t{3}, std::size_t{200}}) {
         RecordFile f(p, 318, RecordFile::Mode::ReadWrite);
-        io::failNthWrite(1, written);
+        test::failNthWrite(1, written);
         EXPECT_THROW(f.append(rec(318, 9)), IoError);
-        io::failNthWrite(0);
+        test::failNthWrite(0);
         f.close();
         EXPECT_EQ(test::readText(p), tail) << written;
     }
@@ -142,9 +125,9 @@ TEST(RecordFile, AnOverwriteCutShortPutsTheRecordBack) {
     makeFile(p, 318, {1, 2, 3});
     const auto before = test::readBytes(p);
     RecordFile f(p, 318, RecordFile::Mode::ReadWrite);
-    io::failNthWrite(1, 100);  // the disk fails a third of the way into the record
+    test::failNthWrite(1, 100);  // the disk fails a third of the way into the record
     EXPECT_THROW(f.overwrite(1, rec(318, 9)), IoError);
-    io::failNthWrite(0);
+    test::failNthWrite(0);
     EXPECT_EQ(test::readBytes(p), before);
     EXPECT_THROW(f.overwrite(3, rec(318, 9)), IoError);  // no record 4 to replace
     f.overwrite(1, rec(318, 9));

@@ -21,28 +21,31 @@
 #include <map>
 
 #include "app/about_box.h"
-#include "app/picture_box.h"
-#include "app/settings.h"
+#include "app/qt_text.h"
+#include "app/timage.h"
 #include "cards/card_file.h"
-#include "cards/card_form.h"
 #include "cards/tree_creation.h"
+#include "cards/ui/card_form.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/ini_file.h"
 #include "lists/list_files.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
-#include "photos/gallery_viewer.h"
 #include "photos/imaging.h"
-#include "photos/photo_editor.h"
+#include "photos/ui/gallery_viewer.h"
+#include "photos/ui/photo_editor.h"
 #include "safety/backup.h"
-#include "safety/backup_window.h"
 #include "safety/data_set.h"
 #include "safety/restore.h"
-#include "safety/restore_window.h"
+#include "safety/ui/backup_window.h"
+#include "safety/ui/restore_window.h"
+#include "startup/settings.h"
+#include "support/faults.h"
 #include "support/program_fixture.h"
 #include "support/system_faults.h"
-#include "works/works_editor.h"
+#include "support/ui_driving.h"
+#include "works/ui/works_editor.h"
 #include "works/works_file.h"
 
 using namespace tavo;
@@ -156,7 +159,7 @@ class SystemFaults : public ::testing::Test {
     }
 
     void TearDown() override {
-        io::failNthWrite(0);
+        test::failNthWrite(0);
         program.reset();
         fs::current_path(previous);
         if (readOnlyMounted) unmount(data);
@@ -208,8 +211,8 @@ class SystemFaults : public ::testing::Test {
     void openTree(const std::string& id) {
         app().session.openTreeId = id;
         app().session.currentCard = readCard(DataPaths{data}, id);
-        main().onTreeOpened();
-        main().RefillWorksGrid(false);
+        main().treeOpened();
+        main().refillWorks(false);
     }
     App& app() { return program->app; }
     Windows& windows() { return program->windows(); }
@@ -225,7 +228,7 @@ class SystemFaults : public ::testing::Test {
     std::vector<Command> commands() {
         std::vector<Command> c;
         c.push_back({"card modification with a new photo", [this](int n) {
-                         ui.pictures.push_back(qs((pictures / "other.jpg").string()));
+                         ui.pictures.push_back(toQString((pictures / "other.jpg").string()));
                          ui.modal["TF_Fiche"].push_back([n](QDialog* d) {
                              auto& f = *static_cast<TF_Fiche*>(d);
                              f.E_NomArbre->setText(QStringLiteral("Pin noir %1").arg(n));
@@ -261,7 +264,7 @@ class SystemFaults : public ::testing::Test {
                              [this](QDialog*) { windows().galerie->B_Ajouter->click(); });
                          ui.modal["TF_Photo"].push_back([this, n](QDialog*) {
                              TF_Photo& e = *windows().photo;
-                             ui.pictures.push_back(qs((pictures / "gallery.jpg").string()));
+                             ui.pictures.push_back(toQString((pictures / "gallery.jpg").string()));
                              e.B_Parcourir->click();
                              e.E_DatPhoto->setText(QStringLiteral("01/01/2020"));
                              e.E_Comment->setText(QStringLiteral("ajout %1").arg(n));
@@ -281,7 +284,7 @@ class SystemFaults : public ::testing::Test {
                      [this](int) { editPhoto(0, [](TF_Photo& e) { e.B_Supprimer->click(); }); }});
         // Last: the new tree becomes the open one.
         c.push_back({"card creation", [this](int n) {
-                         ui.pictures.push_back(qs((pictures / "other.jpg").string()));
+                         ui.pictures.push_back(toQString((pictures / "other.jpg").string()));
                          ui.modal["TF_Fiche"].push_back([n](QDialog* d) {
                              auto& f = *static_cast<TF_Fiche*>(d);
                              f.E_NomArbre->setText(QStringLiteral("Genévrier %1").arg(n));
@@ -308,7 +311,7 @@ class SystemFaults : public ::testing::Test {
     void changeWorksLine(int line, const std::function<void(TF_Ligne&)>& act) {
         main().SG_LignesTravaux->setCurrentCell(line - 1, 0);
         ui.modal["TF_Ligne"].push_back([act](QDialog* d) { act(*static_cast<TF_Ligne*>(d)); });
-        app().guard(&main(), [this] { main().SG_LignesTravauxDblClick(); });
+        test::doubleClick(&main(), "SG_LignesTravaux");
     }
 
     // Double-clicks gallery thumbnail `index` (0-based) and lets `act` click in the editor.
@@ -323,7 +326,7 @@ class SystemFaults : public ::testing::Test {
 
     void archiveThroughMenu(const fs::path& target) {
         ui.answers.push_back(true);
-        ui.folders.push_back(qs(target.string()));
+        ui.folders.push_back(toQString(target.string()));
         main().Fichierarchive1->trigger();
     }
 
@@ -361,9 +364,9 @@ class SystemFaults : public ::testing::Test {
             const int n = run / 2 + 1;
             const Snapshot before = snapshot(data);
             ui.clear();
-            io::failNthWrite(n, run % 2 == 0 ? 0 : 100);
+            test::failNthWrite(n, run % 2 == 0 ? 0 : 100);
             command.run(++attempt);
-            io::failNthWrite(0);
+            test::failNthWrite(0);
             if (ui.texts("error").empty()) {
                 EXPECT_NE(changes(before, snapshot(data)), "")
                     << command.name << " went through at write " << n;
@@ -414,9 +417,9 @@ class SystemFaults : public ::testing::Test {
             ActAsNobody nobody;
             command();
         } else if (how == ReadOnlyPath::Injected) {
-            io::failNthWrite(1);
+            test::failNthWrite(1);
             command();
-            io::failNthWrite(0);
+            test::failNthWrite(0);
         } else {
             command();
         }
@@ -470,9 +473,9 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
         windows().dataSave->clock = [n] { return safety::LocalDateTime{2026, 1, 2, 3, 4, n % 60}; };
         const Snapshot before = snapshot(data);
         ui.clear();
-        io::failNthWrite(n, 50);
+        test::failNthWrite(n, 50);
         const int result = backUpThroughWindow(backups);
-        io::failNthWrite(0);
+        test::failNthWrite(0);
         EXPECT_EQ(changes(before, snapshot(data)), "");
         const fs::path made = backups / backupFolders().back();
         if (result == QDialog::Accepted) {
@@ -534,9 +537,9 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
     const Snapshot before = snapshot(data);
     ui.clear();
     ui.answers.push_back(true);
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     main().SupprimerFiche->trigger();
-    io::failNthWrite(0);
+    test::failNthWrite(0);
     EXPECT_EQ(ui.texts("error").size(), 1u);
     EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
     EXPECT_FALSE(fs::exists(paths.card(kTree)));
@@ -579,9 +582,9 @@ TEST_F(SystemFaults, AFullDiskLeavesTheListsAsTheyWere) {
         }
         const Snapshot now = snapshot(data);
         for (const std::size_t written : {std::size_t{0}, std::size_t{20}}) {
-            io::failNthWrite(1, written);
+            test::failNthWrite(1, written);
             EXPECT_THROW(change(), IoError) << what;
-            io::failNthWrite(0);
+            test::failNthWrite(0);
             EXPECT_EQ(changes(now, snapshot(data)), "") << what;
         }
     }

@@ -3,6 +3,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "lists/list_files.h"
+#include "support/faults.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
@@ -160,23 +161,23 @@ TEST_F(ListFilesTest, AFailedWriteLeavesEveryListAsItWas) {
     const Bytes namesBefore = test::readBytes(names.path());
     // 0: nothing written; 20: the disk filled up in the middle of the entry.
     for (const std::size_t written : {std::size_t{0}, std::size_t{20}}) {
-        io::failNthWrite(1, written);
+        test::failNthWrite(1, written);
         EXPECT_THROW(types.append("Taille"), IoError);
-        io::failNthWrite(1, written);
+        test::failNthWrite(1, written);
         EXPECT_THROW(names.append({"Pinus", "Pin", "Pine"}), IoError);
-        io::failNthWrite(1, written);
+        test::failNthWrite(1, written);
         EXPECT_THROW(names.remove(0), IoError);
-        io::failNthWrite(0);
+        test::failNthWrite(0);
         EXPECT_EQ(test::readBytes(types.path()), typesBefore) << written;
         EXPECT_EQ(test::readBytes(names.path()), namesBefore) << written;
         EXPECT_FALSE(std::filesystem::exists(paths.dataTmp()));
     }
     for (const std::size_t written : {std::size_t{0}, std::size_t{20}}) {
-        io::failNthWrite(1, written);
+        test::failNthWrite(1, written);
         EXPECT_THROW(types.overwrite(0, "Taille"), IoError);
-        io::failNthWrite(1, written);
+        test::failNthWrite(1, written);
         EXPECT_THROW(names.overwrite(0, {"Pinus", "Pin", "Pine"}), IoError);
-        io::failNthWrite(0);
+        test::failNthWrite(0);
         EXPECT_EQ(test::readBytes(types.path()), typesBefore) << written;
         EXPECT_EQ(test::readBytes(names.path()), namesBefore) << written;
     }

@@ -1,4 +1,5 @@
 #include "photos/gallery_file.h"
+#include "support/faults.h"
 
 #include <gtest/gtest.h>
 
@@ -41,7 +42,7 @@ struct GalleryTest : ::testing::Test {
         test::writeBytes(gal, "");
         test::writeBytes(dir / "Tavo.ini", "[Fichiers]\r\nFiche=1\r\n");
     }
-    ~GalleryTest() override { io::failNthWrite(0); }
+    ~GalleryTest() override { test::failNthWrite(0); }
     GalleryFile gallery() const { return GalleryFile(dir.path(), kId); }
     std::string content() const { return test::readText(gal); }
     bool tmpLeft() const { return fs::exists(dir / "DATA.TMP"); }
@@ -121,20 +122,20 @@ TEST_F(GalleryTest, FailedInsertionLeavesTheGalleryWhole) {
     const std::string before = rec(photo(1), "10/05/2020") + rec(photo(2), "11/05/2020");
     test::writeBytes(gal, before);
     GalleryFile g = gallery();
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(g.add({photo(3), "01/01/2001", ""}), IoError);
     EXPECT_EQ(content(), before);
     EXPECT_FALSE(tmpLeft());
 
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(g.add({photo(3), "01/01/2030", ""}), IoError);  // an append
     EXPECT_EQ(content(), before);
 
-    io::failNthWrite(1, 60);  // the disk fills up in the middle of the appended record
+    test::failNthWrite(1, 60);  // the disk fills up in the middle of the appended record
     EXPECT_THROW(g.add({photo(3), "01/01/2030", ""}), IoError);
     EXPECT_EQ(content(), before);
 
-    io::failNthWrite(1, 60);  // the disk fails in the middle of a comment changed in place
+    test::failNthWrite(1, 60);  // the disk fails in the middle of a comment changed in place
     EXPECT_THROW(g.changeComment(2, "une autre saison"), IoError);
     EXPECT_EQ(content(), before);
 }
@@ -269,7 +270,7 @@ TEST_F(GalleryTest, FailedPhotoSaveLeavesNothingBehind) {
     EXPECT_EQ(test::listFolder(dir / "GALERIES"), folder);
 
     // The picture is stored but the record cannot be written.
-    io::failNthWrite(2);
+    test::failNthWrite(2);
     EXPECT_THROW(commitNewPhoto(g, plan, Bytes(64, 1)), IoError);
     EXPECT_EQ(content(), before);
     EXPECT_EQ(test::listFolder(dir / "GALERIES"), folder);

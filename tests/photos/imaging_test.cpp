@@ -1,4 +1,5 @@
 #include "photos/imaging.h"
+#include "support/faults.h"
 
 #include <gtest/gtest.h>
 
@@ -257,9 +258,9 @@ TEST(Jpeg, FailedSaveLeavesThePreviousPhoto) {
     const auto path = dir / "ref.JPG";
     saveJpeg(Image(10, 10, kRed), path);
     const auto before = test::readBytes(path);
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(saveJpeg(Image(10, 10, kBlue), path), IoError);
-    io::failNthWrite(0);
+    test::failNthWrite(0);
     EXPECT_EQ(test::readBytes(path), before);
     EXPECT_THROW(encodeJpeg(Image()), CodecError);
 }

@@ -8,6 +8,7 @@
 #include "safety/data_set.h"
 #include "safety/file_copy.h"
 #include "safety/restore.h"
+#include "support/faults.h"
 
 using namespace tavo;
 using namespace tavo::safety;
@@ -32,8 +33,8 @@ BackupOutcome backupWithNotices(const fs::path& data, const fs::path& folder,
 class SafetyHooks : public ::testing::Test {
   protected:
     void TearDown() override {
-        safety::testing::setAfterFileCopyHook({});
-        io::failNthWrite(0);
+        test::setAfterFileCopyHook({});
+        test::failNthWrite(0);
     }
 };
 
@@ -75,7 +76,7 @@ TEST_F(SafetyHooks, FolderCopyCreatesOverwritesAndKeeps) {
     EXPECT_FALSE(fs::exists(dir / "src/a/copy"));
     EXPECT_FALSE(copyFolder(dir / "missing", dir / "x"));
 
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     const CopyResult failed = copyFolder(dir / "src", dir / "full");
     EXPECT_FALSE(failed);
     EXPECT_NE(failed.error.find("write"), std::string::npos);
@@ -145,8 +146,8 @@ TEST_F(SafetyHooks, ACopyThatDoesNotReadBackEqualIsAFailure) {
         TempDir dir;
         makeDataSet(dir / "data");
         // A device that silently changes one byte of one file.
-        safety::testing::setAfterFileCopyHook([&](const fs::path& dest) {
-            if (dest.filename() == bad || dest.parent_path().filename() == bad) {
+        test::setAfterFileCopyHook([&](const fs::path& dest) {
+            if (test::copiedName(dest) == bad || dest.parent_path().filename() == bad) {
                 std::string bytes = readText(dest);
                 bytes[0] ^= 1;
                 writeBytes(dest, bytes);
@@ -162,7 +163,7 @@ TEST_F(SafetyHooks, ACopyThatDoesNotReadBackEqualIsAFailure) {
 TEST_F(SafetyHooks, AFailedWriteIsTheEntrysFailure) {
     TempDir dir;
     makeDataSet(dir / "data");
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_EQ(runBackup(dir / "data", dir / "b", {}).message, 15);
 }
 
@@ -176,9 +177,9 @@ TEST_F(SafetyHooks, ABackupCutShortByAFullDiskIsNeverAValidBackup) {
     for (int n = 1;; ++n) {
         for (const std::size_t written : {std::size_t{0}, std::size_t{5}}) {
             const fs::path folder = dir / ("b" + std::to_string(n) + "-" + std::to_string(written));
-            io::failNthWrite(n, written);
+            test::failNthWrite(n, written);
             const BackupOutcome out = runBackup(dir / "data", folder, {});
-            io::failNthWrite(0);
+            test::failNthWrite(0);
             if (out.succeeded()) {
                 EXPECT_GT(failures, 7) << "every entry has at least one write";
                 EXPECT_TRUE(isValidBackup(folder));

@@ -10,6 +10,7 @@
 #include "safety/data_set.h"
 #include "safety/file_copy.h"
 #include "safety/restore.h"
+#include "support/faults.h"
 
 using namespace tavo;
 using namespace tavo::safety;
@@ -34,9 +35,9 @@ class Restore : public ::testing::Test {
         fs::remove_all(data() / "GALERIES/vieux");
     }
     void TearDown() override {
-        safety::testing::setAfterFileCopyHook({});
-        safety::testing::setBeforeRenameHook({});
-        io::failNthWrite(0);
+        test::setAfterFileCopyHook({});
+        test::setBeforeRenameHook({});
+        test::failNthWrite(0);
     }
     fs::path data() const { return dir_ / "data"; }
     fs::path backup() const { return dir_ / "Tavo-20090305-140309"; }
@@ -111,9 +112,9 @@ TEST_F(Restore, EveryFailedWriteOrBadReadBackLeavesTheDataFolderAsItWas) {
     const auto before = snapshot(data());
     int failures = 0;
     for (int n = 1;; ++n) {
-        io::failNthWrite(n);
+        test::failNthWrite(n);
         const RestoreOutcome out = restoreBackup(backup(), data());
-        io::failNthWrite(0);
+        test::failNthWrite(0);
         if (out.succeeded()) break;
         ++failures;
         EXPECT_TRUE(out.message == 2 || out.message == 4) << out.message;
@@ -122,8 +123,8 @@ TEST_F(Restore, EveryFailedWriteOrBadReadBackLeavesTheDataFolderAsItWas) {
     EXPECT_GE(failures, 10);
     expectRestored();
 
-    safety::testing::setAfterFileCopyHook([](const fs::path& dest) {
-        if (dest.filename() == "NomsA.LIB") writeBytes(dest, "short");
+    test::setAfterFileCopyHook([](const fs::path& dest) {
+        if (test::copiedName(dest) == "NomsA.LIB") writeBytes(dest, "short");
     });
     changeData();
     const auto again = snapshot(data());
@@ -136,11 +137,11 @@ TEST_F(Restore, AFailedSwapPutsBackWhatWasSwapped) {
     // Seven entries, each renamed aside then in: 14 renames; the first 8 are the four files.
     for (int n = 1; n <= 14; ++n) {
         int count = 0;
-        safety::testing::setBeforeRenameHook([&](const fs::path& from, const fs::path&) {
+        test::setBeforeRenameHook([&](const fs::path& from, const fs::path&) {
             if (++count == n) throw IoError("rename", from, "injected");
         });
         const RestoreOutcome out = restoreBackup(backup(), data());
-        safety::testing::setBeforeRenameHook({});
+        test::setBeforeRenameHook({});
         EXPECT_EQ(out.message, n <= 8 ? 1 : 3) << "rename " << n;
         ASSERT_EQ(snapshot(data()), before) << "rename " << n;
     }
@@ -152,7 +153,7 @@ TEST_F(Restore, AKillAtAnyStepIsRecoveredWithoutLoss) {
     for (int n : {1, 4, 9}) {
         ASSERT_EQ(inKilledChild([this, n] {
                       int count = 0;
-                      safety::testing::setAfterFileCopyHook([&](const fs::path&) {
+                      test::setAfterFileCopyHook([&](const fs::path&) {
                           if (++count == n) ::_exit(9);
                       });
                       restoreBackup(backup(), data());
@@ -169,7 +170,7 @@ TEST_F(Restore, AKillAtAnyStepIsRecoveredWithoutLoss) {
         ASSERT_NE(dataSetPart(snapshot(data())), snapshot(backup()));
         ASSERT_EQ(inKilledChild([this, n] {
                       int count = 0;
-                      safety::testing::setBeforeRenameHook([&](const fs::path&, const fs::path&) {
+                      test::setBeforeRenameHook([&](const fs::path&, const fs::path&) {
                           if (++count == n) ::_exit(9);
                       });
                       restoreBackup(backup(), data());

@@ -9,8 +9,8 @@
 #include "app/main_window.h"
 
 #include "app/program.h"
-#include "safety/backup_window.h"
-#include "safety/restore_window.h"
+#include "safety/ui/backup_window.h"
+#include "safety/ui/restore_window.h"
 #include "support/fake_ui_seam.h"
 #include "support/temp_dir.h"
 

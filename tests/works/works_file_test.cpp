@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "support/faults.h"
 #include "support/temp_dir.h"
 #include "works/works_file.h"
 
@@ -18,7 +19,7 @@ class WorksFileTest : public ::testing::Test {
         dir.makeDataFolders();
         works.createEmpty();
     }
-    ~WorksFileTest() override { io::failNthWrite(0); }
+    ~WorksFileTest() override { test::failNthWrite(0); }
 
     // Lines added one by one; the comment tells lines with equal dates apart.
     void addAll(std::initializer_list<std::pair<const char*, const char*>> lines) {
@@ -173,31 +174,31 @@ TEST_F(WorksFileTest, FailedRewriteLeavesTheLogByteForByte) {
     addAll({{"01/01/2020", "a"}, {"01/02/2020", "b"}, {"01/03/2020", "c"}});
     const Bytes before = test::readBytes(works.path());
 
-    io::failNthWrite(1);  // the ordered insertion's rewrite
+    test::failNthWrite(1);  // the ordered insertion's rewrite
     EXPECT_THROW(works.add({"01/01/2019", "", "early"}), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
     expectNoTemporaryFile();
 
-    io::failNthWrite(1);  // the re-sort after a changed date
+    test::failNthWrite(1);  // the re-sort after a changed date
     EXPECT_THROW(works.change(0, {"01/01/2022", "", "a"}, "01/01/2020"), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
     expectNoTemporaryFile();
 
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(works.remove(0), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
     expectNoTemporaryFile();
 
-    io::failNthWrite(1);
+    test::failNthWrite(1);
     EXPECT_THROW(works.add({"01/01/2023", "", "late"}), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
 
     // A disk that fills up in the middle of the appended line, or fails in the middle of a
     // line changed in place.
-    io::failNthWrite(1, 100);
+    test::failNthWrite(1, 100);
     EXPECT_THROW(works.add({"01/01/2023", "", "late"}), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
-    io::failNthWrite(1, 100);
+    test::failNthWrite(1, 100);
     EXPECT_THROW(works.change(1, {"01/02/2020", "Taille", "changed"}, "01/02/2020"), IoError);
     EXPECT_EQ(test::readBytes(works.path()), before);
 }

@@ -1,0 +1,68 @@
+#include "cards/ui/card_commands.h"
+
+#include <QDialog>
+
+#include "app/app.h"
+#include "app/qt_text.h"
+#include "cards/card_file.h"
+#include "cards/tree_deletion.h"
+#include "cards/ui/card_form.h"
+#include "cards/ui/card_properties_window.h"
+#include "cards/ui/thumbnail_chooser.h"
+
+namespace tavo {
+
+void CardCommands::create() {
+    app_.session.cardFormMode = CardFormMode::Create;
+    if (app_.showModal(app_.windows.fiche) != QDialog::Accepted) return;
+    Session& s = app_.session;
+    app_.treeView->treeCreated();
+    s.currentCard = readCard(app_.data(), s.openTreeId);
+    app_.treeView->showTree();
+    // A new tree has no works line yet.
+    app_.treeView->blankWorks();
+    emit app_.events.treeChanged();
+}
+
+void CardCommands::showCard() {
+    Session& s = app_.session;
+    s.cardFormMode = CardFormMode::Modify;
+    const std::string shownId = s.openTreeId;
+    if (app_.showModal(app_.windows.fiche) != QDialog::Accepted) return;
+    // "Créer" in the form makes a new tree of the form's content: it is shown as after a
+    // creation, so the works grid does not keep the lines of the tree that was open.
+    const bool created = s.openTreeId != shownId;
+    if (created) app_.treeView->treeCreated();
+    s.currentCard = readCard(app_.data(), s.openTreeId);
+    app_.treeView->showTree();
+    if (created) app_.treeView->blankWorks();
+    emit app_.events.treeChanged();
+}
+
+void CardCommands::open() {
+    if (app_.showModal(app_.windows.vignette) != QDialog::Accepted) return;
+    // Panels and commands come first: a card or works file that cannot be read is reported
+    // with the tree already shown as open.
+    app_.treeView->treeOpened();
+    Session& s = app_.session;
+    s.currentCard = readCard(app_.data(), s.openTreeId);
+    app_.treeView->showTree();
+    app_.treeView->refillWorks(false);
+}
+
+void CardCommands::remove(QWidget* parent) {
+    if (!app_.ui.question(parent, app_.msg(13))) return;
+    // The deletion reads the gallery before it deletes anything: when it throws, the tree is
+    // whole and stays shown, and the guard shows the error.
+    const TreeDeletionResult result = deleteTree(app_.data().root, app_.session.openTreeId);
+    app_.treeView->treeDeleted(result.cardCounter);
+    emit app_.events.treeChanged();
+    // The tree is gone; only the counter could not follow.
+    if (!result.counterFailure.empty()) app_.ui.error(parent, toQString(result.counterFailure));
+}
+
+void CardCommands::showProperties() {
+    app_.showModal(app_.windows.proprietes);
+}
+
+}  // namespace tavo

@@ -1,0 +1,21 @@
+#include "lists/ui/list_commands.h"
+
+#include "app/app.h"
+#include "lists/ui/label_list_editor.h"
+#include "lists/ui/names_editor.h"
+
+namespace tavo {
+
+void ListCommands::showInterventionTypes() {
+    app_.showModal(app_.windows.types);
+}
+
+void ListCommands::showAcquisitionStates() {
+    app_.showModal(app_.windows.etats);
+}
+
+void ListCommands::showBotanicalNames() {
+    app_.showModal(app_.windows.noms);
+}
+
+}  // namespace tavo

@@ -1,0 +1,14 @@
+#include "photos/ui/gallery_commands.h"
+
+#include "app/app.h"
+#include "photos/ui/gallery_viewer.h"
+
+namespace tavo {
+
+void GalleryCommands::show() {
+    app_.showModal(app_.windows.galerie);
+    // Photos may have been added, changed or deleted.
+    emit app_.events.treeChanged();
+}
+
+}  // namespace tavo

@@ -1,0 +1,32 @@
+#include "works/ui/works_commands.h"
+
+#include <QDialog>
+
+#include "app/app.h"
+#include "works/ui/works_editor.h"
+#include "works/works_file.h"
+
+namespace tavo {
+
+void WorksCommands::addLine() {
+    app_.session.worksEditorMode = WorksEditorMode::Create;
+    if (app_.showModal(app_.windows.ligne) != QDialog::Accepted) return;
+    app_.treeView->refillWorks(true);
+    emit app_.events.treeChanged();
+}
+
+void WorksCommands::changeLine(QWidget* parent, int line) {
+    Session& s = app_.session;
+    s.worksEditorMode = WorksEditorMode::Change;
+    s.selectedLine = line;
+    const std::size_t lines = WorksFile(app_.data(), s.openTreeId).count();
+    if (lines < static_cast<std::size_t>(s.selectedLine)) {
+        app_.ui.message(parent, app_.msg(12));
+        return;
+    }
+    if (app_.showModal(app_.windows.ligne) != QDialog::Accepted) return;
+    app_.treeView->refillWorks(true);
+    emit app_.events.treeChanged();
+}
+
+}  // namespace tavo

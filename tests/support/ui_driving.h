@@ -1,0 +1,35 @@
+#pragma once
+// Driving windows as a person does: controls are found by their object name, menu items are
+// triggered and buttons clicked, so every command passes the error guard once.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QPushButton>
+#include <QTableWidget>
+
+namespace tavo::test {
+
+// The child of `root` of type T named `name`; a test that names a missing control fails.
+template <class T = QWidget>
+T* child(const QObject* root, const char* name) {
+    T* found = root->findChild<T*>(QString::fromLatin1(name));
+    EXPECT_NE(found, nullptr) << "no control named " << name;
+    return found;
+}
+
+// Chooses a menu item, as a click on it would (a disabled item does nothing).
+inline void trigger(const QObject* window, const char* action) {
+    if (QAction* a = child<QAction>(window, action)) a->trigger();
+}
+
+inline void click(const QObject* window, const char* button) {
+    if (QPushButton* b = child<QPushButton>(window, button)) b->click();
+}
+
+// A double click on the current row of a grid (on its first cell).
+inline void doubleClick(const QObject* window, const char* grid) {
+    if (QTableWidget* g = child<QTableWidget>(window, grid))
+        emit g->cellDoubleClicked(std::max(0, g->currentRow()), 0);
+}
+
+}  // namespace tavo::test
