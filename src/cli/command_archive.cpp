@@ -3,7 +3,6 @@
 #include <system_error>
 
 #include "cli/cli.h"
-#include "photos/gallery_file.h"
 #include "safety/tree_archive.h"
 
 namespace tavo::cli {
@@ -17,12 +16,7 @@ int runArchive(const Context& ctx, const Args& args) {
     std::error_code ec;
     if (!args.has("force") && fs::exists(fs::symlink_status(target, ec)))
         throw RefusedInput("\"" + target.string() + "\" already exists; --force replaces it");
-    // The photo names are read before anything is written, so a gallery file that cannot be
-    // read leaves no archive behind.
-    std::vector<std::string> photos;
-    for (const PhotoRecord& record : GalleryFile(ctx.dataFolder, id).readAll())
-        photos.push_back(record.fileName);
-    ctx.out << safety::makeTreeArchive(ctx.dataFolder, id, photos, folder).string() << '\n';
+    ctx.out << safety::makeTreeArchive(ctx.dataFolder, id, folder).string() << '\n';
     return kOk;
 }
 

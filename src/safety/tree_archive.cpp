@@ -13,6 +13,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"
+#include "photos/gallery_file.h"
 
 namespace tavo::safety {
 namespace {
@@ -155,6 +156,14 @@ fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
     flushFile(temp.path());
     temp.renameTo(target);
     return target;
+}
+
+fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+                         const fs::path& targetFolder) {
+    std::vector<std::string> photos;
+    for (const PhotoRecord& record : GalleryFile(dataFolder, treeId).readAll())
+        photos.push_back(record.fileName);
+    return makeTreeArchive(dataFolder, treeId, photos, targetFolder);
 }
 
 }  // namespace tavo::safety
