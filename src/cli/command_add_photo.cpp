@@ -17,6 +17,14 @@ namespace tavo::cli {
 
 namespace {
 
+// Characters of a UTF-8 text.
+std::size_t characters(const std::string& text) {
+    std::size_t n = 0;
+    for (unsigned char ch : text)
+        if ((ch & 0xC0) != 0x80) ++n;
+    return n;
+}
+
 // The date the file was last changed, in local time, as dd/mm/yyyy.
 std::string modificationDate(const fs::path& file) {
     struct stat st {};
@@ -48,9 +56,14 @@ std::string pictureDate(const fs::path& file) {
 int runAddPhoto(const Context& ctx, const Args& args) {
     const std::string id = existingTree(ctx, args.operands[0]);
     const std::optional<std::string> givenDate = args.value("date");
-    if (givenDate && !isValidDate(*givenDate))
+    // The editor's boxes hold at most 10 and 100 characters; a longer text is refused rather
+    // than stored cut short.
+    if (givenDate && (givenDate->size() > PhotoRecord::kDateCapacity || !isValidDate(*givenDate)))
         throw RefusedInput("--date \"" + *givenDate + "\" is not a valid date (dd/mm/yyyy)");
     const std::string comment = args.value("comment").value_or(std::string());
+    if (characters(comment) > PhotoRecord::kCommentCapacity)
+        throw RefusedInput("--comment holds " + std::to_string(characters(comment)) +
+                           " characters; a photo's comment holds at most 100");
     GalleryFile gallery(ctx.dataFolder, id);
     int status = kOk;
     for (std::size_t i = 1; i < args.operands.size(); ++i) {
