@@ -14,6 +14,7 @@
 #include "common/file_io.h"
 #include "common/paths.h"
 #include "common/safe_replace.h"
+#include "photos/gallery_file.h"
 
 namespace tavo::safety {
 namespace {
@@ -116,6 +117,14 @@ fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
         archive.writeWith([&](const fs::path& tmp) { writeZip(tmp, entries, target); });
     archive.commit();
     return target;
+}
+
+fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+                         const fs::path& targetFolder) {
+    std::vector<std::string> photos;
+    for (const PhotoRecord& record : GalleryFile(dataFolder, treeId).readAll())
+        photos.push_back(record.fileName);
+    return makeTreeArchive(dataFolder, treeId, photos, targetFolder);
 }
 
 }  // namespace tavo::safety

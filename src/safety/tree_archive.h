@@ -41,4 +41,9 @@ fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
                          const std::vector<std::string>& galleryPhotos,
                          const fs::path& targetFolder);
 
+// The archive the menu command makes: the photo names are read from the tree's gallery file
+// first, so a gallery that cannot be read (IoError) leaves no archive behind; then as above.
+fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+                         const fs::path& targetFolder);
+
 }  // namespace tavo::safety

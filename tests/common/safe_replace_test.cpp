@@ -56,7 +56,9 @@ TEST(SafeReplace, ReplacesWholeOrLeavesEverythingAsItWas) {
         EXPECT_EQ(test::readText(dir / "target"), c.targetAfter) << c.name;
         EXPECT_EQ(test::readText(dir / "outside"), "outside") << c.name;
         EXPECT_FALSE(fs::exists(fs::symlink_status(dir / "DATA.TMP"))) << c.name;
-        if (c.succeeds) EXPECT_EQ(modeOf(dir / "target"), 0640u) << c.name;
+        if (c.succeeds) {
+            EXPECT_EQ(modeOf(dir / "target"), 0640u) << c.name;
+        }
     }
 
     // A rename onto a folder fails: the temporary file goes, the folder stays.

@@ -1,12 +1,8 @@
 #include "safety/ui/safety_commands.h"
 
-#include <string>
-#include <vector>
-
 #include "app/app.h"
 #include "app/busy_cursor.h"
 #include "app/qt_text.h"
-#include "photos/gallery_file.h"
 #include "safety/restore.h"
 #include "safety/tree_archive.h"
 #include "safety/ui/backup_window.h"
@@ -30,13 +26,7 @@ void SafetyCommands::archive(QWidget* parent) {
     const QString chosen = app_.ui.browseFolder(parent, app_.msg(52), QString());
     if (chosen.isEmpty()) return;
     BusyCursor busy;
-    const std::string& treeId = app_.session.openTreeId;
-    // The photo names are read before anything is written, so a gallery file that cannot be
-    // read leaves no archive behind.
-    std::vector<std::string> photos;
-    for (const PhotoRecord& record : GalleryFile(app_.data().root, treeId).readAll())
-        photos.push_back(record.fileName);
-    safety::makeTreeArchive(app_.data().root, treeId, photos, toPath(chosen));
+    safety::makeTreeArchive(app_.data().root, app_.session.openTreeId, toPath(chosen));
 }
 
 }  // namespace tavo

@@ -1,0 +1,27 @@
+// The command table of tavo-cli.
+#include "cli/cli.h"
+
+namespace tavo::cli {
+
+// Each command lives in its own file, command_<name>.cpp, as a function returning its Command
+// (name, synopsis, help texts, options, operand counts, what it needs of the data folder, and
+// its run function). To add one: write that file, add it to src/cli/CMakeLists.txt, declare
+// its function below and add one line to the table; parsing, --help, the data-folder checks and
+// the error path come from cli.cpp. Listing commands take --json and write their document
+// with JsonWriter (common/json_writer.h).
+Command listCommand();
+Command showCommand();
+Command addPhotoCommand();
+Command backupCommand();
+Command restoreCommand();
+Command archiveCommand();
+
+const std::vector<Command>& commands() {
+    static const std::vector<Command> table = {
+        listCommand(),   showCommand(),    addPhotoCommand(),
+        backupCommand(), restoreCommand(), archiveCommand(),
+    };
+    return table;
+}
+
+}  // namespace tavo::cli
