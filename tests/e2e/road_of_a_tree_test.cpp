@@ -1100,7 +1100,8 @@ class RoadOfATree : public ProgramTest {
             for (int i = 0; i < c.CB_ListeLangues->count(); ++i)
                 listed << c.CB_ListeLangues->itemText(i);
             listed.sort();
-            EXPECT_EQ(listed, (QStringList{"English", "Français"}));
+            EXPECT_EQ(listed, (QStringList{"Deutsch", "English", "Español", "Français", "Italiano",
+                                           "Nederlands", "Português"}));
             c.CB_ListeLangues->setCurrentIndex(c.CB_ListeLangues->findText(language));
             c.Btn_Traduire->click();
             EXPECT_FALSE(c.isVisible());
