@@ -16,6 +16,7 @@
 #include <QTabWidget>
 
 #include "app/app_context.h"
+#include "app/controls.h"
 #include "app/ui_seam.h"
 
 namespace tavo {
@@ -92,6 +93,7 @@ void TEdtTranslator::TranslateComponent(QObject* c) {
             auto* l = static_cast<QLabel*>(c);
             l->setText(GetTranslation(tag, 0));
             l->setToolTip(GetTranslation(tag, 1));
+            if (l->property(kSizedToText).toBool()) l->adjustSize();
         } else if (isExactly<QGroupBox>(c)) {
             auto* g = static_cast<QGroupBox*>(c);
             g->setTitle(GetTranslation(tag, 0));

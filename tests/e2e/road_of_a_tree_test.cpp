@@ -8,14 +8,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <cstdio>
@@ -288,6 +291,22 @@ void type(QWidget* w, const QString& text) {
         else
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+// Whether a control shows its whole caption in the place its window gives it: a label or a
+// check box within its width, a button's text inside its frame, a group box's title inside
+// its frame.
+bool showsWholeCaption(const QObject* c) {
+    if (auto* label = qobject_cast<const QLabel*>(c))
+        return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                 : label->sizeHint().width() <= label->width();
+    if (auto* box = qobject_cast<const QCheckBox*>(c))
+        return box->sizeHint().width() <= box->width();
+    if (auto* button = qobject_cast<const QPushButton*>(c))
+        return button->fontMetrics().horizontalAdvance(button->text()) + 4 <= button->width();
+    if (auto* group = qobject_cast<const QGroupBox*>(c))
+        return group->fontMetrics().horizontalAdvance(group->title()) + 16 <= group->width();
+    return true;
 }
 
 QString cellText(const QTableWidget& grid, int column, int row) {
@@ -1040,9 +1059,13 @@ class RoadOfATree : public ProgramTest {
     }
 
     // Every window's title and every tagged label, button, group box and check box show their
-    // texts from `table`, and so does every tagged menu item. Edit boxes and combo boxes are
+    // texts from `table`, whole, and so does every tagged menu item. Edit boxes and combo boxes are
     // refilled by their windows; the other tagged components take no text.
     void expectTexts(const LanguageTable& table) {
+        // The main window places its panels when it gets its size, as showing it would do.
+        main().layout()->activate();
+        QResizeEvent resized(main().size(), main().size());
+        QCoreApplication::sendEvent(&main(), &resized);
         Names untranslated;
         int checked = 0;
         for (QWidget* w : windows().all) {
@@ -1072,6 +1095,7 @@ class RoadOfATree : public ProgramTest {
                 }
                 EXPECT_EQ(caption, text(table, tag, 0)) << where;
                 EXPECT_EQ(hint, text(table, tag, 1)) << where << " hint";
+                EXPECT_TRUE(showsWholeCaption(c)) << where << " cuts off " << caption.toStdString();
                 ++checked;
             }
         }
@@ -1111,7 +1135,7 @@ class RoadOfATree : public ProgramTest {
     }
 
     void switchLanguageAndBack() {
-        SCOPED_TRACE("language switched to English and back");
+        SCOPED_TRACE("language switched to every other language and back");
         ui.clear();
         ASSERT_FALSE(text(english, 1).isEmpty());
         ASSERT_NE(text(english, 1), text(french, 1));
@@ -1139,6 +1163,14 @@ class RoadOfATree : public ProgramTest {
             });
             main().B_Fiche->click();
             expectTexts(english);
+        }
+        for (const char* language : {"Deutsch", "Español", "Italiano", "Nederlands", "Português"}) {
+            SCOPED_TRACE(language);
+            LanguageTable table;
+            ASSERT_TRUE(table.load(dir / (std::string(language) + ".lng")));
+            ASSERT_NE(text(table, 1), text(french, 1));
+            chooseLanguage(QString::fromUtf8(language));
+            expectTexts(table);
         }
         chooseLanguage("Français");
         {
