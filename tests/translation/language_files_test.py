@@ -15,8 +15,12 @@ TEMPLATE = os.path.join(ROOT, "data")
 LANGUAGES = ["Français", "English", "Deutsch", "Español", "Italiano", "Nederlands", "Português"]
 
 
-def run_checker(data_dir):
-    done = subprocess.run([sys.executable, CHECKER, data_dir], capture_output=True, text=True)
+def run_checker(data_dir, qt_translations=None):
+    env = dict(os.environ)
+    if qt_translations:
+        env["TAVO_QT_TRANSLATIONS"] = qt_translations
+    done = subprocess.run([sys.executable, CHECKER, data_dir], capture_output=True, text=True,
+                          env=env)
     return done.returncode, done.stdout
 
 
@@ -123,7 +127,7 @@ class CheckerFindsFaults(unittest.TestCase):
              "English.lng: section 9999, key 47 does not keep the placeholders"),
             ("Nederlands.lng", lambda b: b.replace(b"#0990 0000  nl_NL", b"#0990 0000  de_DE"),
              "locale de_DE is already the locale of Deutsch.lng"),
-            ("Português.lng", lambda b: b.replace(b"#0990 0000  pt_PT", b"#0990 0000  Portugal"),
+            ("Português.lng", lambda b: b.replace(b"#0990 0000  pt_BR", b"#0990 0000  Portugal"),
              'section 990 holds "Portugal", not a locale'),
         ]
         for name, change, expected in cases:
@@ -131,6 +135,17 @@ class CheckerFindsFaults(unittest.TestCase):
                 self.reset()
                 self.spoil(name, change)
                 self.assertFails(expected)
+
+    def test_locale_needs_a_qt_translation(self):
+        qt = os.path.join(self.tmp, "qt")
+        os.mkdir(qt)
+        for found in ("fr", "en", "de", "es", "it", "nl", "pt_BR"):
+            open(os.path.join(qt, f"qtbase_{found}.qm"), "wb").close()
+        self.assertEqual(run_checker(self.dir, qt)[0], 0)
+        self.spoil("Português.lng", lambda b: b.replace(b"#0990 0000  pt_BR", b"#0990 0000  pt_PT"))
+        code, out = run_checker(self.dir, qt)
+        self.assertEqual(code, 1, out)
+        self.assertIn("Português.lng: Qt has no translation for locale pt_PT", out)
 
     def test_missing_files(self):
         os.remove(os.path.join(self.dir, "Aide", "English", "Lauteur.htm"))

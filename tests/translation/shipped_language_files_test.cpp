@@ -25,7 +25,7 @@ const Shipped kShipped[] = {
     {"Español.lng", "es_ES", 24, 0, "Árbol"},
     {"Italiano.lng", "it_IT", 9, 0, "Proprietà"},
     {"Nederlands.lng", "nl_NL", 9999, 29, "Er is geen printer geïnstalleerd."},
-    {"Português.lng", "pt_PT", 14, 0, "Opções"},
+    {"Português.lng", "pt_BR", 14, 0, "Opções"},
 };
 }  // namespace
 
