@@ -142,7 +142,8 @@ class CheckerFindsFaults(unittest.TestCase):
         for found in ("fr", "en", "de", "es", "it", "nl", "pt_BR"):
             open(os.path.join(qt, f"qtbase_{found}.qm"), "wb").close()
         self.assertEqual(run_checker(self.dir, qt)[0], 0)
-        self.spoil("Português.lng", lambda b: b.replace(b"#0990 0000  pt_BR", b"#0990 0000  pt_PT"))
+        self.spoil("Português.lng",
+                   lambda b: b.replace(b"#0990 0000  pt_BR", b"#0990 0000  pt_PT"))
         code, out = run_checker(self.dir, qt)
         self.assertEqual(code, 1, out)
         self.assertIn("Português.lng: Qt has no translation for locale pt_PT", out)
