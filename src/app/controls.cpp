@@ -30,6 +30,8 @@ QLabel* makeLabel(QWidget* parent, const char* name, int tag, const QString& tex
     QLabel* label = makeLabel(parent, name, tag, text);
     label->move(topLeft);
     label->adjustSize();
+    // Sized to its text, so it must grow with a longer translation (the translator looks).
+    label->setProperty(kSizedToText, true);
     return label;
 }
 

@@ -28,7 +28,8 @@ Control* placeControl(Control* control, const char* name, int tag, const QString
 
 QLabel* makeLabel(QWidget* parent, const char* name, int tag, const QString& text,
                   const QRect& geometry = {});
-// A label placed at topLeft and sized to its text.
+// A label placed at topLeft and sized to its text; it carries the property kSizedToText.
+inline constexpr const char* kSizedToText = "tavoSizedToText";
 QLabel* makeLabel(QWidget* parent, const char* name, int tag, const QString& text,
                   const QPoint& topLeft);
 

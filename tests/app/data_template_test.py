@@ -12,11 +12,10 @@ import unittest
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 MAKE_DEMO = os.path.join(ROOT, "scripts", "make-demo-data")
 TEMPLATE = os.path.join(ROOT, "data")
-REQUIRED_FILES = [
-    "Français.lng", "English.lng", "Defaut.bmp",
-    "Aide/Français/Index.htm", "Aide/Français/Lauteur.htm",
-    "Aide/English/Index.htm", "Aide/English/Lauteur.htm",
-]
+LANGUAGES = ["Français", "English", "Deutsch", "Español", "Italiano", "Nederlands", "Português"]
+REQUIRED_FILES = ["Defaut.bmp"] + [
+    path for language in LANGUAGES for path in (
+        f"{language}.lng", f"Aide/{language}/Index.htm", f"Aide/{language}/Lauteur.htm")]
 TREE_FOLDERS = ["FICHES", "GALERIES", "IMGREF"]
 
 

@@ -134,8 +134,8 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
     TF_ChoixLangue* chooser = program->windows().choixLangue;
     ui.modal["TF_ChoixLangue"].push_back([](QDialog* d) {
         auto* c = static_cast<TF_ChoixLangue*>(d);
-        // Both files listed without extension, the current language selected.
-        ASSERT_EQ(c->CB_ListeLangues->count(), 2);
+        // The template's seven files listed without extension, the current language selected.
+        ASSERT_EQ(c->CB_ListeLangues->count(), 7);
         EXPECT_EQ(c->CB_ListeLangues->currentText(), "Français");
         c->CB_ListeLangues->setCurrentIndex(c->CB_ListeLangues->findText("English"));
         c->Btn_TraduireClick();

@@ -8,14 +8,17 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QResizeEvent>
 #include <QTableWidget>
 #include <QTest>
 #include <cstdio>
@@ -289,6 +292,22 @@ void type(QWidget* w, const QString& text) {
         else
             QTest::sendKeyEvent(QTest::Click, w, Qt::Key_unknown, QString(c), Qt::NoModifier);
     }
+}
+
+// Whether a control shows its whole caption in the place its window gives it: a label or a
+// check box within its width, a button's text inside its frame, a group box's title inside
+// its frame.
+bool showsWholeCaption(const QObject* c) {
+    if (auto* label = qobject_cast<const QLabel*>(c))
+        return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
+                                 : label->sizeHint().width() <= label->width();
+    if (auto* box = qobject_cast<const QCheckBox*>(c))
+        return box->sizeHint().width() <= box->width();
+    if (auto* button = qobject_cast<const QPushButton*>(c))
+        return button->fontMetrics().horizontalAdvance(button->text()) + 4 <= button->width();
+    if (auto* group = qobject_cast<const QGroupBox*>(c))
+        return group->fontMetrics().horizontalAdvance(group->title()) + 16 <= group->width();
+    return true;
 }
 
 QString cellText(const QTableWidget& grid, int column, int row) {
@@ -1041,9 +1060,13 @@ class RoadOfATree : public ProgramTest {
     }
 
     // Every window's title and every tagged label, button, group box and check box show their
-    // texts from `table`, and so does every tagged menu item. Edit boxes and combo boxes are
+    // texts from `table`, whole, and so does every tagged menu item. Edit boxes and combo boxes are
     // refilled by their windows; the other tagged components take no text.
     void expectTexts(const LanguageTable& table) {
+        // The main window places its panels when it gets its size, as showing it would do.
+        main().layout()->activate();
+        QResizeEvent resized(main().size(), main().size());
+        QCoreApplication::sendEvent(&main(), &resized);
         Names untranslated;
         int checked = 0;
         for (QWidget* w : windows().all) {
@@ -1073,6 +1096,7 @@ class RoadOfATree : public ProgramTest {
                 }
                 EXPECT_EQ(caption, text(table, tag, 0)) << where;
                 EXPECT_EQ(hint, text(table, tag, 1)) << where << " hint";
+                EXPECT_TRUE(showsWholeCaption(c)) << where << " cuts off " << caption.toStdString();
                 ++checked;
             }
         }
@@ -1091,8 +1115,13 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(untranslated, (Names{"TF_Fiche/I_PhotoRef", "TF_Fiche/MM_Notes",
                                        "TF_Fiche/OpenPictureDialog1", "TF_Photo/I_Photo"}));
         const QTableWidget& grid = *main().SG_LignesTravaux;
-        for (int c = 0; c < 3; ++c)
-            EXPECT_EQ(grid.horizontalHeaderItem(c)->text(), text(table, 9999, 8 + c));
+        for (int c = 0; c < 3; ++c) {
+            const QString heading = grid.horizontalHeaderItem(c)->text();
+            EXPECT_EQ(heading, text(table, 9999, 8 + c));
+            EXPECT_LE(grid.horizontalHeader()->fontMetrics().horizontalAdvance(heading) + 4,
+                      grid.columnWidth(c))
+                << "the works grid cuts off " << heading.toStdString();
+        }
     }
 
     void chooseLanguage(const QString& language) {
@@ -1101,7 +1130,8 @@ class RoadOfATree : public ProgramTest {
             for (int i = 0; i < c.CB_ListeLangues->count(); ++i)
                 listed << c.CB_ListeLangues->itemText(i);
             listed.sort();
-            EXPECT_EQ(listed, (QStringList{"English", "Français"}));
+            EXPECT_EQ(listed, (QStringList{"Deutsch", "English", "Español", "Français", "Italiano",
+                                           "Nederlands", "Português"}));
             c.CB_ListeLangues->setCurrentIndex(c.CB_ListeLangues->findText(language));
             c.Btn_Traduire->click();
             EXPECT_FALSE(c.isVisible());
@@ -1111,7 +1141,7 @@ class RoadOfATree : public ProgramTest {
     }
 
     void switchLanguageAndBack() {
-        SCOPED_TRACE("language switched to English and back");
+        SCOPED_TRACE("language switched to every other language and back");
         ui.clear();
         ASSERT_FALSE(text(english, 1).isEmpty());
         ASSERT_NE(text(english, 1), text(french, 1));
@@ -1139,6 +1169,14 @@ class RoadOfATree : public ProgramTest {
             });
             main().B_Fiche->click();
             expectTexts(english);
+        }
+        for (const char* language : {"Deutsch", "Español", "Italiano", "Nederlands", "Português"}) {
+            SCOPED_TRACE(language);
+            LanguageTable table;
+            ASSERT_TRUE(table.load(dir / (std::string(language) + ".lng")));
+            ASSERT_NE(text(table, 1), text(french, 1));
+            chooseLanguage(QString::fromUtf8(language));
+            expectTexts(table);
         }
         chooseLanguage("Français");
         {

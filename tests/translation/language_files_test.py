@@ -12,10 +12,15 @@ import unittest
 ROOT = os.path.abspath(os.path.join(os.path.dirname(__file__), "..", ".."))
 CHECKER = os.path.join(ROOT, "scripts", "check-language-files")
 TEMPLATE = os.path.join(ROOT, "data")
+LANGUAGES = ["Français", "English", "Deutsch", "Español", "Italiano", "Nederlands", "Português"]
 
 
-def run_checker(data_dir):
-    done = subprocess.run([sys.executable, CHECKER, data_dir], capture_output=True, text=True)
+def run_checker(data_dir, qt_translations=None):
+    env = dict(os.environ)
+    if qt_translations:
+        env["TAVO_QT_TRANSLATIONS"] = qt_translations
+    done = subprocess.run([sys.executable, CHECKER, data_dir], capture_output=True, text=True,
+                          env=env)
     return done.returncode, done.stdout
 
 
@@ -26,10 +31,10 @@ class ShippedFiles(unittest.TestCase):
 
     def test_names_are_utf8_on_disk(self):
         names = os.listdir(os.fsencode(TEMPLATE))
-        self.assertIn("Français.lng".encode("utf-8"), names)
-        self.assertIn(b"English.lng", names)
-        self.assertIn("Français".encode("utf-8"), os.listdir(os.path.join(os.fsencode(TEMPLATE),
-                                                                            b"Aide")))
+        help_folders = os.listdir(os.path.join(os.fsencode(TEMPLATE), b"Aide"))
+        for language in LANGUAGES:
+            self.assertIn((language + ".lng").encode("utf-8"), names)
+            self.assertIn(language.encode("utf-8"), help_folders)
 
     def test_french_file_holds_cp1252_accents(self):
         with open(os.path.join(TEMPLATE, "Français.lng"), "rb") as f:
@@ -110,6 +115,38 @@ class CheckerFindsFaults(unittest.TestCase):
                 self.reset()
                 self.spoil("English.lng", change)
                 self.assertFails(expected)
+
+    def test_other_languages_follow_the_french_file(self):
+        cases = [
+            # A key the French file gained and a translation lacks.
+            ("Français.lng", lambda b: b + b"#9999 0056  Nouveau message\r\n",
+             "Deutsch.lng: missing section 9999, key 56"),
+            ("Italiano.lng", lambda b: b.replace(b"#0025 0001  Apre la scheda dell'albero.",
+                                                 b"#0025 0001"), "section 25, key 1 has no text"),
+            ("Français.lng", lambda b: b.replace(b"#9999 0047  photos", b"#9999 0047  %1 photos"),
+             "English.lng: section 9999, key 47 does not keep the placeholders"),
+            ("Nederlands.lng", lambda b: b.replace(b"#0990 0000  nl_NL", b"#0990 0000  de_DE"),
+             "locale de_DE is already the locale of Deutsch.lng"),
+            ("Português.lng", lambda b: b.replace(b"#0990 0000  pt_BR", b"#0990 0000  Portugal"),
+             'section 990 holds "Portugal", not a locale'),
+        ]
+        for name, change, expected in cases:
+            with self.subTest(expected):
+                self.reset()
+                self.spoil(name, change)
+                self.assertFails(expected)
+
+    def test_locale_needs_a_qt_translation(self):
+        qt = os.path.join(self.tmp, "qt")
+        os.mkdir(qt)
+        for found in ("fr", "en", "de", "es", "it", "nl", "pt_BR"):
+            open(os.path.join(qt, f"qtbase_{found}.qm"), "wb").close()
+        self.assertEqual(run_checker(self.dir, qt)[0], 0)
+        self.spoil("Português.lng",
+                   lambda b: b.replace(b"#0990 0000  pt_BR", b"#0990 0000  pt_PT"))
+        code, out = run_checker(self.dir, qt)
+        self.assertEqual(code, 1, out)
+        self.assertIn("Português.lng: Qt has no translation for locale pt_PT", out)
 
     def test_missing_files(self):
         os.remove(os.path.join(self.dir, "Aide", "English", "Lauteur.htm"))

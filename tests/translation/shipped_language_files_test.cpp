@@ -11,13 +11,29 @@ namespace {
 const std::filesystem::path kTemplate = std::filesystem::path(TAVO_SOURCE_DIR) / "data";
 const int kWindowTitles[] = {1,   100,  200,  300,  400,  500,  600,  700,  800,
                              900, 1000, 1100, 1200, 1300, 1400, 1500, 1600, 1700};
+// Each shipped language with the locale of its Qt translations and one accented text.
+struct Shipped {
+    const char* file;
+    const char* locale;
+    int section, key;
+    const char* accented;
+};
+const Shipped kShipped[] = {
+    {"Français.lng", "fr_FR", 9, 0, "Propriétés"},
+    {"English.lng", "en_GB", 9, 0, "Properties"},
+    {"Deutsch.lng", "de_DE", 8, 0, "Schließen"},
+    {"Español.lng", "es_ES", 24, 0, "Árbol"},
+    {"Italiano.lng", "it_IT", 9, 0, "Proprietà"},
+    {"Nederlands.lng", "nl_NL", 9999, 29, "Er is geen printer geïnstalleerd."},
+    {"Português.lng", "pt_BR", 14, 0, "Opções"},
+};
 }  // namespace
 
 TEST(ShippedLanguageFiles, HoldEveryMessageAndWindowTitle) {
-    for (const char* name : {"Français.lng", "English.lng"}) {
-        SCOPED_TRACE(name);
+    for (const Shipped& shipped : kShipped) {
+        SCOPED_TRACE(shipped.file);
         LanguageTable t;
-        ASSERT_TRUE(t.load(kTemplate / name));
+        ASSERT_TRUE(t.load(kTemplate / shipped.file));
         for (int n = 1; n <= 55; ++n) {
             auto text = t.find(9999, n);
             ASSERT_TRUE(text.has_value()) << "message " << n;
@@ -32,6 +48,8 @@ TEST(ShippedLanguageFiles, HoldEveryMessageAndWindowTitle) {
         EXPECT_EQ(t.find(103, 0), "");
         EXPECT_EQ(t.find(206, 0), "");
         EXPECT_FALSE(t.find(206, 1).value_or("").empty());
+        EXPECT_EQ(t.find(990, 0), shipped.locale);
+        EXPECT_EQ(t.find(shipped.section, shipped.key), shipped.accented);
     }
 }
 

@@ -88,7 +88,8 @@ void TF_Fiche::buildControls() {
     E_DateAchat = makeEdit(GB_Acquisition, "E_DateAchat", 116,
                            QStringLiteral("Date de l'acquisition : au format jj/mm/aaaa"), 10,
                            fieldAt(82, 80));
-    Label7 = makeLabel(GB_Acquisition, "Label7", 117, QStringLiteral("Age"), {200, 82, 26, kRowH});
+    // Wide enough for "Alter", "Edad" and the like, not only "Age".
+    Label7 = makeLabel(GB_Acquisition, "Label7", 117, QStringLiteral("Age"), {195, 82, 32, kRowH});
     E_AgeAchat = makeEdit(GB_Acquisition, "E_AgeAchat", 118, QStringLiteral("Age à l'acquisition"),
                           3, {228, 82, 32, kRowH});
     ChB_AgeEstime =

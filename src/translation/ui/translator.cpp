@@ -16,6 +16,7 @@
 #include <QTabWidget>
 
 #include "app/app.h"
+#include "app/controls.h"
 #include "app/tags.h"
 #include "app/ui_seam.h"
 
@@ -93,6 +94,7 @@ void TEdtTranslator::TranslateComponent(QObject* c) {
             auto* l = static_cast<QLabel*>(c);
             l->setText(GetTranslation(tag, 0));
             l->setToolTip(GetTranslation(tag, 1));
+            if (l->property(kSizedToText).toBool()) l->adjustSize();
         } else if (isExactly<QGroupBox>(c)) {
             auto* g = static_cast<QGroupBox*>(c);
             g->setTitle(GetTranslation(tag, 0));
