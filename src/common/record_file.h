@@ -3,6 +3,7 @@
 // no file stays open between two user commands.
 #include <cstddef>
 #include <filesystem>
+#include <span>
 #include <vector>
 
 #include "common/fixed_string.h"
@@ -58,6 +59,12 @@ std::size_t countRecords(const std::filesystem::path& path, std::size_t recordSi
 // tail shorter than one record is dropped.
 void removeRecordThroughTmp(const std::filesystem::path& file, const std::filesystem::path& tmp,
                             std::size_t recordSize, std::size_t index);
+
+// Record `index` of a buffer of whole records of `size` bytes each.
+inline std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t size,
+                                              std::size_t index) {
+    return std::span<const std::uint8_t>(all).subspan(index * size, size);
+}
 
 // The whole records of a file as one byte buffer.
 Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize);

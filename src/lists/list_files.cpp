@@ -6,14 +6,6 @@
 #include "common/record_file.h"
 
 namespace tavo {
-namespace {
-
-std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t size, std::size_t index) {
-    return {all.data() + index * size, size};
-}
-
-}  // namespace
-
 Bytes encodeLabelEntry(std::string_view label) {
     Bytes record(kLabelEntrySize, 0);
     writeFixed(record, 0, kLabelCapacity, label);

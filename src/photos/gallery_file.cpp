@@ -28,10 +28,6 @@ std::string dateKeyOf(std::span<const std::uint8_t> rec) {
     return storedDateKey(rawField(rec, PhotoRecord::kDateOffset, PhotoRecord::kDateCapacity));
 }
 
-std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t index) {
-    return std::span<const std::uint8_t>(all).subspan(index * kSize, kSize);
-}
-
 // Throws unless 1 <= position <= count.
 void checkPosition(const std::filesystem::path& path, std::size_t position, std::size_t count) {
     if (position < 1 || position > count)
@@ -78,7 +74,7 @@ std::vector<PhotoRecord> GalleryFile::readAll() const {
     std::vector<PhotoRecord> out;
     out.reserve(all.size() / kSize);
     for (std::size_t i = 0; i < all.size() / kSize; ++i)
-        out.push_back(decodePhotoRecord(recordAt(all, i)));
+        out.push_back(decodePhotoRecord(recordAt(all, kSize, i)));
     return out;
 }
 
@@ -92,8 +88,8 @@ int GalleryFile::nextPhotoNumber() const {
     const Bytes all = readWholeRecords(path_, kSize);
     int highest = 0;
     for (std::size_t i = 0; i < all.size() / kSize; ++i) {
-        const std::string_view name = rawField(recordAt(all, i), PhotoRecord::kFileNameOffset,
-                                               PhotoRecord::kFileNameCapacity);
+        const std::string_view name = rawField(
+            recordAt(all, kSize, i), PhotoRecord::kFileNameOffset, PhotoRecord::kFileNameCapacity);
         const std::string_view digits = name.size() > 14 ? name.substr(14, 3) : std::string_view{};
         const bool isNumber =
             digits.size() == 3 &&
@@ -114,7 +110,7 @@ std::size_t GalleryFile::add(const PhotoRecord& record) {
     Bytes all = readWholeRecords(path_, kSize);
     const std::size_t n = all.size() / kSize;
 
-    if (n == 0 || key >= dateKeyOf(recordAt(all, n - 1))) {
+    if (n == 0 || key >= dateKeyOf(recordAt(all, kSize, n - 1))) {
         // Same date as the last record or later: append in place.
         // A failed append leaves no part of the record behind.
         RecordFile f(path_, kSize, RecordFile::Mode::ReadWrite);
@@ -125,7 +121,7 @@ std::size_t GalleryFile::add(const PhotoRecord& record) {
 
     // Earlier: goes before the first record with a later date.
     std::size_t at = 0;
-    while (at < n && dateKeyOf(recordAt(all, at)) <= key) ++at;
+    while (at < n && dateKeyOf(recordAt(all, kSize, at)) <= key) ++at;
     all.insert(all.begin() + static_cast<std::ptrdiff_t>(at * kSize), rec.begin(), rec.end());
     replaceFile(path_, all, DataPaths{dataFolder_}.dataTmp());
     return at + 1;

@@ -24,10 +24,6 @@ std::string keyOfRecord(std::span<const std::uint8_t> record) {
     return storedDateKey(std::string_view(text, len));
 }
 
-std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t index) {
-    return {all.data() + index * kLine, kLine};
-}
-
 std::ptrdiff_t offsetOf(std::size_t index) {
     return static_cast<std::ptrdiff_t>(index * kLine);
 }
@@ -37,7 +33,7 @@ Bytes sortedByDate(const Bytes& all) {
     const std::size_t n = all.size() / kLine;
     std::vector<std::string> keys;
     keys.reserve(n);
-    for (std::size_t i = 0; i < n; ++i) keys.push_back(keyOfRecord(recordAt(all, i)));
+    for (std::size_t i = 0; i < n; ++i) keys.push_back(keyOfRecord(recordAt(all, kLine, i)));
     std::vector<std::size_t> order(n);
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(),
@@ -45,7 +41,7 @@ Bytes sortedByDate(const Bytes& all) {
     Bytes out;
     out.reserve(n * kLine);
     for (std::size_t i : order) {
-        const auto rec = recordAt(all, i);
+        const auto rec = recordAt(all, kLine, i);
         out.insert(out.end(), rec.begin(), rec.end());
     }
     return out;
@@ -79,7 +75,7 @@ std::vector<WorksLine> WorksFile::readAll() const {
     std::vector<WorksLine> lines;
     lines.reserve(all.size() / kLine);
     for (std::size_t i = 0; i < all.size() / kLine; ++i)
-        lines.push_back(decodeWorksLine(recordAt(all, i)));
+        lines.push_back(decodeWorksLine(recordAt(all, kLine, i)));
     return lines;
 }
 
@@ -106,7 +102,7 @@ void WorksFile::add(const WorksLine& line) const {
     Bytes all = readWholeRecords(file_, kLine);
     const std::size_t n = all.size() / kLine;
     std::size_t at = 0;
-    while (at < n && !(key < keyOfRecord(recordAt(all, at)))) ++at;
+    while (at < n && !(key < keyOfRecord(recordAt(all, kLine, at)))) ++at;
     all.insert(all.begin() + offsetOf(at), record.begin(), record.end());
     replaceFile(file_, all, dataTmp_);
 }

@@ -5,6 +5,7 @@
 #include "cards/card_file.h"
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "support/cards.h"
 #include "support/faults.h"
 #include "support/temp_dir.h"
 
@@ -19,20 +20,15 @@ std::string field(const Bytes& rec, std::size_t offset) {
                        rec.begin() + static_cast<std::ptrdiff_t>(offset) + 1 + rec[offset]);
 }
 
+// Every field, with the characters Windows-1252 holds beyond Latin-1 and a line break.
 TreeCard sampleCard() {
-    TreeCard c;
-    c.creationDate = "03/02/2026";
+    TreeCard c = test::sampleCard();
     c.treeName = "Érable du Japon";
-    c.botanicalName = "Acer palmatum";
-    c.cultivar = "Deshojo";
     c.commonName = "Érable";
-    c.englishName = "Japanese maple";
     c.provenance = "Pépinière — Lyon";
     c.acquisitionDate = "12/05/2020";
     c.age = "12";
-    c.ageEstimated = "O";
     c.state = "Pré-bonsaï";
-    c.price = "45 €";
     c.notes = "Rempoté en mars.\r\nŒil sur les racines.";
     c.reserved = "";
     return c;

@@ -4,6 +4,7 @@
 
 #include "common/errors.h"
 #include "printing/page_plan.h"
+#include "support/cards.h"
 
 using namespace tavo;
 
@@ -17,22 +18,7 @@ std::string msg(int n) {
 }
 
 TreeCard sampleCard() {
-    TreeCard c;
-    c.creationDate = "03/02/2026";
-    c.treeName = "Mon érable";
-    c.botanicalName = "Acer palmatum";
-    c.cultivar = "Deshojo";
-    c.commonName = "Érable du Japon";
-    c.englishName = "Japanese maple";
-    c.provenance = "Pépinière";
-    c.acquisitionDate = "12/04/2019";
-    c.age = "8";
-    c.ageEstimated = "O";
-    c.state = "Prébonsaï";
-    c.price = "45 €";
-    c.notes = "Rempotage prévu.";
-    c.reserved = "hidden";
-    return c;
+    return test::sampleCard();
 }
 
 std::vector<WorksLine> sampleWorks(int count) {

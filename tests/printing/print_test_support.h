@@ -9,6 +9,7 @@
 
 #include "cards/card_file.h"
 #include "photos/imaging.h"
+#include "support/cards.h"
 #include "works/works_file.h"
 
 namespace tavo::test {
@@ -16,18 +17,8 @@ namespace tavo::test {
 inline const std::string kTreeId = "26034140509042";
 
 inline TreeCard printCard() {
-    TreeCard c;
-    c.creationDate = "03/02/2026";
-    c.treeName = "Mon érable";
-    c.botanicalName = "Acer palmatum";
-    c.cultivar = "Deshojo";
-    c.commonName = "Érable du Japon";
-    c.englishName = "Japanese maple";
+    TreeCard c = sampleCard();
     c.provenance = "Pépinière Kaede";
-    c.acquisitionDate = "12/04/2019";
-    c.age = "8";
-    c.ageEstimated = "O";
-    c.state = "Prébonsaï";
     c.price = "45";
     c.notes = "Rempotage prévu au printemps.";
     c.reserved = "caché";
