@@ -22,8 +22,9 @@ struct TreeDeletionResult {
 
 // Deletes tree `treeId` of the data folder `dataFolder`.
 //
-// The gallery file is read before anything is deleted: when it is missing or unreadable the
-// IoError is thrown and every file of the tree, and the counter, stay as they were. Then the
+// The gallery file is read before anything is deleted: when it is unreadable the IoError is
+// thrown and every file of the tree, and the counter, stay as they were; a missing gallery file
+// counts as an empty gallery. Then the
 // card, the works file, the reference photo, the gallery photos and the gallery file are deleted
 // in that order; a file already missing is skipped. Any other failure to delete throws IoError
 // and leaves the counter unchanged; running the deletion again finishes the job. The counter is
