@@ -47,9 +47,12 @@ TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std
     io::removeIfExists(paths.card(treeId));
     io::removeIfExists(paths.works(treeId));
     io::removeIfExists(paths.referencePhoto(treeId));
+    // The gallery file goes before its photos: a deletion cut short then leaves photos no
+    // record names (moved aside by the checker's repair), never records naming missing photos.
+    io::removeIfExists(gallery.path());
+    io::syncFolder(paths.galeries());
     for (const auto& photo : photos)
         if (removePresent(photo)) result.deletedPhotos.push_back(photo);
-    io::removeIfExists(gallery.path());
 
     // The counter comes last: deleting the files frees the room its write needs on a full disk.
     const long counter = settings::cardCounter(dataFolder);
