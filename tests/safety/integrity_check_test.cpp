@@ -1,5 +1,7 @@
 #include "safety/integrity_check.h"
 
+#include "safety/check_command.h"
+
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
@@ -145,4 +147,43 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     writeBytes(paths.galeries() / photo2, "jpeg");
     writeTree(paths, kT2, {}, {"01/01/2021", "02/01/2021"});
     EXPECT_EQ(found(checkDataFolder(dir.path())), Found{});
+}
+
+TEST(IntegrityCheck, TheCommandAnswersByItsExitStatus) {
+    TempDir dir, backups;
+    const DataPaths paths = wholeFolder(dir);
+    const LocalDateTime now{2026, 12, 8, 2, 0, 0};
+    const auto run = [&](bool repair, bool json, fs::path backupTo, fs::path folder = {}) {
+        return runCheckCommand({folder.empty() ? dir.path() : folder, repair, json, backupTo}, now);
+    };
+    EXPECT_EQ(run(false, false, {}).exitStatus, 0);
+    EXPECT_EQ(run(false, false, {}).out, "");
+    writeBytes(paths.dataTmp(), "x");
+
+    struct Case {
+        CommandResult result;
+        int status;
+        const char* inOut;
+        const char* inErr;
+    };
+    std::vector<Case> cases;
+    cases.push_back({run(false, false, {}), 1, "DATA.TMP: temporary file", ""});
+    cases.push_back({run(false, true, {}), 1, "\"kind\": \"leftover-temp\"", ""});
+    cases.push_back({run(true, false, {}), 2, "", "--backup-to"});
+    cases.push_back({run(false, false, {}, dir / "nowhere"), 2, "", "not a folder"});
+    {
+        const auto held = FolderLock::take(dir.path());
+        cases.push_back({run(true, false, backups.path()), 1, "", "in use by process"});
+    }
+    cases.push_back({run(true, true, backups.path()), 0, "\"repaired\"", ""});
+    cases.push_back({run(false, false, {}), 0, "", ""});
+    for (std::size_t i = 0; i < cases.size(); ++i) {
+        SCOPED_TRACE(i);
+        const Case& c = cases[i];
+        EXPECT_EQ(c.result.exitStatus, c.status);
+        EXPECT_NE(c.result.out.find(c.inOut), std::string::npos) << c.result.out;
+        EXPECT_NE(c.result.err.find(c.inErr), std::string::npos) << c.result.err;
+        EXPECT_EQ(c.result.err.empty(), std::string(c.inErr).empty());
+    }
+    EXPECT_FALSE(fs::exists(paths.dataTmp()));
 }
