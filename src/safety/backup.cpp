@@ -48,11 +48,13 @@ BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder
 
     // The copies go into "<name>.partial", renamed to the real name only once every copy is
     // verified: a backup cut short (a crash, a full disk) never carries a backup's name.
-    if (entryExists(backupFolder))
+    // An empty folder of that name is taken: the rename replaces it.
+    std::error_code ec;
+    if (entryExists(backupFolder) &&
+        !(fs::is_directory(backupFolder, ec) && fs::is_empty(backupFolder, ec) && !ec))
         throw Error("Impossible de créer le répertoire " + backupFolder.string() +
                     " : il existe déjà");
     const fs::path partial = partialBackupFolder(backupFolder);
-    std::error_code ec;
     if (!fs::is_directory(partial, ec)) {
         if (::mkdir(partial.c_str(), 0777) != 0)
             throw Error("Impossible de créer le répertoire " + backupFolder.string());

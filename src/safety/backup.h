@@ -85,7 +85,8 @@ std::string copyNoticeText(const fs::path& source, const fs::path& dest);
 // folder. The notices name the files at their final place.
 // Throws RefusedError, before anything is made, when `backupFolder` is or lies inside FICHES,
 // GALERIES or IMGREF of the data folder; throws Error "Impossible de créer le répertoire <folder>"
-// when the folder cannot be created or already exists; IoError when the final rename fails.
+// when the folder cannot be created or already exists with content (an empty one is taken);
+// IoError when the final rename fails.
 BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder,
                         const CopyNotice& notice);
 

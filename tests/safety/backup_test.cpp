@@ -212,6 +212,16 @@ TEST(Backup, RefusedInsideTheDataFoldersWithNothingCopied) {
     }
 }
 
+TEST(Backup, AnEmptyFolderOfThatNameIsTakenAFullOneIsNeverMixedIn) {
+    TempDir dir;
+    makeDataSet(dir / "data");
+    fs::create_directories(dir / "empty");
+    EXPECT_TRUE(runBackup(dir / "data", dir / "empty", {}).succeeded());
+    EXPECT_TRUE(isValidBackup(dir / "empty"));
+    EXPECT_THROW(runBackup(dir / "data", dir / "empty", {}), Error);
+    EXPECT_FALSE(fs::exists(partialBackupFolder(dir / "empty")));
+}
+
 TEST(Backup, AFolderThatCannotBeMadeIsAnError) {
     TempDir dir;
     makeDataSet(dir / "data");

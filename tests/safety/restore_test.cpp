@@ -220,7 +220,9 @@ TEST_F(Restore, AnUnfinishedOrDamagedBackupIsRefusedWithNothingChanged) {
         fs::copy(backup(), copy / "b", fs::copy_options::recursive);
         damage();
         const fs::path source = fs::exists(backup()) ? backup() : partialBackupFolder(backup());
-        if (std::string(name) == "partial") EXPECT_FALSE(isValidBackup(source));
+        if (std::string(name) == "partial") {
+            EXPECT_FALSE(isValidBackup(source));
+        }
         EXPECT_THROW(restoreBackup(source, data()), RefusedError);
         EXPECT_EQ(snapshot(data()), before);
         fs::remove_all(source);
