@@ -296,6 +296,13 @@ class Checker {
     void checkCounter() {
         std::error_code ec;
         if (fs::symlink_status(paths_.settings(), ec).type() != fs::file_type::regular) return;
+        try {
+            io::readFile(paths_.settings());
+        } catch (const Error& e) {
+            add(ProblemKind::Unreadable, paths_.settings(),
+                std::string("cannot be read: ") + e.what());
+            return;
+        }
         const long counter = settings::cardCounter(root_);
         const long expected = static_cast<long>(cards_.size()) + 1;
         if (counter != expected)
@@ -476,13 +483,17 @@ RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupPar
             });
         }
     }
-    // The counter from the cards as they are now.
+    // The counter from the cards as they are now, when the settings file can take it.
+    const bool counterWrong = std::any_of(problems.begin(), problems.end(), [](const Problem& p) {
+        return p.kind == ProblemKind::CardCounter || p.kind == ProblemKind::HalfMadeTree;
+    });
     long cards = 0;
     std::error_code ec;
     for (fs::directory_iterator it(DataPaths{root}.fiches(), ec), end; !ec && it != end;
          it.increment(ec))
         if (it->path().extension() == ".SIG") ++cards;
-    if (settings::cardCounter(root) != cards + 1) settings::setCardCounter(root, cards + 1);
+    if (counterWrong && settings::cardCounter(root) != cards + 1)
+        settings::setCardCounter(root, cards + 1);
 
     outcome.remaining = checkDataFolder(root);
     return outcome;
