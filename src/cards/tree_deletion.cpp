@@ -26,8 +26,13 @@ TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std
 
     const DataPaths paths{dataFolder};
     const GalleryFile gallery(dataFolder, treeId);
-    // Read first: a gallery we cannot read must not leave a half-deleted tree behind.
-    const std::vector<PhotoRecord> records = gallery.readAll();
+    // Read first: a gallery we cannot read must not leave a half-deleted tree behind. A missing
+    // one (a tree whose creation was cut short) has no photos, and must stay deletable.
+    std::error_code ec;
+    const bool galleryMissing = std::filesystem::symlink_status(gallery.path(), ec).type() ==
+                                std::filesystem::file_type::not_found;
+    const std::vector<PhotoRecord> records =
+        galleryMissing ? std::vector<PhotoRecord>{} : gallery.readAll();
 
     TreeDeletionResult result;
     std::vector<std::filesystem::path> photos;
@@ -42,9 +47,12 @@ TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std
     io::removeIfExists(paths.card(treeId));
     io::removeIfExists(paths.works(treeId));
     io::removeIfExists(paths.referencePhoto(treeId));
+    // The gallery file goes before its photos: a deletion cut short then leaves photos no
+    // record names (moved aside by the checker's repair), never records naming missing photos.
+    io::removeIfExists(gallery.path());
+    io::syncFolder(paths.galeries());
     for (const auto& photo : photos)
         if (removePresent(photo)) result.deletedPhotos.push_back(photo);
-    io::removeIfExists(gallery.path());
 
     // The counter comes last: deleting the files frees the room its write needs on a full disk.
     const long counter = settings::cardCounter(dataFolder);

@@ -22,14 +22,15 @@ struct TreeDeletionResult {
 
 // Deletes tree `treeId` of the data folder `dataFolder`.
 //
-// The gallery file is read before anything is deleted: when it is missing or unreadable the
-// IoError is thrown and every file of the tree, and the counter, stay as they were. Then the
-// card, the works file, the reference photo, the gallery photos and the gallery file are deleted
-// in that order; a file already missing is skipped. Any other failure to delete throws IoError
-// and leaves the counter unchanged; running the deletion again finishes the job. The counter is
-// written last; a failure of that write does not throw (the tree is deleted) but is returned in
-// counterFailure.
-// RefusedError, with nothing deleted, when `treeId` cannot name a file.
+// The gallery file is read before anything is deleted: when it is unreadable the IoError is
+// thrown and every file of the tree, and the counter, stay as they were; a missing gallery file
+// counts as an empty gallery. Then the
+// card, the works file, the reference photo, the gallery file and the gallery photos are deleted
+// in that order (so a deletion cut short never leaves records naming deleted photos); a file
+// already missing is skipped. Any other failure to delete throws IoError and leaves the counter
+// unchanged; photos left behind then are orphans that the data-folder checker moves aside. The
+// counter is written last; a failure of that write does not throw (the tree is deleted) but is
+// returned in counterFailure. RefusedError, with nothing deleted, when `treeId` cannot name a file.
 TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std::string& treeId);
 
 }  // namespace tavo

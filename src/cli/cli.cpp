@@ -1,8 +1,10 @@
 #include "cli/cli.h"
 
+#include <memory>
 #include <ostream>
 #include <system_error>
 
+#include "common/folder_lock.h"
 #include "safety/restore.h"
 #include "tavo_version.h"
 
@@ -223,7 +225,16 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         const Context ctx{usableDataFolder(*command, folder), out, err};
         // Nothing may change a data folder that an interrupted restore left half swapped; the
         // windows finish such a restore at start-up, and so do the commands that write.
-        if (command->writes) safety::recoverInterruptedRestore(ctx.dataFolder);
+        // One writer at a time: a command that writes holds the folder's lock while it runs.
+        std::unique_ptr<FolderLock> lock;
+        if (command->writes) {
+            auto attempt = FolderLock::take(ctx.dataFolder);
+            if (!attempt.lock)
+                throw RefusedInput("the data folder is in use by " + attempt.holder.describe() +
+                                   "; nothing was changed");
+            lock = std::move(attempt.lock);
+            safety::recoverInterruptedRestore(ctx.dataFolder);
+        }
         return command->run(ctx, parsed);
     } catch (const UsageError& e) {
         err << kProgram << ": " << oneLine(e.what()) << " (see '" << kProgram

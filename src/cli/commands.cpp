@@ -15,11 +15,12 @@ Command addPhotoCommand();
 Command backupCommand();
 Command restoreCommand();
 Command archiveCommand();
+Command checkCommand();
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
-        listCommand(),   showCommand(),    addPhotoCommand(),
-        backupCommand(), restoreCommand(), archiveCommand(),
+        listCommand(),    showCommand(),    addPhotoCommand(), backupCommand(),
+        restoreCommand(), archiveCommand(), checkCommand(),
     };
     return table;
 }

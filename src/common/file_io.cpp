@@ -11,6 +11,7 @@
 
 #include "common/errors.h"
 #include "common/fault_point.h"
+#include "common/regular_file.h"
 
 namespace tavo::io {
 namespace {
@@ -82,18 +83,11 @@ void preadAll(int fd, void* data, std::size_t size, std::uint64_t offset, const 
     }
 }
 
-Bytes readFile(const fs::path& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw IoError("open", path, reason(errno));
+Bytes readFile(const fs::path& path, std::uint64_t maxBytes) {
     struct stat st {};
-    if (::fstat(fd, &st) != 0) {
-        const int e = errno;
-        ::close(fd);
-        throw IoError("size", path, reason(e));
-    }
+    const int fd = openRegular(path, OpenFor::Read, maxBytes, st);
     Bytes out;
     try {
-        if (S_ISDIR(st.st_mode)) throw IoError("read", path, reason(EISDIR));
         out.resize(static_cast<std::size_t>(st.st_size));
         if (!out.empty()) preadAll(fd, out.data(), out.size(), 0, path);
     } catch (...) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/fixed_string.h"
+#include "common/regular_file.h"
 
 namespace tavo::io {
 
@@ -19,8 +20,9 @@ void preadAll(int fd, void* data, std::size_t size, std::uint64_t offset, const 
 void pwriteAll(int fd, const void* data, std::size_t size, std::uint64_t offset,
                const fs::path& path);
 
-// Whole-file helpers.
-Bytes readFile(const fs::path& path);
+// Whole-file helpers. readFile refuses what is not a regular file or is bigger than `maxBytes`
+// (see regular_file.h).
+Bytes readFile(const fs::path& path, std::uint64_t maxBytes = kMaxDataFileBytes);
 // Writes a new file, flushed to disk; whatever stood at `path` is replaced, a link without
 // being followed. Files that exist are rewritten through SafeReplace instead.
 void writeFile(const fs::path& path, const void* data, std::size_t size);

@@ -10,29 +10,25 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "common/regular_file.h"
 #include "common/safe_replace.h"
 
 namespace tavo {
 
 RecordFile::RecordFile(const std::filesystem::path& path, std::size_t recordSize, Mode mode)
     : path_(path), recordSize_(recordSize) {
-    int flags = O_CLOEXEC;
     switch (mode) {
         case Mode::Create:
-            flags |= O_RDWR | O_CREAT | O_TRUNC;
-            writable_ = true;
+            fd_ = io::openRegular(path, io::OpenFor::Create);
             break;
         case Mode::Read:
-            flags |= O_RDONLY;
+            fd_ = io::openRegular(path, io::OpenFor::Read);
             break;
         case Mode::ReadWrite:
-            flags |= O_RDWR;
-            writable_ = true;
+            fd_ = io::openRegular(path, io::OpenFor::ReadWrite);
             break;
     }
-    fd_ = ::open(path.c_str(), flags, 0644);
-    if (fd_ < 0)
-        throw IoError(mode == Mode::Create ? "create" : "open", path, std::strerror(errno));
+    writable_ = mode != Mode::Read;
 }
 
 RecordFile::~RecordFile() {

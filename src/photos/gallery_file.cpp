@@ -149,10 +149,21 @@ std::filesystem::path GalleryFile::photoPath(const std::string& photoFileName) c
     return DataPaths{dataFolder_}.galeries() / photoFileName;
 }
 
+bool isTreePhotoName(std::string_view name, std::string_view treeId) {
+    if (treeId.empty() || name.size() != treeId.size() + 7 ||
+        name.substr(0, treeId.size()) != treeId)
+        return false;
+    const std::string_view tail = name.substr(treeId.size());
+    for (std::size_t i = 0; i < 3; ++i)
+        if (tail[i] < '0' || tail[i] > '9') return false;
+    return tail.substr(3) == ".JPG";
+}
+
 std::filesystem::path GalleryFile::ownedPhotoPath(const std::string& photoFileName) const {
     auto p = photoPath(photoFileName);
-    if (treeId_.empty() || photoFileName.size() <= treeId_.size() ||
-        photoFileName.compare(0, treeId_.size(), treeId_) != 0)
+    // Exactly identifier + three digits + ".JPG": any looser rule lets a record name the
+    // gallery file itself, or another file of the tree, for deletion.
+    if (!isTreePhotoName(photoFileName, treeId_))
         throw RefusedError("The gallery " + path_.string() + " names the photo \"" + photoFileName +
                            "\", which is not a photo of tree " + treeId_ + "; it is left alone.");
     return p;

@@ -9,8 +9,9 @@
 //   - a photo file name read from a record builds a path only when it is a bare file name
 //     (photoPath); a name that is not is refused with RefusedError, so nothing outside GALERIES is
 //     ever read, written or deleted because of a record's content;
-//   - a file is deleted because of a record only when its name also begins with the tree's
-//     identifier (ownedPhotoPath), so the photos of other trees are never touched;
+//   - a file is deleted because of a record only when its name is exactly the tree's identifier
+//     + three digits + ".JPG" (ownedPhotoPath), so neither the photos of other trees nor the
+//     tree's own other files are ever touched;
 //   - every whole-file rewrite goes through DATA.TMP and a rename, so a failure leaves the old
 //     gallery whole.
 //
@@ -22,6 +23,7 @@
 #include <functional>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/fixed_string.h"
@@ -99,8 +101,8 @@ class GalleryFile {
     std::filesystem::path photoPath(const PhotoRecord& record) const {
         return photoPath(record.fileName);
     }
-    // As photoPath, and the name must also begin with this tree's identifier: the check made
-    // before a file is deleted or replaced because of a record.
+    // As photoPath, and the name must also be a photo name of this tree (isTreePhotoName): the
+    // check made before a file is deleted or replaced because of a record.
     std::filesystem::path ownedPhotoPath(const std::string& photoFileName) const;
 
   private:
@@ -108,6 +110,10 @@ class GalleryFile {
     std::string treeId_;
     std::filesystem::path path_;
 };
+
+// True when `name` is exactly `treeId` + three digits + ".JPG", the only names of this tree's
+// photos that may be deleted or replaced because of a record.
+bool isTreePhotoName(std::string_view name, std::string_view treeId);
 
 // A new photo about to enter a gallery: what planNewPhoto decided and commitNewPhoto stores.
 struct NewPhoto {

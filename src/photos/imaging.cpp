@@ -196,7 +196,7 @@ std::vector<std::uint8_t> readPictureFile(const fs::path& path) {
     const auto size = fs::file_size(path, ec);
     if (ec) throw IoError("open", path, ec.message());
     if (size > kMaxPictureFileBytes) throw CodecError(path, "file too large for a picture");
-    return io::readFile(path);
+    return io::readFile(path, kMaxPictureFileBytes);
 }
 
 }  // namespace

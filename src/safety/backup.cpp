@@ -46,22 +46,30 @@ BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder
                                (dataFolder / folder).string());
     }
 
+    // The copies go into "<name>.partial", renamed to the real name only once every copy is
+    // verified: a backup cut short (a crash, a full disk) never carries a backup's name.
+    // An empty folder of that name is taken: the rename replaces it.
     std::error_code ec;
-    if (!fs::is_directory(backupFolder, ec)) {
-        if (::mkdir(backupFolder.c_str(), 0777) != 0)
+    if (entryExists(backupFolder) &&
+        !(fs::is_directory(backupFolder, ec) && fs::is_empty(backupFolder, ec) && !ec))
+        throw Error("Impossible de créer le répertoire " + backupFolder.string() +
+                    " : il existe déjà");
+    const fs::path partial = partialBackupFolder(backupFolder);
+    if (!fs::is_directory(partial, ec)) {
+        if (::mkdir(partial.c_str(), 0777) != 0)
             throw Error("Impossible de créer le répertoire " + backupFolder.string());
-        io::syncFolder(backupFolder.parent_path());
+        io::syncFolder(partial.parent_path());
     }
 
     BackupOutcome outcome;
     for (const BackupEntry& entry : kBackupEntries) {
         const fs::path from = dataFolder / entry.name;
-        const fs::path to = backupFolder / entry.name;
+        const fs::path to = partial / entry.name;
         CopyResult result;
         if (entry.isFolder) {
             result = copyFolder(from, to);
         } else {
-            if (notice) notice(from, to);
+            if (notice) notice(from, backupFolder / entry.name);
             result = copyFile(from, to);
         }
         if (!result) {
@@ -71,8 +79,15 @@ BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder
         }
         ++outcome.entriesCopied;
     }
-    io::syncFolder(backupFolder);
+    io::syncFolder(partial);
+    renameEntry(partial, backupFolder);
     return outcome;
+}
+
+fs::path partialBackupFolder(const fs::path& backupFolder) {
+    fs::path p = backupFolder;
+    if (!p.has_filename()) p = p.parent_path();  // a trailing separator
+    return p.string() + kPartialSuffix;
 }
 
 }  // namespace tavo::safety

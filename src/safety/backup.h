@@ -65,6 +65,11 @@ struct BackupOutcome {
     bool succeeded() const { return message == kBackupDone; }
 };
 
+// Suffix of the folder a backup is built in until every copy is verified; the restore refuses
+// such a folder.
+inline constexpr const char* kPartialSuffix = ".partial";
+fs::path partialBackupFolder(const fs::path& backupFolder);
+
 // Called before each single-file copy with its source and destination paths; returns when the
 // copy may go on.
 using CopyNotice = std::function<void(const fs::path& source, const fs::path& dest)>;
@@ -72,13 +77,16 @@ using CopyNotice = std::function<void(const fs::path& source, const fs::path& de
 // The text of the notice shown before a single-file copy.
 std::string copyNoticeText(const fs::path& source, const fs::path& dest);
 
-// Copies the data set of `dataFolder` into `backupFolder` (created, one level, when missing) in
-// backup order, stopping at the first entry that fails: a missing entry, a failed write, or a
-// copy that does not read back equal to its source. Entries copied before a failure stay.
-// Never changes the data folder.
+// Copies the data set of `dataFolder` into partialBackupFolder(backupFolder) (created, one level,
+// when missing; reused when an earlier attempt left it) in backup order, stopping at the first
+// entry that fails: a missing entry, a failed write, or a copy that does not read back equal to
+// its source. Entries copied before a failure stay in the partial folder. Once all seven are
+// copied and verified the partial folder is renamed to `backupFolder`. Never changes the data
+// folder. The notices name the files at their final place.
 // Throws RefusedError, before anything is made, when `backupFolder` is or lies inside FICHES,
 // GALERIES or IMGREF of the data folder; throws Error "Impossible de créer le répertoire <folder>"
-// when the folder cannot be created.
+// when the folder cannot be created or already exists with content (an empty one is taken);
+// IoError when the final rename fails.
 BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder,
                         const CopyNotice& notice);
 

@@ -2,6 +2,7 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <system_error>
@@ -9,6 +10,7 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "safety/backup.h"
 #include "safety/file_copy.h"
 
 namespace tavo::safety {
@@ -94,15 +96,47 @@ void rollBack(const std::vector<Swapped>& swapped, const fs::path& dataFolder,
     }
 }
 
+// A folder still carrying the partial suffix is a backup that never finished.
+bool isPartialBackup(const fs::path& folder) {
+    const fs::path name =
+        folder.has_filename() ? folder.filename() : folder.parent_path().filename();
+    const std::string n = name.string();
+    const std::string suffix = kPartialSuffix;
+    return n.size() >= suffix.size() &&
+           n.compare(n.size() - suffix.size(), suffix.size(), suffix) == 0;
+}
+
 }  // namespace
 
 bool isValidBackup(const fs::path& folder) {
+    if (isPartialBackup(folder)) return false;
     std::error_code ec;
     for (const char* sub : {"FICHES", "GALERIES", "IMGREF"})
         if (!fs::is_directory(folder / sub, ec)) return false;
     for (const char* file : {"Tavo.ini", "Types.LIB", "Etats.LIB", "NomsA.LIB"})
         if (!fs::is_regular_file(folder / file, ec)) return false;
     return true;
+}
+
+std::vector<fs::path> brokenRecordFiles(const fs::path& folder) {
+    std::vector<fs::path> bad;
+    const auto check = [&](const fs::path& file, std::uintmax_t recordSize) {
+        std::error_code ec;
+        const auto size = fs::file_size(file, ec);
+        if (!ec && size % recordSize != 0) bad.push_back(file);
+    };
+    check(folder / "Types.LIB", 51);
+    check(folder / "Etats.LIB", 51);
+    check(folder / "NomsA.LIB", 704);
+    const std::pair<const char*, std::pair<const char*, std::uintmax_t>> perTree[] = {
+        {"FICHES", {".SIG", 1234}}, {"FICHES", {".TRX", 318}}, {"GALERIES", {".GAL", 135}}};
+    for (const auto& [sub, kind] : perTree) {
+        std::error_code ec;
+        for (fs::directory_iterator it(folder / sub, ec), end; !ec && it != end; it.increment(ec))
+            if (it->path().extension() == kind.first) check(it->path(), kind.second);
+    }
+    std::sort(bad.begin(), bad.end());
+    return bad;
 }
 
 bool recoverInterruptedRestore(const fs::path& dataFolder) {
@@ -157,6 +191,13 @@ RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder)
         if (isSameOrInside(source, dataFolder / folder))
             throw RefusedError("Une sauvegarde placée dans le répertoire " +
                                (dataFolder / folder).string() + " ne peut pas être restaurée");
+    }
+    if (isPartialBackup(source)) throw RefusedError(kNotABackupText);
+    if (const auto bad = brokenRecordFiles(source); !bad.empty()) {
+        std::string list;
+        for (const auto& p : bad) list += "\n" + p.string();
+        throw RefusedError(std::string(kNotABackupText) +
+                           " : these files do not hold a whole number of records:" + list);
     }
     recoverInterruptedRestore(dataFolder);
 

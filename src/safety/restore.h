@@ -22,6 +22,7 @@
 // folder, in RESTORE.OLD or in RESTORE.TMP.
 #include <filesystem>
 #include <string>
+#include <vector>
 
 namespace tavo::safety {
 
@@ -45,8 +46,13 @@ inline constexpr const char* kReplacedFolder = "RESTORE.OLD";
 inline constexpr const char* kStagingReadyMarker = "READY";
 
 // True when `folder` holds the folders FICHES, GALERIES and IMGREF and the files Tavo.ini,
-// Types.LIB, Etats.LIB and NomsA.LIB. Nothing else is looked at.
+// Types.LIB, Etats.LIB and NomsA.LIB, and its name does not end in ".partial" (a backup that
+// never finished). Nothing else is looked at.
 bool isValidBackup(const fs::path& folder);
+
+// The record files of a backup (list files, cards, works logs, galleries) whose size is not a
+// whole number of records, sorted; empty when all are whole.
+std::vector<fs::path> brokenRecordFiles(const fs::path& folder);
 
 struct RestoreOutcome {
     int message = kRestoreDone;  // 5, or 1 to 4 for a failure
@@ -58,9 +64,11 @@ struct RestoreOutcome {
 
 // Replaces the seven entries of the data set in `dataFolder` with those of the backup `source`.
 // On any failure reported in the outcome, the data folder is as it was before the call. Other
-// files of the data folder are left alone. Throws RefusedError when `source` lies inside the data
-// folders or the restore's own folders (the swap would move or delete the backup being read),
-// and IoError when the leftovers of an interrupted restore cannot be cleared.
+// files of the data folder are left alone. Throws RefusedError, with nothing changed, when
+// `source` lies inside the data folders or the restore's own folders (the swap would move or
+// delete the backup being read), is not a valid backup (a ".partial" folder) or holds a record
+// file that is not a whole number of records; IoError when the leftovers of an interrupted
+// restore cannot be cleared.
 RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder);
 
 // Brings the data folder back to a whole state after a restore was interrupted (the program was

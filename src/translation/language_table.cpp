@@ -1,11 +1,11 @@
 #include "translation/language_table.h"
 
-#include <fstream>
 #include <iterator>
 #include <string_view>
 
 #include "common/cp1252.h"
 #include "common/errors.h"
+#include "common/file_io.h"
 
 namespace tavo {
 namespace {
@@ -52,10 +52,15 @@ void LanguageTable::store(int section, int key, std::string text) {
 }
 
 bool LanguageTable::load(const std::filesystem::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return false;
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return false;
+    // Through the data-file reader, so a FIFO or a huge file in place of a language file is
+    // refused instead of hanging or exhausting memory.
+    std::string bytes;
+    try {
+        const Bytes raw = io::readFile(file);
+        bytes.assign(raw.begin(), raw.end());
+    } catch (const IoError&) {
+        return false;
+    }
 
     sections_.clear();
     sectionCount_ = 0;

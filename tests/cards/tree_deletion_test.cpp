@@ -108,39 +108,53 @@ TEST_F(TreeDeletionTest, ACounterThatCannotBeWrittenStillReportsTheTreeDeleted) 
     EXPECT_FALSE(fs::exists(dir / "Tavo.ini.tmp"));
 }
 
-TEST_F(TreeDeletionTest, UnreadableGalleryDeletesNothing) {
+TEST_F(TreeDeletionTest, UnreadableGalleryDeletesNothingAndAMissingOneIsEmpty) {
     makeTree(kTree, {1});
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(dir.path(), 3);
 
-    fs::remove(dir / ("GALERIES/" + kTree + ".GAL"));
-    auto before = allFiles();
-    EXPECT_THROW(deleteTree(dir.path(), kTree), IoError);
-    EXPECT_EQ(allFiles(), before);
-
+    fs::rename(dir / ("GALERIES/" + kTree + ".GAL"), dir / "saved.GAL");
     fs::create_directory(dir / ("GALERIES/" + kTree + ".GAL"));  // cannot be read as a file
-    before = allFiles();
+    const auto before = allFiles();
     EXPECT_THROW(deleteTree(dir.path(), kTree), IoError);
     EXPECT_EQ(allFiles(), before);
-    EXPECT_EQ(settings::cardCounter(dir.path()), 2);
+    EXPECT_EQ(settings::cardCounter(dir.path()), 3);
+
+    // A tree whose creation stopped before its gallery file was made can still be deleted.
+    fs::remove(dir / ("GALERIES/" + kTree + ".GAL"));
+    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    EXPECT_EQ(r.cardCounter, 2);
+    EXPECT_FALSE(fs::exists(dir / ("FICHES/" + kTree + ".SIG")));
+    EXPECT_TRUE(fs::exists(dir / ("GALERIES/" + photoFileName(kTree, 1))));  // named by no record
 }
 
 TEST_F(TreeDeletionTest, RecordNamesOutsideTheTreeAreNeverDeleted) {
     makeTree(kOther, {1});
     makeTree(kTree, {1});
     settings::setCardCounter(dir.path(), 2);
-    // Hand-edited records: one climbs out of GALERIES, one names the other tree's photo.
-    test::writeBytes(dir / ("GALERIES/" + kTree + ".GAL"),
-                     galleryRecord(photoFileName(kTree, 1), "01/01/2020") +
-                         galleryRecord("../Tavo.ini", "02/01/2020") +
-                         galleryRecord(photoFileName(kOther, 1), "03/01/2020"));
+    // Hand-edited records: one climbs out of GALERIES, one names the other tree's photo, the
+    // others name files of this tree that are not its photos.
+    const std::vector<std::string> foreign = {
+        "../Tavo.ini",    photoFileName(kOther, 1), kTree + ".GAL",   kTree + "001.JP",
+        kTree + "01.JPG", kTree + "0a1.JPG",        kTree + "001.jpg"};
+    std::string gal = galleryRecord(photoFileName(kTree, 1), "01/01/2020");
+    for (const auto& name : foreign) {
+        gal += galleryRecord(name, "02/01/2020");
+        if (name.find('/') == std::string::npos && name != kTree + ".GAL")
+            test::writeBytes(dir / ("GALERIES/" + name), "keep");
+    }
+    test::writeBytes(dir / ("GALERIES/" + kTree + ".GAL"), gal);
 
     const TreeDeletionResult r = deleteTree(dir.path(), kTree);
     EXPECT_TRUE(fs::exists(dir / "Tavo.ini"));
     EXPECT_TRUE(fs::exists(dir / ("GALERIES/" + photoFileName(kOther, 1))));
     EXPECT_FALSE(fs::exists(dir / ("GALERIES/" + photoFileName(kTree, 1))));
     EXPECT_FALSE(fs::exists(dir / ("GALERIES/" + kTree + ".GAL")));
-    EXPECT_EQ(r.skippedPhotoNames,
-              (std::vector<std::string>{"../Tavo.ini", photoFileName(kOther, 1)}));
+    for (const auto& name : foreign) {
+        if (name.find('/') == std::string::npos && name != kTree + ".GAL") {
+            EXPECT_TRUE(fs::exists(dir / ("GALERIES/" + name))) << name;
+        }
+    }
+    EXPECT_EQ(r.skippedPhotoNames, foreign);
     EXPECT_EQ(r.cardCounter, 1);
 }
 

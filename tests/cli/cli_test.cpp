@@ -4,12 +4,14 @@
 #include <ctime>
 #include <regex>
 
+#include "common/folder_lock.h"
 #include "photos/exif_samples.h"
 #include "photos/gallery_pictures.h"
 #include "safety/backup.h"
 #include "safety/data_set.h"
 #include "safety/tree_archive.h"
 #include "support/collection.h"
+#include "support/data_folder.h"
 #include "support/run_program.h"
 #include "support/zip_reading.h"
 
@@ -251,6 +253,52 @@ TEST(CliBadInput, RefusesWithOneLineAndChangesNothing) {
     EXPECT_TRUE(snapshot(data.path()) == before);
     EXPECT_TRUE(snapshot(target.path()) == targetBefore);
     EXPECT_TRUE(listFolder(empty.path()).empty());
+}
+
+TEST(CliCheck, ReportsRepairsAndWaitsForTheFolderLock) {
+    const TempDir data, backups;
+    data.makeDataFolders();
+    const DataPaths paths{data.path()};
+    writeTree(paths, kPine, {"01/03/2020"}, {"10/10/2020"});
+    writeFolderFiles(paths, 1);
+    writeBytes(paths.dataTmp(), "left by a kill");
+
+    struct Case {
+        std::vector<std::string> args;
+        int status;
+        std::string inOut, inErr;
+    };
+    const std::string to = backups.path().string();
+    const Case cases[] = {
+        {{"check"}, 1, "DATA.TMP: temporary file", ""},
+        {{"check", "--json"}, 1, "\"kind\": \"leftover-temp\"", ""},
+        {{"check", "--repair"}, 2, "", "--backup-to"},
+        {{"check", "--repair", "--backup-to", to}, 0, "repaired DATA.TMP", ""},
+        {{"check"}, 0, "", ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.args.size());
+        const ProgramRun run = cli(data.path(), c.args);
+        EXPECT_EQ(run.status, c.status) << run.err;
+        EXPECT_NE(run.out.find(c.inOut), std::string::npos) << run.out;
+        EXPECT_NE(run.err.find(c.inErr), std::string::npos) << run.err;
+    }
+
+    // While another program holds the folder, nothing that writes runs.
+    const auto held = FolderLock::take(data.path());
+    ASSERT_NE(held.lock, nullptr);
+    const auto before = snapshot(data.path());
+    const std::string backup = (backups / listFolder(backups.path()).at(0)).string();
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"restore", "--from", backup, "--yes"},
+          std::vector<std::string>{"check", "--repair", "--backup-to", to}}) {
+        const ProgramRun run = cli(data.path(), args);
+        EXPECT_EQ(run.status, 1) << args[0];
+        EXPECT_NE(run.err.find("in use by process " + std::to_string(::getpid())),
+                  std::string::npos)
+            << run.err;
+    }
+    EXPECT_EQ(snapshot(data.path()), before);
 }
 
 }  // namespace

@@ -10,9 +10,12 @@
 
 #include "cards/card_file.h"
 #include "cards/dates.h"
+#include "common/folder_lock.h"
 #include "common/paths.h"
 #include "common/record_file.h"
 #include "photos/gallery_file.h"
+#include "safety/integrity_check.h"
+#include "startup/settings.h"
 #include "support/temp_dir.h"
 #include "works/works_line.h"
 
@@ -63,13 +66,35 @@ void checkWhole(const DataPaths& paths) {
         ASSERT_EQ(std::filesystem::file_size(paths.typesList()) % 51, 0u);
     }
 }
+// The checker finds only what its repair mends, and after the repair (on a copy, so the next
+// run still meets what the kill left) finds nothing.
+void checkMended(const std::filesystem::path& folder, int kill) {
+    namespace fs = std::filesystem;
+    const auto problems = safety::checkDataFolder(folder);
+    for (const auto& p : problems)
+        ASSERT_TRUE(safety::isRepairable(p.kind)) << safety::reportText({p});
+    if (problems.empty()) return;
+    test::TempDir scratch;
+    fs::copy(folder, scratch / "data", fs::copy_options::recursive);
+    const auto lock = FolderLock::take(scratch / "data");
+    ASSERT_NE(lock.lock, nullptr);
+    const auto outcome =
+        safety::repairDataFolder(*lock.lock, scratch.path(), {2026, 12, 8, 0, 0, kill % 60});
+    EXPECT_EQ(safety::reportText(outcome.remaining), "");
+}
 }  // namespace
 
 TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     test::TempDir dir;
     dir.makeDataFolders();
     const DataPaths paths{dir.path()};
+    TreeCard card;
+    card.creationDate = "08/12/2026";
+    createCard(paths, kTree, card);
     createEmptyTreeFiles(paths, kTree);
+    test::writeBytes(paths.referencePhoto(kTree), "reference");
+    for (const auto& list : {paths.statesList(), paths.namesList()}) test::writeBytes(list, "");
+    settings::setCardCounter(dir.path(), 2);
     ASSERT_EQ(waitFor(startWorker(dir.path(), 1, 200)), 0);  // some data to start from
 
     std::mt19937 rng(20261207);
@@ -82,6 +107,7 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
         ASSERT_TRUE(WIFSIGNALED(status)) << "worker ended by itself at kill " << i;
         SCOPED_TRACE("after kill " + std::to_string(i));
         checkWhole(paths);
+        checkMended(dir.path(), i);
         // Whatever temporary file the kill left behind, the next run handles it.
         ASSERT_EQ(waitFor(startWorker(dir.path(), 5000 + i, 3)), 0);
         checkWhole(paths);
@@ -93,4 +119,5 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     checkWhole(paths);
     for (const char* tmp : {"DATA.TMP", "FICHES/26034140509042.TMP"})
         EXPECT_FALSE(std::filesystem::exists(dir / tmp)) << tmp;
+    checkMended(dir.path(), kills);
 }

@@ -1,6 +1,7 @@
 // Performs the data file rewrites of the program in a loop on one tree of a data folder, so a
 // test can kill it at random moments and check that every file is still whole.
 //   rewrite_worker <data folder> <seed> [steps]   (steps 0 or absent: until killed)
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -8,6 +9,8 @@
 #include <string>
 
 #include "cards/card_file.h"
+#include "cards/tree_creation.h"
+#include "cards/tree_deletion.h"
 #include "common/errors.h"
 #include "common/paths.h"
 #include "lists/list_files.h"
@@ -16,6 +19,16 @@
 
 namespace {
 constexpr const char* kTree = "26034140509042";
+
+// The trees of the folder other than the one every rewrite works on.
+std::vector<std::string> otherTrees(const tavo::DataPaths& paths) {
+    std::vector<std::string> ids;
+    for (const auto& e : std::filesystem::directory_iterator(paths.fiches()))
+        if (e.path().extension() == ".SIG" && e.path().stem() != kTree)
+            ids.push_back(e.path().stem().string());
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
 
 std::string date(std::mt19937& rng) {
     char text[16];
@@ -37,7 +50,7 @@ int main(int argc, char** argv) {
         types.createIfMissing();
         const tavo::Bytes jpeg(2000, 0xAB);  // the content of a stored photo does not matter here
         for (long step = 0; steps == 0 || step < steps; ++step) {
-            switch (rng() % 6) {
+            switch (rng() % 8) {
                 case 0:
                 case 1:
                     works.add({date(rng), "Taille", "step " + std::to_string(step)});
@@ -63,6 +76,27 @@ int main(int argc, char** argv) {
                 case 5:
                     types.append("Label " + std::to_string(step));
                     if (types.count() > 20) types.remove(rng() % types.count());
+                    break;
+                case 6:
+                    if (otherTrees(paths).size() < 4) {
+                        tavo::TreeCard card;
+                        card.creationDate = "08/12/2026";
+                        card.treeName = "Arbre " + std::to_string(step);
+                        card.ageEstimated = "N";
+                        tavo::createTree(paths, tavo::newTreeId(paths).id, card, jpeg);
+                    }
+                    break;
+                case 7:
+                    if (const auto ids = otherTrees(paths); !ids.empty()) {
+                        const std::string id = ids[rng() % ids.size()];
+                        tavo::GalleryFile other(paths.root, id);
+                        // A tree a kill left half made has no gallery; it is deleted all the same.
+                        const bool whole = std::filesystem::exists(other.path());
+                        for (int i = 0; whole && i < 3; ++i)
+                            tavo::commitNewPhoto(other, tavo::planNewPhoto(other, date(rng), ""),
+                                                 jpeg);
+                        tavo::deleteTree(paths.root, id);
+                    }
                     break;
             }
         }

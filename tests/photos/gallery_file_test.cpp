@@ -235,6 +235,16 @@ TEST_F(GalleryTest, RecordNamesNeverReachOutsideTheTreesPhotos) {
     EXPECT_EQ(removePhoto(g, 1), dir / ("GALERIES/" + photo(3)));
     EXPECT_FALSE(fs::exists(dir / ("GALERIES/" + photo(3))));
     EXPECT_EQ(fs::file_size(gal), 0u);
+
+    // A record naming the gallery file itself, or any other name of the tree that is not
+    // identifier + three digits + ".JPG", deletes nothing.
+    for (const std::string& name :
+         {kId + ".GAL", kId + "1.JPG", kId + "001.JPGX", kId + "00x.JPG"}) {
+        SCOPED_TRACE(name);
+        test::writeBytes(gal, rec(name, "01/01/2020"));
+        EXPECT_THROW(removePhoto(g, 1), RefusedError);
+        EXPECT_TRUE(fs::exists(gal));
+    }
 }
 
 TEST_F(GalleryTest, FullGalleryRefusesTheAdd) {

@@ -136,7 +136,8 @@ TEST(Backup, AMissingEntryStopsAtItsMessage) {
         EXPECT_EQ(out.message, messages[missing]) << kBackupEntries[missing].name;
         EXPECT_EQ(out.entriesCopied, static_cast<int>(missing));
         EXPECT_FALSE(out.failure.empty());
-        EXPECT_EQ(listFolder(dir / "b").size(), missing);
+        EXPECT_FALSE(fs::exists(dir / "b"));
+        EXPECT_EQ(listFolder(dir / "b.partial").size(), missing);
         EXPECT_EQ(notices.size(), missing < 3 ? 0 : missing - 3 + 1);
     }
 }
@@ -188,8 +189,9 @@ TEST_F(SafetyHooks, ABackupCutShortByAFullDiskIsNeverAValidBackup) {
             }
             ++failures;
             EXPECT_FALSE(isValidBackup(folder)) << n << " " << written;
+            EXPECT_FALSE(isValidBackup(partialBackupFolder(folder))) << n << " " << written;
             // What was copied is whole: no file of the backup differs from its source.
-            for (const auto& [rel, content] : snapshot(folder))
+            for (const auto& [rel, content] : snapshot(partialBackupFolder(folder)))
                 EXPECT_EQ(content, before.at(rel)) << rel;
             EXPECT_EQ(snapshot(dir / "data"), before);
         }
@@ -208,6 +210,16 @@ TEST(Backup, RefusedInsideTheDataFoldersWithNothingCopied) {
         EXPECT_THROW(runBackup(dir / "data", folder, {}), RefusedError) << folder;
         EXPECT_EQ(snapshot(dir / "data"), before);
     }
+}
+
+TEST(Backup, AnEmptyFolderOfThatNameIsTakenAFullOneIsNeverMixedIn) {
+    TempDir dir;
+    makeDataSet(dir / "data");
+    fs::create_directories(dir / "empty");
+    EXPECT_TRUE(runBackup(dir / "data", dir / "empty", {}).succeeded());
+    EXPECT_TRUE(isValidBackup(dir / "empty"));
+    EXPECT_THROW(runBackup(dir / "data", dir / "empty", {}), Error);
+    EXPECT_FALSE(fs::exists(partialBackupFolder(dir / "empty")));
 }
 
 TEST(Backup, AFolderThatCannotBeMadeIsAnError) {

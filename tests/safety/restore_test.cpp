@@ -188,3 +188,45 @@ TEST_F(Restore, ABackupInsideTheDataFoldersIsRefused) {
     EXPECT_THROW(restoreBackup(data() / "FICHES/Tavo-1", data()), RefusedError);
     EXPECT_EQ(snapshot(data()), before);
 }
+
+TEST_F(Restore, AnUnfinishedOrDamagedBackupIsRefusedWithNothingChanged) {
+    // A backup killed at any of its copies leaves only a ".partial" folder, never one that
+    // carries a backup's name.
+    for (int n : {1, 5, 9}) {
+        const fs::path cut = dir_ / ("Tavo-cut-" + std::to_string(n));
+        ASSERT_EQ(inKilledChild([&] {
+                      int count = 0;
+                      test::setAfterFileCopyHook([&](const fs::path&) {
+                          if (++count == n) ::_exit(9);
+                      });
+                      runBackup(data(), cut, {});
+                  }),
+                  9);
+        EXPECT_FALSE(fs::exists(cut)) << n;
+        EXPECT_TRUE(fs::exists(partialBackupFolder(cut))) << n;
+    }
+
+    const auto before = snapshot(data());
+    const std::pair<const char*, std::function<void()>> damages[] = {
+        {"partial", [&] { fs::rename(backup(), partialBackupFolder(backup())); }},
+        {"works log", [&] { fs::resize_file(backup() / ("FICHES/" + kTreeId + ".TRX"), 317); }},
+        {"gallery", [&] { fs::resize_file(backup() / ("GALERIES/" + kTreeId + ".GAL"), 271); }},
+        {"card", [&] { fs::resize_file(backup() / ("FICHES/" + kTreeId + ".SIG"), 1233); }},
+        {"list", [&] { fs::resize_file(backup() / "NomsA.LIB", 700); }},
+    };
+    for (const auto& [name, damage] : damages) {
+        SCOPED_TRACE(name);
+        TempDir copy;
+        fs::copy(backup(), copy / "b", fs::copy_options::recursive);
+        damage();
+        const fs::path source = fs::exists(backup()) ? backup() : partialBackupFolder(backup());
+        if (std::string(name) == "partial") {
+            EXPECT_FALSE(isValidBackup(source));
+        }
+        EXPECT_THROW(restoreBackup(source, data()), RefusedError);
+        EXPECT_EQ(snapshot(data()), before);
+        fs::remove_all(source);
+        fs::copy(copy / "b", backup(), fs::copy_options::recursive);
+    }
+    EXPECT_EQ(restoreBackup(backup(), data()).message, kRestoreDone);
+}

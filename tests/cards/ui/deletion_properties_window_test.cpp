@@ -140,7 +140,7 @@ TEST_F(TreeWindowTest, AnsweringNoDeletesNothing) {
     EXPECT_EQ(treeState(), kOpen);
 }
 
-TEST_F(TreeWindowTest, UnreadableGalleryDeletesNothingAndShowsTheError) {
+TEST_F(TreeWindowTest, UnreadableGalleryDeletesNothingAndShowsTheErrorAMissingOneIsEmpty) {
     start();
     makeTree(kTree, 2);
     settings::setCardCounter(dir.path(), 2);
@@ -157,14 +157,16 @@ TEST_F(TreeWindowTest, UnreadableGalleryDeletesNothingAndShowsTheError) {
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(treeState(), kOpen);
 
-    // A missing gallery file, the same.
+    // A missing gallery file (a creation cut short) is an empty gallery: the tree goes, and the
+    // photos no record names any more stay for the checker to set aside.
     fs::remove(gal);
     ui.clear();
     ui.answers = {true};
     main().SupprimerFiche->trigger();
-    EXPECT_EQ(ui.texts("error").size(), 1u);
-    EXPECT_EQ(snapshot(), before);
-    EXPECT_EQ(treeState(), kOpen);
+    EXPECT_TRUE(ui.texts("error").empty());
+    EXPECT_FALSE(fs::exists(dir / ("FICHES/" + kTree + ".SIG")));
+    EXPECT_TRUE(fs::exists(dir / ("GALERIES/" + photoFileName(kTree, 1))));
+    EXPECT_EQ(treeState(), kClosed);
 }
 
 TEST_F(TreeWindowTest, GalleryRecordsNamingOtherFilesDeleteNothingOutsideTheTree) {

@@ -155,7 +155,9 @@ TEST_F(SafetyWindows, MissingNomsALibGivesMessage55AfterSixEntries) {
                                                  "message", "error", "message"}));
     EXPECT_NE(ui.shown[5].text.indexOf("NomsA.LIB"), -1);
     EXPECT_EQ(ui.shown[6].text, msg(55));
-    EXPECT_EQ(listFolder(backupFolder()),
+    // An unfinished backup keeps its ".partial" name: the restore never takes it for a backup.
+    EXPECT_FALSE(fs::exists(backupFolder()));
+    EXPECT_EQ(listFolder(safety::partialBackupFolder(backupFolder())),
               (std::vector<std::string>{"Etats.LIB", "FICHES", "GALERIES", "IMGREF", "Tavo.ini",
                                         "Types.LIB"}));
 }

@@ -1,0 +1,66 @@
+#include "common/regular_file.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <string>
+
+#include "common/errors.h"
+
+namespace tavo::io {
+namespace {
+
+std::string kindOf(mode_t mode) {
+    if (S_ISDIR(mode)) return "a folder";
+    if (S_ISFIFO(mode)) return "a FIFO";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "a device";
+    if (S_ISSOCK(mode)) return "a socket";
+    return "not a regular file";
+}
+
+}  // namespace
+
+int openRegular(const std::filesystem::path& path, OpenFor mode, std::uint64_t maxBytes,
+                struct stat& st) {
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    switch (mode) {
+        case OpenFor::Read:
+            flags |= O_RDONLY;
+            break;
+        case OpenFor::ReadWrite:
+            flags |= O_RDWR | O_NOFOLLOW;
+            break;
+        case OpenFor::Create:
+            flags |= O_RDWR | O_NOFOLLOW | O_CREAT;
+            break;
+    }
+    const char* operation = mode == OpenFor::Create ? "create" : "open";
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        const int e = errno;
+        if (e == ELOOP && mode != OpenFor::Read)
+            throw IoError(operation, path, "it is a link; data are not written through links");
+        throw IoError(operation, path, std::strerror(e));
+    }
+    const auto refuse = [&](const std::string& why) {
+        ::close(fd);
+        throw IoError(operation, path, why);
+    };
+    if (::fstat(fd, &st) != 0) refuse(std::strerror(errno));
+    if (!S_ISREG(st.st_mode)) refuse("it is " + kindOf(st.st_mode) + ", not a regular file");
+    // Truncating comes after the type check: O_TRUNC on the open could hit a device.
+    if (mode == OpenFor::Create) {
+        if (::ftruncate(fd, 0) != 0) refuse(std::strerror(errno));
+        st.st_size = 0;
+    }
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
+        refuse("the file holds " + std::to_string(st.st_size) + " bytes, more than the " +
+               std::to_string(maxBytes >> 20) + " MiB a data file may hold");
+    const int fl = ::fcntl(fd, F_GETFL);
+    if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
+    return fd;
+}
+
+}  // namespace tavo::io
