@@ -1,0 +1,332 @@
+#include "collection/collection_index.h"
+
+#include <algorithm>
+#include <system_error>
+
+#include "cards/card_file.h"
+#include "cards/dates.h"
+#include "common/errors.h"
+#include "common/text_fold.h"
+#include "photos/gallery_file.h"
+#include "works/works_file.h"
+
+namespace tavo::collection {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The key that puts a date in order; a date that does not pass the check sorts before every
+// real date, so it is never taken for the latest one.
+std::string dateKeyOrEmpty(const std::string& date) {
+    return isValidDate(date) ? sortableDateKey(date) : std::string();
+}
+
+void addSpan(TreeEntry& e, Field field, const std::string& text, const std::string& date = {}) {
+    if (text.empty()) return;
+    TreeEntry::Span s{};
+    s.field = field;
+    s.dateBegin = static_cast<std::uint32_t>(e.text.size());
+    s.dateSize = static_cast<std::uint32_t>(date.size());
+    e.text += date;
+    s.textBegin = static_cast<std::uint32_t>(e.text.size());
+    s.textSize = static_cast<std::uint32_t>(text.size());
+    e.text += text;
+    const std::string folded = foldForCompare(text);
+    s.foldBegin = static_cast<std::uint32_t>(e.folded.size());
+    s.foldSize = static_cast<std::uint32_t>(folded.size());
+    e.folded += folded;
+    e.folded += '\n';
+    e.spans.push_back(s);
+}
+
+void addProblem(TreeEntry& e, const std::string& what) {
+    if (!e.problem.empty()) e.problem += "; ";
+    e.problem += what;
+}
+
+bool present(const fs::path& p) {
+    std::error_code ec;
+    return fs::exists(p, ec);
+}
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
+}
+
+// Start offsets of the UTF-8 characters of `s`, and s.size() at the end.
+std::vector<std::size_t> charStarts(std::string_view s) {
+    std::vector<std::size_t> starts;
+    for (std::size_t i = 0; i < s.size(); ++i)
+        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) starts.push_back(i);
+    starts.push_back(s.size());
+    return starts;
+}
+
+// The excerpt of one text with its words in bold.
+Match makeMatch(Field field, std::string date, std::string_view text,
+                const std::vector<std::string>& words) {
+    // Fold character by character, remembering which original character each folded byte
+    // comes from, so a word found in the fold can be shown in bold in the original text.
+    const std::vector<std::size_t> starts = charStarts(text);
+    std::string folded;
+    std::vector<std::size_t> owner;  // folded byte -> index in `starts`
+    for (std::size_t c = 0; c + 1 < starts.size(); ++c) {
+        const std::string f = foldForCompare(text.substr(starts[c], starts[c + 1] - starts[c]));
+        folded += f;
+        owner.insert(owner.end(), f.size(), c);
+    }
+
+    Match m{field, std::move(date), {}, {}, 0};
+    std::vector<std::pair<std::size_t, std::size_t>> hits;  // in characters
+    for (const std::string& w : words) {
+        if (w.empty()) continue;
+        bool found = false;
+        for (std::size_t at = folded.find(w); at != std::string::npos;
+             at = folded.find(w, at + 1)) {
+            hits.emplace_back(owner[at], owner[at + w.size() - 1] + 1);
+            found = true;
+        }
+        if (found) ++m.wordCount;
+    }
+    std::sort(hits.begin(), hits.end());
+
+    const std::size_t chars = starts.size() - 1;
+    std::size_t from = 0, to = chars;
+    if (chars > kExcerptChars) {
+        // Some context before the first word, then as much as fits.
+        const std::size_t first = hits.empty() ? 0 : hits.front().first;
+        from = first > kExcerptChars / 3 ? first - kExcerptChars / 3 : 0;
+        to = std::min(chars, from + kExcerptChars);
+        from = to - kExcerptChars;
+    }
+    const std::string ellipsis = "\u2026";
+    if (from > 0) m.text = ellipsis;
+    const std::size_t shift = m.text.size();
+    m.text.append(text.substr(starts[from], starts[to] - starts[from]));
+    if (to < chars) m.text += ellipsis;
+    // One line under the row: line breaks of the notes become blanks, byte for byte.
+    std::replace_if(
+        m.text.begin(), m.text.end(), [](char c) { return c == '\n' || c == '\r'; }, ' ');
+
+    for (auto [a, b] : hits) {
+        a = std::max(a, from);
+        b = std::min(b, to);
+        if (a >= b) continue;
+        const std::size_t begin = starts[a] - starts[from] + shift;
+        const std::size_t end = starts[b] - starts[from] + shift;
+        if (!m.bold.empty() && begin <= m.bold.back().second)
+            m.bold.back().second = std::max(m.bold.back().second, end);
+        else
+            m.bold.emplace_back(begin, end);
+    }
+    return m;
+}
+
+}  // namespace
+
+const char* fieldName(Field field) {
+    switch (field) {
+        case Field::TreeName:
+            return "treeName";
+        case Field::BotanicalName:
+            return "botanicalName";
+        case Field::Cultivar:
+            return "cultivar";
+        case Field::CommonName:
+            return "commonName";
+        case Field::EnglishName:
+            return "englishName";
+        case Field::Provenance:
+            return "provenance";
+        case Field::AcquisitionDate:
+            return "acquisitionDate";
+        case Field::State:
+            return "state";
+        case Field::Price:
+            return "price";
+        case Field::Notes:
+            return "notes";
+        case Field::WorksType:
+            return "worksType";
+        case Field::WorksComment:
+            return "worksComment";
+        case Field::PhotoComment:
+            return "photoComment";
+    }
+    return "";
+}
+
+TreeEntry readTree(const DataPaths& data, const std::string& id) {
+    TreeEntry e;
+    e.id = id;
+    try {
+        e.card = readCard(data, id);
+    } catch (const Error& x) {
+        addProblem(e, x.what());
+    }
+    const TreeCard& c = e.card;
+    addSpan(e, Field::TreeName, c.treeName);
+    addSpan(e, Field::BotanicalName, c.botanicalName);
+    addSpan(e, Field::Cultivar, c.cultivar);
+    addSpan(e, Field::CommonName, c.commonName);
+    addSpan(e, Field::EnglishName, c.englishName);
+    addSpan(e, Field::Provenance, c.provenance);
+    addSpan(e, Field::AcquisitionDate, c.acquisitionDate);
+    addSpan(e, Field::State, c.state);
+    addSpan(e, Field::Price, c.price);
+    addSpan(e, Field::Notes, c.notes);
+
+    try {
+        if (present(data.works(id))) {
+            const std::vector<WorksLine> lines = WorksFile(data, id).readAll();
+            e.worksCount = lines.size();
+            std::string latest;
+            for (const WorksLine& l : lines) {
+                const std::string key = dateKeyOrEmpty(l.date);
+                if (key >= latest) {
+                    latest = key;
+                    e.lastWorksDate = l.date;
+                    e.lastWorksType = l.type;
+                }
+                addSpan(e, Field::WorksType, l.type, l.date);
+                addSpan(e, Field::WorksComment, l.comment, l.date);
+            }
+        }
+    } catch (const Error& x) {
+        addProblem(e, x.what());
+    }
+
+    try {
+        if (present(data.gallery(id))) {
+            const std::vector<PhotoRecord> photos = GalleryFile(data.root, id).readAll();
+            e.photoCount = photos.size();
+            std::string latest;
+            for (const PhotoRecord& p : photos) {
+                const std::string key = dateKeyOrEmpty(p.date);
+                if (key >= latest) {
+                    latest = key;
+                    e.lastPhotoDate = p.date;
+                }
+                addSpan(e, Field::PhotoComment, p.comment, p.date);
+            }
+        }
+    } catch (const Error& x) {
+        addProblem(e, x.what());
+    }
+    e.text.shrink_to_fit();
+    e.folded.shrink_to_fit();
+    e.spans.shrink_to_fit();
+    return e;
+}
+
+std::vector<std::string> listTreeIds(const DataPaths& data) {
+    std::vector<std::string> ids;
+    const fs::path folder = data.fiches();
+    if (!present(folder)) return ids;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.size() <= 4 || name.compare(name.size() - 4, 4, ".SIG") != 0) continue;
+        std::error_code typeEc;
+        if (!it->is_regular_file(typeEc)) continue;
+        const std::string id = name.substr(0, name.size() - 4);
+        if (isBareFileName(id)) ids.push_back(id);
+    }
+    if (ec) throw IoError("list", folder, ec.message());
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
+std::vector<std::string> searchWords(std::string_view query) {
+    const std::string folded = foldForCompare(query);
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < folded.size()) {
+        while (i < folded.size() && isBlank(folded[i])) ++i;
+        std::size_t j = i;
+        while (j < folded.size() && !isBlank(folded[j])) ++j;
+        if (j > i) words.push_back(folded.substr(i, j - i));
+        i = j;
+    }
+    return words;
+}
+
+bool matchesAll(const TreeEntry& tree, const std::vector<std::string>& words) {
+    const std::string_view all(tree.folded);
+    return std::all_of(words.begin(), words.end(),
+                       [&](const std::string& w) { return all.find(w) != std::string_view::npos; });
+}
+
+std::vector<Match> matchesOf(const TreeEntry& tree, const std::vector<std::string>& words) {
+    std::vector<Match> out;
+    if (words.empty()) return out;
+    const std::string_view folded(tree.folded), text(tree.text);
+    for (const TreeEntry::Span& s : tree.spans) {
+        const std::string_view f = folded.substr(s.foldBegin, s.foldSize);
+        const bool any = std::any_of(words.begin(), words.end(), [&](const std::string& w) {
+            return f.find(w) != std::string_view::npos;
+        });
+        if (!any) continue;
+        out.push_back(makeMatch(s.field, std::string(text.substr(s.dateBegin, s.dateSize)),
+                                text.substr(s.textBegin, s.textSize), words));
+    }
+    return out;
+}
+
+std::optional<Match> bestMatch(const TreeEntry& tree, const std::vector<std::string>& words) {
+    if (words.empty()) return std::nullopt;
+    // Count the words of each text on the fold first; only the winner gets its excerpt made.
+    const std::string_view folded(tree.folded), text(tree.text);
+    const TreeEntry::Span* best = nullptr;
+    std::size_t bestCount = 0;
+    for (const TreeEntry::Span& s : tree.spans) {
+        const std::string_view f = folded.substr(s.foldBegin, s.foldSize);
+        const auto count =
+            static_cast<std::size_t>(std::count_if(words.begin(), words.end(), [&](const auto& w) {
+                return f.find(w) != std::string_view::npos;
+            }));
+        if (count > bestCount) {
+            best = &s;
+            bestCount = count;
+            if (count == words.size()) break;
+        }
+    }
+    if (!best) return std::nullopt;
+    return makeMatch(best->field, std::string(text.substr(best->dateBegin, best->dateSize)),
+                     text.substr(best->textBegin, best->textSize), words);
+}
+
+CollectionIndex CollectionIndex::build(const DataPaths& data) {
+    CollectionIndex index;
+    index.data_ = data;
+    const std::vector<std::string> ids = listTreeIds(data);
+    index.trees_.reserve(ids.size());
+    for (const std::string& id : ids) index.trees_.push_back(readTree(data, id));
+    return index;
+}
+
+void CollectionIndex::refresh(const std::string& id) {
+    auto it = std::lower_bound(trees_.begin(), trees_.end(), id,
+                               [](const TreeEntry& e, const std::string& v) { return e.id < v; });
+    const bool known = it != trees_.end() && it->id == id;
+    if (!isBareFileName(id) || !present(data_.card(id))) {
+        if (known) trees_.erase(it);
+        return;
+    }
+    TreeEntry fresh = readTree(data_, id);
+    if (known)
+        *it = std::move(fresh);
+    else
+        trees_.insert(it, std::move(fresh));
+}
+
+std::vector<std::size_t> CollectionIndex::filter(const std::vector<std::string>& words) const {
+    std::vector<std::size_t> out;
+    out.reserve(trees_.size());
+    for (std::size_t i = 0; i < trees_.size(); ++i)
+        if (matchesAll(trees_[i], words)) out.push_back(i);
+    return out;
+}
+
+}  // namespace tavo::collection
