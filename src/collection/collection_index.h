@@ -81,6 +81,11 @@ std::vector<std::string> searchWords(std::string_view query);
 // True when every word appears in one of the tree's texts.
 bool matchesAll(const TreeEntry& tree, const std::vector<std::string>& words);
 
+// True when every tree matching the words `now` also matches `before`: each earlier word is
+// part of a word typed now. A search typed letter by letter then looks only among the trees
+// it already found.
+bool narrows(const std::vector<std::string>& before, const std::vector<std::string>& now);
+
 // One text of a tree that holds at least one of the words, cut to an excerpt around the first
 // word found.
 struct Match {
@@ -117,6 +122,10 @@ class CollectionIndex {
 
     // Positions in trees() of the trees matching every word, in index order.
     std::vector<std::size_t> filter(const std::vector<std::string>& words) const;
+    // The same among `among` (positions in trees()), kept in their order: a table sorted once
+    // stays sorted while the search narrows it.
+    std::vector<std::size_t> filter(const std::vector<std::string>& words,
+                                    const std::vector<std::size_t>& among) const;
 
   private:
     DataPaths data_;

@@ -1,6 +1,7 @@
 #include "collection/collection_table.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include "cards/dates.h"
@@ -242,12 +243,12 @@ Totals totals(const std::vector<TreeEntry>& trees, const std::vector<std::size_t
 }
 
 std::string centsText(long long cents, char decimalSeparator) {
-    const bool negative = cents < 0;
-    const unsigned long long v = negative ? 0ULL - static_cast<unsigned long long>(cents)
-                                          : static_cast<unsigned long long>(cents);
-    std::string frac = std::to_string(v % 100);
-    if (frac.size() < 2) frac.insert(0, "0");
-    return (negative ? "-" : "") + std::to_string(v / 100) + decimalSeparator + frac;
+    const unsigned long long v = cents < 0 ? 0ULL - static_cast<unsigned long long>(cents)
+                                           : static_cast<unsigned long long>(cents);
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%s%llu%c%02llu", cents < 0 ? "-" : "", v / 100,
+                  decimalSeparator, v % 100);
+    return buf;
 }
 
 }  // namespace tavo::collection

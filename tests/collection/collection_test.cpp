@@ -141,6 +141,30 @@ TEST_F(Collection, EveryWordMustAppearInSomeTextAccentsAndCaseFolded) {
         EXPECT_EQ(idsOf(index, index.filter(searchWords(c.query))), c.ids) << c.query;
 }
 
+TEST_F(Collection, TypingOnNarrowsTheSearchAmongTheTreesAlreadyFound) {
+    const struct {
+        const char* before;
+        const char* now;
+        bool narrower;
+    } cases[] = {
+        {"era", "erab", true},
+        {"erable f", "erable fo", true},
+        {"ligature", "basses ligature", true},
+        {"ab cd", "abcd", true},
+        {"", "acer", true},
+        {"erable", "era", false},
+        {"acer", "", false},
+        {"acer japon", "japon", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(narrows(searchWords(c.before), searchWords(c.now)), c.narrower) << c.now;
+
+    // Looking among given trees keeps their order.
+    const CollectionIndex index = CollectionIndex::build(data);
+    EXPECT_EQ(idsOf(index, index.filter(searchWords("acer"), {3, 2, 1, 0})),
+              (std::vector<std::string>{kFieldMaple, kMaple}));
+}
+
 TEST_F(Collection, MatchShowsTheTextWithTheMostWordsInBold) {
     const CollectionIndex index = CollectionIndex::build(data);
     const auto tree = [&](const std::string& id) -> const TreeEntry& {
