@@ -97,14 +97,47 @@ SortKey keyOf(const TreeEntry& t, Column column, const LocalTime& today) {
     return {};
 }
 
+// Folded texts in reading order: a run of digits counts as its number, so "pin 2" comes
+// before "pin 10".
+int compareFolded(std::string_view a, std::string_view b) {
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (isDigit(a[i]) && isDigit(b[j])) {
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && isDigit(a[ei])) ++ei;
+            while (ej < b.size() && isDigit(b[ej])) ++ej;
+            // Leading zeros do not count; then the longer run is the larger number.
+            std::size_t zi = i, zj = j;
+            while (zi + 1 < ei && a[zi] == '0') ++zi;
+            while (zj + 1 < ej && b[zj] == '0') ++zj;
+            if (ei - zi != ej - zj) return ei - zi < ej - zj ? -1 : 1;
+            if (const int c = a.substr(zi, ei - zi).compare(b.substr(zj, ej - zj)); c != 0)
+                return c < 0 ? -1 : 1;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (a[i] != b[j])
+            return static_cast<unsigned char>(a[i]) < static_cast<unsigned char>(b[j]) ? -1 : 1;
+        ++i;
+        ++j;
+    }
+    if (i < a.size()) return 1;
+    if (j < b.size()) return -1;
+    return 0;
+}
+
 // -1, 0 or 1 as a sorts before, with or after b.
 int compareValues(const SortKey& a, const SortKey& b) {
     if (a.number != b.number) return a.number < b.number ? -1 : 1;
-    const int c = a.text.compare(b.text);
-    return c < 0 ? -1 : c > 0 ? 1 : 0;
+    return compareFolded(a.text, b.text);
 }
 
 }  // namespace
+
+int compareNames(std::string_view a, std::string_view b) {
+    return compareFolded(foldForCompare(a), foldForCompare(b));
+}
 
 AgeToday ageToday(const TreeCard& card, const LocalTime& today) {
     AgeToday out;

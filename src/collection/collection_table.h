@@ -29,6 +29,10 @@ enum class Column {
 };
 inline constexpr int kColumnCount = 13;
 
+// -1, 0 or 1 as name `a` sorts before, with or after `b`: letter case and accents do not count
+// ("Érable" = "erable"), and numbers inside compare as numbers ("Pin 2" before "Pin 10").
+int compareNames(std::string_view a, std::string_view b);
+
 // The age of a tree today: the age at acquisition plus the whole years since the acquisition
 // date. Only an age written as a whole number grows; any other text is shown as it is.
 struct AgeToday {

@@ -264,6 +264,22 @@ TEST_F(Collection, CellsShowAgeTodayAndTheFooterAddsThePricesShown) {
     EXPECT_EQ(centsText(shown.priceCents, ','), "1300,40");
 }
 
+TEST(CollectionValues, NamesCompareWithoutCaseOrAccentsAndNumbersAsNumbers) {
+    const struct {
+        const char* a;
+        const char* b;
+        int order;
+    } cases[] = {
+        {"Érable", "erable", 0},       {"Érable", "Figuier", -1}, {"Œillet", "Orme", -1},
+        {"Pin n° 2", "Pin n° 10", -1}, {"Pin 007", "Pin 7", 0},   {"Pin 10", "Pin 9b", 1},
+        {"Orme", "Orme de Chine", -1}, {"zèbre", "Zoé", -1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(compareNames(c.a, c.b), c.order) << c.a << " / " << c.b;
+        EXPECT_EQ(compareNames(c.b, c.a), -c.order) << c.b << " / " << c.a;
+    }
+}
+
 TEST(CollectionValues, PricesAndAgesReadFromFreeText) {
     const struct {
         const char* text;
