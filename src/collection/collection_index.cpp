@@ -26,13 +26,11 @@ std::string dateKeyOrEmpty(const std::string& date) {
     return isValidDate(date) ? sortableDateKey(date) : std::string();
 }
 
-void addSpan(TreeEntry& e, Field field, const std::string& text, const std::string& date = {}) {
+// A text of the card (one with no date of its own).
+void addSpan(TreeEntry& e, Field field, const std::string& text) {
     if (text.empty()) return;
     TreeEntry::Span s{};
     s.field = field;
-    s.dateBegin = static_cast<std::uint32_t>(e.text.size());
-    s.dateSize = static_cast<std::uint32_t>(date.size());
-    e.text += date;
     s.textBegin = static_cast<std::uint32_t>(e.text.size());
     s.textSize = static_cast<std::uint32_t>(text.size());
     e.text += text;
