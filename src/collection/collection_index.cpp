@@ -403,7 +403,12 @@ CollectionIndex CollectionIndex::build(const DataPaths& data) {
     index.data_ = data;
     const std::vector<std::string> ids = listTreeIds(data);
     index.trees_.reserve(ids.size());
-    for (const std::string& id : ids) index.trees_.push_back(readTree(data, id));
+    for (const std::string& id : ids) {
+        TreeEntry e = readTree(data, id);
+        // A tree deleted while the folder was being read is simply gone.
+        if (!e.problem.empty() && !present(data.card(id))) continue;
+        index.trees_.push_back(std::move(e));
+    }
     return index;
 }
 
