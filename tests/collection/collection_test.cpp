@@ -9,6 +9,7 @@
 
 #include "cards/tree_deletion.h"
 #include "collection/collection_index.h"
+#include "collection/collection_settings.h"
 #include "collection/collection_table.h"
 #include "collection/search_output.h"
 #include "common/cp1252.h"
@@ -406,4 +407,30 @@ TEST_F(Collection, CommandLineSearchGivesTheWindowsTreesSortedByName) {
     EXPECT_EQ(runSearch(data, {"engrais"}, true, out2, err2), 1);
     EXPECT_NE(err2.str().find(kFig), std::string::npos);
     EXPECT_NE(out2.str().find("\"name\": \"" + kFig + "\""), std::string::npos) << out2.str();
+}
+
+TEST(CollectionValues, WindowSettingsSurviveAnyFileContent) {
+    tavo::test::TempDir dir;
+    const auto ini = dir / "Tavo.ini";
+    const WindowSettings defaults;
+    const struct {
+        const char* file;
+        WindowSettings read;
+    } cases[] = {
+        {"", defaults},
+        {"[Collection]\r\nLargeur=1200\r\nHauteur=700\r\nColonne=10\r\nOrdre=D\r\n",
+         {1200, 700, Column::LastWorks, false}},
+        {"[Collection]\r\nLargeur=-5\r\nHauteur=abc\r\nColonne=13\r\nOrdre=x\r\n", defaults},
+        {"[Collection]\r\nLargeur=10\r\nHauteur=999999\r\nColonne=-1\r\n",
+         {kMinWidth, kMaxSide, defaults.column, true}},
+    };
+    for (const auto& c : cases) {
+        tavo::test::writeBytes(ini, c.file);
+        EXPECT_EQ(readWindowSettings(ini), c.read) << c.file;
+    }
+    const WindowSettings chosen{1000, 640, Column::Price, false};
+    tavo::test::writeBytes(ini, "[Fichiers]\r\nFiche=3\r\n");
+    writeWindowSettings(ini, chosen);
+    EXPECT_EQ(readWindowSettings(ini), chosen);
+    EXPECT_NE(tavo::test::readText(ini).find("[Fichiers]\r\nFiche=3\r\n"), std::string::npos);  // kept
 }
