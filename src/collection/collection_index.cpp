@@ -68,6 +68,9 @@ std::string_view storedField(std::span<const std::uint8_t> record, std::size_t o
 }
 
 std::string utf8Of(std::string_view stored) {
+    if (std::all_of(stored.begin(), stored.end(),
+                    [](char c) { return static_cast<unsigned char>(c) < 0x80; }))
+        return std::string(stored);
     const ByteTables& t = byteTables();
     std::string out;
     for (char c : stored) out += t.utf8[static_cast<unsigned char>(c)];
@@ -86,15 +89,22 @@ void addStoredSpan(TreeEntry& e, Field field, std::string_view stored, std::uint
     s.dateSize = dateSize;
     s.textBegin = static_cast<std::uint32_t>(e.text.size());
     s.foldBegin = static_cast<std::uint32_t>(e.folded.size());
-    for (char c : stored) {
-        const auto b = static_cast<unsigned char>(c);
-        if (b < 0x80) {
-            e.text.push_back(c);
-            e.folded.push_back(b >= 'A' && b <= 'Z' ? static_cast<char>(b + ('a' - 'A')) : c);
-        } else {
-            e.text += t.utf8[b];
-            e.folded += t.fold[b];
+    for (std::size_t i = 0; i < stored.size();) {
+        // Runs of plain ASCII, the bulk of every text, are copied whole and lowercased in place.
+        std::size_t j = i;
+        while (j < stored.size() && static_cast<unsigned char>(stored[j]) < 0x80) ++j;
+        if (j > i) {
+            e.text.append(stored, i, j - i);
+            const std::size_t at = e.folded.size();
+            e.folded.append(stored, i, j - i);
+            for (std::size_t k = at; k < e.folded.size(); ++k)
+                if (e.folded[k] >= 'A' && e.folded[k] <= 'Z') e.folded[k] += 'a' - 'A';
+            i = j;
+            continue;
         }
+        const auto b = static_cast<unsigned char>(stored[i++]);
+        e.text += t.utf8[b];
+        e.folded += t.fold[b];
     }
     s.textSize = static_cast<std::uint32_t>(e.text.size() - s.textBegin);
     s.foldSize = static_cast<std::uint32_t>(e.folded.size() - s.foldBegin);
@@ -140,8 +150,18 @@ Match makeMatch(Field field, std::string date, std::string_view text,
     const std::vector<std::size_t> starts = charStarts(text);
     std::string folded;
     std::vector<std::size_t> owner;  // folded byte -> index in `starts`
+    folded.reserve(text.size());
+    owner.reserve(text.size());
     for (std::size_t c = 0; c + 1 < starts.size(); ++c) {
-        const std::string f = foldForCompare(text.substr(starts[c], starts[c + 1] - starts[c]));
+        const std::size_t len = starts[c + 1] - starts[c];
+        const auto b = static_cast<unsigned char>(text[starts[c]]);
+        if (len == 1 && b < 0x80) {  // plain ASCII, the common case
+            folded.push_back(b >= 'A' && b <= 'Z' ? static_cast<char>(b + ('a' - 'A'))
+                                                  : static_cast<char>(b));
+            owner.push_back(c);
+            continue;
+        }
+        const std::string f = foldForCompare(text.substr(starts[c], len));
         folded += f;
         owner.insert(owner.end(), f.size(), c);
     }
