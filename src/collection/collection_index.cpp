@@ -137,7 +137,7 @@ bool isBlank(char c) {
 std::vector<std::size_t> charStarts(std::string_view s) {
     std::vector<std::size_t> starts;
     for (std::size_t i = 0; i < s.size(); ++i)
-        if ((static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) starts.push_back(i);
+        if (i == 0 || (static_cast<unsigned char>(s[i]) & 0xC0) != 0x80) starts.push_back(i);
     starts.push_back(s.size());
     return starts;
 }
