@@ -66,7 +66,7 @@ int main(int argc, char** argv) {
     try {
         if (argc > 2 && std::strcmp(argv[2], "--search") == 0)
             return runSearch(data, std::vector<std::string>(argv + 3, argv + argc), false,
-                             std::cout, std::cerr);
+                             std::cout, [](const std::string& line) { std::cerr << line << "\n"; });
 
         const double before = residentMb();
         auto t0 = Timer::now();

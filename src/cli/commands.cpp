@@ -15,11 +15,12 @@ Command addPhotoCommand();
 Command backupCommand();
 Command restoreCommand();
 Command archiveCommand();
+Command searchCommand();
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
-        listCommand(),   showCommand(),    addPhotoCommand(),
-        backupCommand(), restoreCommand(), archiveCommand(),
+        listCommand(),    showCommand(),    addPhotoCommand(), backupCommand(),
+        restoreCommand(), archiveCommand(), searchCommand(),
     };
     return table;
 }

@@ -54,18 +54,18 @@ std::string searchJson(const std::vector<SearchHit>& hits) {
 }
 
 int runSearch(const DataPaths& data, const std::vector<std::string>& words, bool json,
-              std::ostream& out, std::ostream& err) {
+              std::ostream& out, const std::function<void(const std::string&)>& report) {
     std::string query;
     for (const std::string& w : words) query += w + " ";
     if (searchWords(query).empty()) {
-        err << "search: give at least one word to look for\n";
+        report("search: give at least one word to look for");
         return 2;
     }
     const CollectionIndex index = CollectionIndex::build(data);
     int status = 0;
     for (const TreeEntry& t : index.trees()) {
         if (t.problem.empty()) continue;
-        err << "tree " << t.id << ": " << t.problem << "\n";
+        report("tree " + t.id + ": " + t.problem);
         status = 1;
     }
     const std::vector<SearchHit> hits = searchCollection(index, query);

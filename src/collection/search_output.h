@@ -1,6 +1,7 @@
 #pragma once
 // The search of the whole collection from the command line: `search WORDS... [--json]` prints
 // the matching trees sorted by name, each with the texts where the words were found.
+#include <functional>
 #include <iosfwd>
 #include <string>
 #include <string_view>
@@ -31,11 +32,11 @@ std::string searchText(const std::vector<SearchHit>& hits);
 // "text"}]}.
 std::string searchJson(const std::vector<SearchHit>& hits);
 
-// The whole command over the data folder: prints the results on `out`; trees that could not be
-// read whole are told on `err`, one line each. Returns the exit status: 0 done, 1 when some tree
-// could not be read (the results are still printed), 2 when no word was given. IoError when the
-// data folder cannot be listed.
+// The whole command over the data folder: prints the results on `out` and gives `report` one
+// line per tree that could not be read whole. Returns the exit status: 0 done, 1 when some tree
+// could not be read (the results are still printed), 2 when no word was given (reported). IoError
+// when the data folder cannot be listed.
 int runSearch(const DataPaths& data, const std::vector<std::string>& words, bool json,
-              std::ostream& out, std::ostream& err);
+              std::ostream& out, const std::function<void(const std::string&)>& report);
 
 }  // namespace tavo::collection

@@ -366,6 +366,7 @@ TEST_F(Collection, RefreshFollowsEveryKindOfChangeMadeElsewhere) {
 }
 
 TEST_F(Collection, CommandLineSearchGivesTheWindowsTreesSortedByName) {
+    const auto ignore = [](const std::string&) {};
     const CollectionIndex index = CollectionIndex::build(data);
     const struct {
         std::vector<std::string> words;
@@ -378,8 +379,8 @@ TEST_F(Collection, CommandLineSearchGivesTheWindowsTreesSortedByName) {
     };
     const std::regex idRe("\"id\": \"([0-9]+)\"");
     for (const auto& c : cases) {
-        std::ostringstream out, err;
-        ASSERT_EQ(runSearch(data, c.words, true, out, err), 0);
+        std::ostringstream out;
+        ASSERT_EQ(runSearch(data, c.words, true, out, ignore), 0);
         std::vector<std::string> ids;
         const std::string json = out.str();
         for (std::sregex_iterator it(json.begin(), json.end(), idRe), end; it != end; ++it)
@@ -392,20 +393,24 @@ TEST_F(Collection, CommandLineSearchGivesTheWindowsTreesSortedByName) {
                   std::set<std::string>(window.begin(), window.end()));
     }
 
-    std::ostringstream out, err;
-    EXPECT_EQ(runSearch(data, {"rempotage", "racines"}, false, out, err), 0);
+    std::ostringstream out;
+    EXPECT_EQ(runSearch(data, {"rempotage", "racines"}, false, out, ignore), 0);
     EXPECT_EQ(out.str(), kMaple +
                              "  Érable de Fontainebleau\n"
                              "    notes: Rempotage prévu.  Substrat: akadama.\n"
                              "    worksType 03/05/2022: Rempotage\n"
                              "    worksComment 03/05/2022: Racines saines\n");
-    EXPECT_EQ(runSearch(data, {" "}, false, out, err), 2);
+    EXPECT_EQ(runSearch(data, {" "}, false, out, ignore), 2);
 
     // A damaged card is told, and the tree stays listed under its identifier.
     tavo::test::writeBytes(data.card(kFig), "short");
-    std::ostringstream out2, err2;
-    EXPECT_EQ(runSearch(data, {"engrais"}, true, out2, err2), 1);
-    EXPECT_NE(err2.str().find(kFig), std::string::npos);
+    std::ostringstream out2;
+    std::vector<std::string> reported;
+    EXPECT_EQ(runSearch(data, {"engrais"}, true, out2,
+                        [&](const std::string& line) { reported.push_back(line); }),
+              1);
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find(kFig), std::string::npos);
     EXPECT_NE(out2.str().find("\"name\": \"" + kFig + "\""), std::string::npos) << out2.str();
 }
 
@@ -432,5 +437,6 @@ TEST(CollectionValues, WindowSettingsSurviveAnyFileContent) {
     tavo::test::writeBytes(ini, "[Fichiers]\r\nFiche=3\r\n");
     writeWindowSettings(ini, chosen);
     EXPECT_EQ(readWindowSettings(ini), chosen);
-    EXPECT_NE(tavo::test::readText(ini).find("[Fichiers]\r\nFiche=3\r\n"), std::string::npos);  // kept
+    EXPECT_NE(tavo::test::readText(ini).find("[Fichiers]\r\nFiche=3\r\n"),
+              std::string::npos);  // kept
 }
