@@ -16,11 +16,12 @@ Command backupCommand();
 Command restoreCommand();
 Command archiveCommand();
 Command checkCommand();
+Command searchCommand();
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         listCommand(),    showCommand(),    addPhotoCommand(), backupCommand(),
-        restoreCommand(), archiveCommand(), checkCommand(),
+        restoreCommand(), archiveCommand(), checkCommand(), searchCommand(),
     };
     return table;
 }

@@ -81,6 +81,10 @@ TEST(CliListing, ListAndShowPrintTheRecords) {
              "Notes:\nWorks (2):\n  01/03/2020\tRempotage\tsubstrat neuf\n  15/06/2020\tTaille\t\n"
              "Photos (1):\n  1\t" +
              kPine + "001.JPG\t10/10/2020\tautomne\n"},
+        {{"search", "ERABLE"}, kMaple + "  Érable\n    treeName: Érable\n"},
+        {{"search", "substrat", "pin"},
+         kPine + "  Pin\n    treeName: Pin\n    botanicalName: Pinus parviflora\n"
+                 "    worksComment 01/03/2020: substrat neuf\n"},
     };
     for (const auto& c : cases) {
         const ProgramRun r = cli(data.path(), c.args);

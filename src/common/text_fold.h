@@ -1,0 +1,15 @@
+#pragma once
+// Text compared the way people read it: "Érable" and "erable" are the same word.
+#include <string>
+#include <string_view>
+
+namespace tavo {
+
+// `utf8` lowercased with its accents removed, for comparing and searching. Every letter of
+// Windows-1252 folds to plain ASCII ("É" to "e", "Œ" to "oe", "ß" to "ss", "Ÿ" to "y"); typographic
+// apostrophes become "'". Other characters are kept as they are. The fold works character by
+// character, so folding each character of a text on its own and joining the pieces gives the
+// fold of the whole text.
+std::string foldForCompare(std::string_view utf8);
+
+}  // namespace tavo
