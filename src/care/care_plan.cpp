@@ -1,7 +1,9 @@
 #include "care/care_plan.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <tuple>
 #include <unordered_map>
@@ -76,6 +78,18 @@ std::string twoDigits(unsigned v) {
 }  // namespace
 
 std::optional<Day> lineDay(std::string_view dateText) {
+    // The usual dd/mm/yyyy read straight away: a log of a thousand trees holds many of them.
+    const auto digit = [&](std::size_t i) { return dateText[i] >= '0' && dateText[i] <= '9'; };
+    if (dateText.size() == 10 && digit(0) && digit(1) && digit(3) && digit(4) && digit(6) &&
+        digit(7) && digit(8) && digit(9) && static_cast<unsigned char>(dateText[2]) < 0x80 &&
+        static_cast<unsigned char>(dateText[5]) < 0x80) {
+        const int year = groupValue(dateText, 6) * 100 + groupValue(dateText, 8);
+        const year_month_day ymd{std::chrono::year{year},
+                                 std::chrono::month{static_cast<unsigned>(groupValue(dateText, 3))},
+                                 std::chrono::day{static_cast<unsigned>(groupValue(dateText, 0))}};
+        if (year < 1900 || year > 2099 || !ymd.ok()) return std::nullopt;
+        return Day{ymd};
+    }
     if (!isValidDate(dateText)) return std::nullopt;
     const std::string s = cp1252::fromUtf8(dateText);
     const int year = groupValue(s, 6) * 100 + groupValue(s, 8);
@@ -134,24 +148,37 @@ CarePlan computeCarePlan(const std::vector<TreeLog>& logs, Day today) {
     trees.reserve(logs.size());
     for (const TreeLog& log : logs) {
         TreeTypes tree{&log, {}};
+        // Spellings met so far and the type each folds to: folding once per spelling, not per line.
+        std::vector<std::pair<std::string_view, std::size_t>> spellings;
         for (const WorksLine& line : log.lines) {
-            std::string key = foldForCompare(line.type);
-            if (key.empty()) continue;
+            auto known = std::find_if(spellings.begin(), spellings.end(),
+                                      [&](const auto& sp) { return sp.first == line.type; });
+            if (known == spellings.end()) {
+                std::string key = foldForCompare(line.type);
+                std::size_t index = SIZE_MAX;  // no type: no intervention
+                if (!key.empty()) {
+                    const auto it =
+                        std::find_if(tree.types.begin(), tree.types.end(),
+                                     [&](const TypeHistory& h) { return h.key == key; });
+                    index = static_cast<std::size_t>(it - tree.types.begin());
+                    if (it == tree.types.end())
+                        tree.types.push_back({std::move(key), line.type, Day::min(), {}});
+                }
+                spellings.emplace_back(line.type, index);
+                known = spellings.end() - 1;
+            }
+            if (known->second == SIZE_MAX) continue;
             const std::optional<Day> day = lineDay(line.date);
             if (!day) {
                 ++plan.invalidDates;
                 continue;
             }
-            auto it = std::find_if(tree.types.begin(), tree.types.end(),
-                                   [&](const TypeHistory& h) { return h.key == key; });
-            if (it == tree.types.end()) {
-                tree.types.push_back({std::move(key), line.type, *day, {}});
-                it = tree.types.end() - 1;
-            } else if (*day >= it->latestLine) {
-                it->type = line.type;
-                it->latestLine = *day;
+            TypeHistory& h = tree.types[known->second];
+            if (*day >= h.latestLine) {
+                h.type = line.type;
+                h.latestLine = *day;
             }
-            it->lineDays.push_back(*day);
+            h.lineDays.push_back(*day);
         }
         trees.push_back(std::move(tree));
     }
