@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "care/care_plan.h"
+#include "care/care_words.h"
 #include "support/tree_builder.h"
 
 using namespace tavo;
@@ -16,15 +17,11 @@ const CareItem* find(const CarePlan& plan, const std::string& tree, const std::s
     return nullptr;
 }
 
+// The wording of the shipped French language file.
 CareWords french() {
-    CareWords w;
-    w.everyDays = "tous les %1 jours";
-    w.everyMonth = "tous les mois";
-    w.everyMonths = "tous les %1 mois";
-    w.everyYear = "tous les ans";
-    w.everyYears = "tous les %1 ans";
-    w.nextLine = "Prochain : %1 vers %2 (%3)";
-    return w;
+    LanguageTable table;
+    EXPECT_TRUE(table.load(std::filesystem::path(TAVO_SOURCE_DIR) / "data" / "Français.lng"));
+    return careWords(table);
 }
 
 const Day kToday{2025y / March / 1};
@@ -212,6 +209,7 @@ TEST(CarePlan, SaysIntervalsAndTheNextLineAsPeopleDo) {
                  {365, "tous les ans"},     {547, "tous les 18 mois"}, {731, "tous les 2 ans"},
                  {1095, "tous les 3 ans"}};
     for (const auto& c : cases) EXPECT_EQ(intervalText(c.days, fr), c.want) << c.days;
+    EXPECT_EQ(fr.eventDescription, "Dernière fois : %1\nIntervalle habituel : %2");
 
     const CarePlan plan = computeCarePlan({{"A", "Pin",
                                             worksLines({{"10/04/2022", "Rempotage"},
