@@ -232,16 +232,23 @@ CarePlan computeCarePlan(const std::vector<TreeLog>& logs, Day today) {
 
 namespace {
 auto orderKey(const CareItem& i) {
-    return std::tie(*i.next, i.treeName, i.treeId, i.typeKey);
+    return std::tie(*i.next, i.typeKey);
 }
 }  // namespace
 
 std::vector<CareItem> dueWithin(const CarePlan& plan, Day today, int withinDays) {
-    std::vector<CareItem> out;
+    // Names compared as people read them: "érable" between "buis" and "orme".
+    std::vector<std::pair<std::string, CareItem>> sorted;
     for (const CareItem& i : plan.items)
-        if (i.next && (*i.next - today).count() <= withinDays) out.push_back(i);
-    std::sort(out.begin(), out.end(),
-              [](const CareItem& a, const CareItem& b) { return orderKey(a) < orderKey(b); });
+        if (i.next && (*i.next - today).count() <= withinDays)
+            sorted.emplace_back(foldForCompare(i.treeName), i);
+    std::sort(sorted.begin(), sorted.end(), [](const auto& a, const auto& b) {
+        return std::tie(*a.second.next, a.first, a.second.treeId, a.second.typeKey) <
+               std::tie(*b.second.next, b.first, b.second.treeId, b.second.typeKey);
+    });
+    std::vector<CareItem> out;
+    out.reserve(sorted.size());
+    for (auto& [name, item] : sorted) out.push_back(std::move(item));
     return out;
 }
 
@@ -310,8 +317,12 @@ std::vector<PastLine> thisMonthInPastYears(const std::vector<TreeLog>& logs, Day
                 out.push_back({log.id, log.name, line, *day});
         }
     }
-    std::stable_sort(out.begin(), out.end(), [](const PastLine& a, const PastLine& b) {
-        return std::tie(a.treeName, a.treeId, b.day) < std::tie(b.treeName, b.treeId, a.day);
+    std::unordered_map<std::string, std::string> foldedNames;
+    for (const PastLine& p : out) foldedNames.emplace(p.treeId, foldForCompare(p.treeName));
+    std::stable_sort(out.begin(), out.end(), [&](const PastLine& a, const PastLine& b) {
+        const std::string& na = foldedNames.at(a.treeId);
+        const std::string& nb = foldedNames.at(b.treeId);
+        return std::tie(na, a.treeId, b.day) < std::tie(nb, b.treeId, a.day);
     });
     return out;
 }

@@ -87,7 +87,8 @@ CarePlan computeCarePlan(const std::vector<TreeLog>& logs, Day today);
 DueState stateOn(Day next, int intervalDays, Day today);
 
 // The items whose expected date is at most `withinDays` after `today` (every overdue one
-// included), sorted by expected date, then tree name, tree identifier and type.
+// included), sorted by expected date, then tree name (case and accents aside), tree identifier
+// and type.
 std::vector<CareItem> dueWithin(const CarePlan& plan, Day today, int withinDays = kSoonDays);
 
 // The item of tree `treeId` expected first (overdue ones first of all); nothing when the tree has
@@ -138,8 +139,8 @@ struct PastLine {
     Day day{};
 };
 
-// Every line dated in the calendar month of `today` in an earlier year, by tree (tree name, then
-// identifier), each tree's lines from the most recent year back.
+// Every line dated in the calendar month of `today` in an earlier year, by tree (tree name, case
+// and accents aside, then identifier), each tree's lines from the most recent year back.
 std::vector<PastLine> thisMonthInPastYears(const std::vector<TreeLog>& logs, Day today);
 
 }  // namespace tavo::care

@@ -185,6 +185,7 @@ TEST(CarePlan, DueListIsSortedAndBounded) {
         {"1", "Pin", yearly(kToday + days{40} - days{365}, "Taille")},
         {"2", "Orme", yearly(kToday + days{10} - days{365}, "Engrais")},
         {"3", "Buis", yearly(kToday - days{400} - days{365}, "Ligature")},
+        {"4", "érable", yearly(kToday + days{10} - days{365}, "Taille")},
     };
     const CarePlan plan = computeCarePlan(logs, kToday);
     const auto ids = [](const std::vector<CareItem>& items) {
@@ -192,8 +193,8 @@ TEST(CarePlan, DueListIsSortedAndBounded) {
         for (const CareItem& i : items) s += i.treeId;
         return s;
     };
-    EXPECT_EQ(ids(dueWithin(plan, kToday)), "32");
-    EXPECT_EQ(ids(dueWithin(plan, kToday, 60)), "321");
+    EXPECT_EQ(ids(dueWithin(plan, kToday)), "342");
+    EXPECT_EQ(ids(dueWithin(plan, kToday, 60)), "3421");
     EXPECT_EQ(ids(dueWithin(plan, kToday, -500)), "");
     EXPECT_EQ(dueWithin(plan, kToday)[0].state, DueState::LongOverdue);
     EXPECT_EQ(nextForTree(plan, "2")->type, "Engrais");
@@ -227,10 +228,10 @@ TEST(CarePlan, ThisMonthInPastYearsByTree) {
                      {"20/03/2024", "Engrais"},
                      {"05/04/2024", "Ligature"},
                      {"02/03/2025", "Taille"}})},
-        {"1", "Orme", worksLines({{"31/03/2019", "Rempotage"}, {"31/04/2019", "Bad"}})},
+        {"1", "Érable", worksLines({{"31/03/2019", "Rempotage"}, {"31/04/2019", "Bad"}})},
     };
     std::string got;
     for (const PastLine& p : thisMonthInPastYears(logs, kToday))
         got += p.treeName + " " + p.line.date + " " + p.line.type + "; ";
-    EXPECT_EQ(got, "Orme 31/03/2019 Rempotage; Pin 20/03/2024 Engrais; Pin 03/03/2023 Taille; ");
+    EXPECT_EQ(got, "Érable 31/03/2019 Rempotage; Pin 20/03/2024 Engrais; Pin 03/03/2023 Taille; ");
 }
