@@ -87,4 +87,25 @@ std::string foldForCompare(std::string_view utf8) {
     return out;
 }
 
+std::string foldLabel(std::string_view utf8) {
+    const auto blankAt = [&](std::size_t i) {
+        if (utf8[i] == ' ' || utf8[i] == '\t') return std::size_t{1};
+        if (utf8.substr(i, 2) == "\xC2\xA0") return std::size_t{2};
+        return std::size_t{0};
+    };
+    std::size_t first = 0;
+    while (first < utf8.size() && blankAt(first) > 0) first += blankAt(first);
+    std::size_t last = utf8.size();
+    while (last > first) {
+        if (utf8[last - 1] == ' ' || utf8[last - 1] == '\t') {
+            --last;
+        } else if (last - first >= 2 && utf8.substr(last - 2, 2) == "\xC2\xA0") {
+            last -= 2;
+        } else {
+            break;
+        }
+    }
+    return foldForCompare(utf8.substr(first, last - first));
+}
+
 }  // namespace tavo

@@ -12,4 +12,8 @@ namespace tavo {
 // fold of the whole text.
 std::string foldForCompare(std::string_view utf8);
 
+// A label typed by hand ("Rempotage", "rempotage ", "REMPÔTAGE") as the keeper means it: folded,
+// with blanks (spaces, tabs, no-break spaces) trimmed at both ends.
+std::string foldLabel(std::string_view utf8);
+
 }  // namespace tavo

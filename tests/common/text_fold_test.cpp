@@ -35,3 +35,17 @@ TEST(TextFold, FoldsCaseAndAccentsAndKeepsTheRest) {
     };
     for (const auto& c : cases) EXPECT_EQ(foldForCompare(c.text), c.folded) << c.text;
 }
+
+TEST(TextFold, LabelsAreFoldedAndTrimmed) {
+    const struct {
+        const char* in;
+        const char* want;
+    } cases[] = {
+        {"Rempotage", "rempotage"},
+        {"  REMPÔTAGE\t", "rempotage"},
+        {"\xC2\xA0taille d'été ", "taille d'ete"},  // no-break space
+        {"a\xFF", "a\xFF"},  // malformed byte kept, never merged with another text
+        {"   ", ""},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tavo::foldLabel(c.in), c.want) << c.in;
+}

@@ -57,4 +57,23 @@ inline void writeTree(const DataPaths& data, const std::string& id, const TreeCa
         gallery.add({photoFileName(id, gallery.nextPhotoNumber()), p.date, p.comment});
 }
 
+// Works lines from (date, type) pairs, in the order given.
+inline std::vector<WorksLine> worksLines(
+    std::initializer_list<std::pair<const char*, const char*>> dateAndType) {
+    std::vector<WorksLine> lines;
+    for (const auto& [date, type] : dateAndType) lines.push_back({date, type, ""});
+    return lines;
+}
+
+// Tree `id` named `name` with `lines` added one by one to its works log, as the works editor
+// adds them.
+inline void writeTree(const DataPaths& data, const std::string& id, const std::string& name,
+                      const std::vector<WorksLine>& lines) {
+    TreeCard card;
+    card.creationDate = "01/01/2020";
+    card.treeName = name;
+    card.ageEstimated = "N";
+    writeTree(data, id, card, lines);
+}
+
 }  // namespace tavo::test
