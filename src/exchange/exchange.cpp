@@ -26,6 +26,20 @@ bool parseFormat(const std::string& name, Format& format) {
     return true;
 }
 
+AlbumLabels albumLabels(const LanguageTable& table, const std::string& languageCode) {
+    AlbumLabels l;
+    l.language = languageCode;
+    std::vector<std::string*> texts = {&l.title,     &l.search,  &l.age,     &l.years,
+                                       &l.estimated, &l.works,   &l.gallery, &l.date,
+                                       &l.type,      &l.comment, &l.back,    &l.noPhoto};
+    for (auto& f : l.cardFields) texts.push_back(&f);
+    for (std::size_t i = 0; i < texts.size(); ++i)
+        if (const auto t = table.find(kFirstAlbumLabelSection + static_cast<int>(i), 0);
+            t && !t->empty())
+            *texts[i] = *t;
+    return l;
+}
+
 namespace {
 
 // Counts steps and asks the caller whether to go on.
@@ -82,7 +96,7 @@ ExportResult exportCollection(const fs::path& dataFolder, const fs::path& outFol
                               const ExportOptions& options) {
     const DataPaths paths{dataFolder};
     CollectionData data = readCollection(paths, options.trees);
-    OutputFolder out(outFolder, dataFolder);
+    OutputFolder out(outFolder, OutputFolder::Durability::Copy, dataFolder);
 
     ExportResult result;
     result.trees = data.trees.size();

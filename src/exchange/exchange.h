@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "translation/language_table.h"
 
 namespace tavo::exchange {
 
@@ -21,16 +22,15 @@ bool parseFormat(const std::string& name, Format& format);
 // export, which then removes what it wrote.
 using Progress = std::function<bool(std::size_t done, std::size_t total)>;
 
-// Fixed texts of the HTML album; the caller may take them from the language file.
+// Fixed texts of the HTML album; the caller may take them from the language file
+// (albumLabels).
 struct AlbumLabels {
     std::string language = "fr";  // of the pages' lang attribute
     std::string title = "Collection";
     std::string search = "Rechercher";
-    std::string botanicalName = "Nom botanique";
     std::string age = "Âge";
     std::string years = "ans";
     std::string estimated = "estimé";
-    std::string card = "Fiche";
     std::string works = "Travaux";
     std::string gallery = "Galerie";
     std::string date = "Date";
@@ -38,10 +38,15 @@ struct AlbumLabels {
     std::string comment = "Commentaire";
     std::string back = "Retour à la collection";
     std::string noPhoto = "Pas de photo";
+    // Cultivar, common name, English name, provenance, acquisition date, state, price, notes.
     std::vector<std::string> cardFields = {
-        "Cultivar", "Nom commun", "Nom anglais", "Provenance", "Date d'acquisition",
-        "État",     "Prix",       "Notes",       "Créée le"};
+        "Cultivar",           "Nom commun", "Nom anglais", "Provenance",
+        "Date d'acquisition", "État",       "Prix",        "Notes"};
 };
+
+// Sections of the language file that hold the album's texts (key 0 each), from this one on in
+// the order of AlbumLabels' members: title first, the card fields last.
+inline constexpr int kFirstAlbumLabelSection = 1980;
 
 struct ExportOptions {
     Format format = Format::Json;
@@ -64,6 +69,9 @@ struct ExportResult {
 // or returns with `cancelled`.
 ExportResult exportCollection(const std::filesystem::path& dataFolder,
                               const std::filesystem::path& outFolder, const ExportOptions& options);
+
+// The album's texts from a language file; a missing entry keeps its default.
+AlbumLabels albumLabels(const LanguageTable& table, const std::string& languageCode);
 
 // A collection document that cannot be imported: `where` is the first offending place
 // ("trees[3].works[12].date"), or the line and column of a syntax fault.

@@ -83,7 +83,7 @@ std::string htmlEscape(const std::string& text) {
             default:
                 break;
         }
-        if ((c < 0x20 && c != '\n' && c != '\t') || c == 0x7F) {
+        if ((c < 0x20 && c != '\n' && c != '\r' && c != '\t') || c == 0x7F) {
             out += "\xEF\xBF\xBD";
         } else if (c == 0xC2 && i + 1 < text.size() &&
                    static_cast<unsigned char>(text[i + 1]) >= 0x80 &&
@@ -155,9 +155,9 @@ std::string albumTreePage(const TreeData& t, const std::optional<Size>& referenc
             out += "<dt>" + htmlEscape(name) + "</dt><dd>" + htmlEscape(value) + "</dd>\n";
     };
     field(l.age, ageText(c, l, today));
-    const std::vector<std::string> values = {c.cultivar,   c.commonName,      c.englishName,
-                                             c.provenance, c.acquisitionDate, c.state,
-                                             c.price,      c.notes,           c.creationDate};
+    const std::vector<std::string> values = {
+        c.cultivar,        c.commonName, c.englishName, c.provenance,
+        c.acquisitionDate, c.state,      c.price,       c.notes};
     for (std::size_t i = 0; i < values.size() && i < l.cardFields.size(); ++i)
         field(l.cardFields[i], values[i]);
     out += "</dl>\n</section>\n";

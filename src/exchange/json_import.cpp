@@ -347,7 +347,7 @@ ImportResult importCollection(const fs::path& jsonFile, const fs::path& intoFold
     }
     const Plan plan = Reader(jsonFile.parent_path()).plan(doc);
 
-    OutputFolder out(intoFolder);
+    OutputFolder out(intoFolder, OutputFolder::Durability::DataFolder);
     for (const char* d : {"FICHES", "GALERIES", "IMGREF"}) out.makeFolder(d);
     for (const auto& [rel, content] : plan.files) out.write(rel, content);
     for (const auto& [source, rel] : plan.copies) out.copy(source, rel);
