@@ -49,11 +49,12 @@ bool isIsoDate(std::string_view iso) {
 }
 
 std::optional<int> ageAt(std::string_view age, std::string_view acquired, std::string_view when) {
-    std::size_t i = 0;
-    while (i < age.size() && age[i] == ' ') ++i;
-    if (i == age.size()) return std::nullopt;
+    // Digits, blanks around them allowed: "12", " 5 ".
+    const auto first = age.find_first_not_of(' ');
+    if (first == std::string_view::npos) return std::nullopt;
+    const auto last = age.find_last_not_of(' ');
     int years = 0;
-    for (; i < age.size(); ++i) {
+    for (std::size_t i = first; i <= last; ++i) {
         if (age[i] < '0' || age[i] > '9') return std::nullopt;
         years = years * 10 + (age[i] - '0');
     }

@@ -43,6 +43,25 @@ std::string ageText(const TreeCard& c, const AlbumLabels& l, const std::string& 
     return out;
 }
 
+// A file name as one segment of a relative URL: "#", "?", "%" and blanks would otherwise cut
+// the link or change its meaning.
+std::string urlSegment(const std::string& name) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string out;
+    for (char ch : name) {
+        const auto b = static_cast<unsigned char>(ch);
+        if ((b >= 'A' && b <= 'Z') || (b >= 'a' && b <= 'z') || (b >= '0' && b <= '9') ||
+            b == '-' || b == '.' || b == '_' || b == '~') {
+            out += ch;
+        } else {
+            out += '%';
+            out += kHex[b >> 4];
+            out += kHex[b & 15];
+        }
+    }
+    return out;
+}
+
 // Sorting key of a name: Windows-1252 letters without accents, case ignored.
 std::string sortKey(const std::string& utf8) {
     static constexpr char kFold[] =
@@ -180,7 +199,7 @@ std::string albumTreePage(const TreeData& t, const std::optional<Size>& referenc
             const PhotoRecord p = decodePhotoRecord(raw);
             out += "<li><figure>";
             if (present(p.fileName)) {
-                const std::string link = "../" + galleryPhotoLink(p.fileName);
+                const std::string link = "../photos/" + urlSegment(p.fileName);
                 out += "<a href=\"" + htmlEscape(link) + "\">" +
                        image(link, p.comment.empty() ? p.date : p.comment, std::nullopt, true) +
                        "</a>";

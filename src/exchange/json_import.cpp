@@ -145,7 +145,8 @@ class Reader {
     fs::path existing(const std::string& link, const std::string& where) const {
         const fs::path p = folder_ / link;
         std::error_code ec;
-        if (!fs::is_regular_file(fs::status(p, ec))) fail(where, "file not found: " + link);
+        // A link could carry the import to any file of the machine; plain files only.
+        if (!fs::is_regular_file(fs::symlink_status(p, ec))) fail(where, "file not found: " + link);
         return p;
     }
 

@@ -134,7 +134,7 @@ def check_page(album, page):
 
 
 def check_album(folder, ids):
-    album = pathlib.Path(folder)
+    album = pathlib.Path(folder).resolve()
     index = check_page(album, album / "index.html")
     if index.hidden_search is not False:
         fault("index.html: the script did not show the search box")

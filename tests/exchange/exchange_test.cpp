@@ -6,6 +6,7 @@
 #include "common/file_io.h"
 #include "common/json_reader.h"
 #include "exchange/exchange.h"
+#include "exchange/exchange_texts.h"
 #include "support/collection_builder.h"
 #include "support/faults.h"
 
@@ -39,7 +40,7 @@ void makeVariedFolder(const fs::path& root, int galleryPhotos) {
              {"31/02/2021", "Ligature", "date impossible, \"gardée\""}},
             {{kMaple + "001.JPG", "15/03/2012", "Au début, à l'achat"},
              {kMaple + "002.JPG", "20/05/2020", ""},
-             {kMaple + "003.JPG", "99/99/9999", "date illisible"}}});
+             {kMaple + "0# %.JPG", "99/99/9999", "date illisible"}}});
     b.tree({kEmpty, card(""), {}, {}, false});
     std::vector<PhotoRecord> many;
     for (int n = 1; n <= galleryPhotos; ++n)
@@ -221,6 +222,33 @@ TEST(JsonReaderTest, RefusesAnythingButStrictJson) {
     EXPECT_EQ("b", v.members[0].first);
     EXPECT_EQ(-150.0, v.find("b")->elements[2].number);
     EXPECT_EQ(std::string("é\xF0\x9F\x8C\xB3") + '\0', v.find("a")->text);
+}
+
+TEST(ExchangeTextsTest, DatesAndAgesFollowTheStoredTexts) {
+    struct DateCase {
+        std::string stored, iso;  // iso empty: not a date
+    };
+    for (const auto& c : std::vector<DateCase>{{"25/12/2019", "2019-12-25"},
+                                               {"12-05-2020", "2020-05-12"},
+                                               {"29/02/2024", "2024-02-29"},
+                                               {"31/02/2021", ""},
+                                               {"5/3/2020", ""},
+                                               {"", ""}}) {
+        EXPECT_EQ(c.iso, exchange::isoDate(c.stored).value_or("")) << c.stored;
+        EXPECT_EQ(!c.iso.empty(), exchange::isIsoDate(c.iso)) << c.iso;
+    }
+    struct AgeCase {
+        std::string age, acquired, when;
+        int years;  // -1: none
+    };
+    for (const auto& c : std::vector<AgeCase>{{"5", "15/03/2010", "14/03/2012", 6},
+                                              {" 5 ", "15/03/2010", "15/03/2012", 7},
+                                              {"5", "15/03/2010", "01/01/2006", 0},
+                                              {"5", "15/03/2010", "01/01/2004", -1},
+                                              {"5a", "15/03/2010", "15/03/2012", -1},
+                                              {"", "15/03/2010", "15/03/2012", -1},
+                                              {"5", "", "15/03/2012", -1}})
+        EXPECT_EQ(c.years, exchange::ageAt(c.age, c.acquired, c.when).value_or(-1)) << c.when;
 }
 
 }  // namespace
