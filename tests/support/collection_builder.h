@@ -15,7 +15,7 @@
 
 namespace tavo::test {
 
-struct TreeSpec {
+struct BuiltTree {
     std::string id;
     TreeCard card;
     std::vector<WorksLine> works;
@@ -36,7 +36,7 @@ class CollectionBuilder {
             std::filesystem::create_directories(d);
     }
 
-    CollectionBuilder& tree(const TreeSpec& t) {
+    CollectionBuilder& tree(const BuiltTree& t) {
         writeFile(paths_.card(t.id), encodeCard(t.card));
         Bytes works, gallery;
         for (const auto& w : t.works) append(works, encodeWorksLine(w));
