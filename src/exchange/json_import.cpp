@@ -307,9 +307,15 @@ class Reader {
         for (const auto& [name, keys] : sections.members) {
             const std::string sp = "settings.sections." + name;
             if (!keys.isObject()) fail(sp, "not an object");
+            // A line break or bracket would slip other sections and keys into the file.
+            if (name.find_first_of("\r\n[]") != std::string::npos) fail(sp, "not a section name");
             all.emplace_back(name, std::vector<std::pair<std::string, std::string>>{});
             for (const auto& [k, v] : keys.members) {
+                if (k.empty() || k.find_first_of("\r\n=[") != std::string::npos)
+                    fail(sp + "." + k, "not a key name");
                 if (!v.isString()) fail(sp + "." + k, "not a text");
+                if (v.text.find_first_of("\r\n") != std::string::npos)
+                    fail(sp + "." + k, "holds a line break");
                 all.back().second.emplace_back(k, v.text);
             }
         }

@@ -154,6 +154,7 @@ TEST_F(ExchangeTest, RefusedDocumentsNameTheirFirstFaultAndWriteNothing) {
          "trees[0].photos[0].file"},
         {"\"id\": \"" + kEmpty + "\"", "\"id\": \"" + kMaple + "\"", "trees[1].id"},
         {"\"notes\"", "\"nootes\"", "trees[0].nootes"},
+        {"\"Vendrane\"", "\"Vendrane\\r\\n[Fichiers]\"", "settings.sections.Intro.Auteur"},
         {"\"format\": \"tavo-collection\",", "\"format\": \"tavo-collection\",,",
          "line 2, column 30"},
     };
