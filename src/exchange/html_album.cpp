@@ -250,10 +250,15 @@ th, td { border: 1px solid #ccc; padding: 0.3em 0.5em; text-align: left; vertica
   :root { background: #fff; }
   nav, .search { display: none; }
   a { color: inherit; text-decoration: none; }
-  .card, .tree { break-inside: avoid; break-after: page; border: none; }
-  .timeline { display: block; }
-  .timeline li { break-inside: avoid; margin-bottom: 0.5cm; }
-  .timeline img { max-height: 8cm; width: auto; }
+  .cards { display: block; }
+  .card, .tree { break-inside: avoid; border: none; }
+  .card:not(:last-child), .tree { break-after: page; }
+  body { font-size: 10pt; padding: 0; }
+  .sheet > img { float: right; }
+  .timeline { grid-template-columns: repeat(4, 1fr); gap: 0.3cm; }
+  .timeline li { break-inside: avoid; }
+  .timeline figure { border: none; padding: 0; }
+  .timeline img { max-height: 3.5cm; width: auto; }
 }
 )";
     return css;
