@@ -1,0 +1,144 @@
+#include "exchange/output_folder.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "common/errors.h"
+#include "common/file_io.h"
+
+namespace tavo::exchange {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+bool isInside(const fs::path& inner, const fs::path& outer) {
+    const fs::path a = fs::weakly_canonical(inner), b = fs::weakly_canonical(outer);
+    auto i = a.begin();
+    for (auto o = b.begin(); o != b.end(); ++o, ++i) {
+        if (o->empty()) continue;  // trailing separator
+        if (i == a.end() || *i != *o) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
+OutputFolder::OutputFolder(fs::path root, Durability durability, const fs::path& forbidden)
+    : root_(std::move(root)), durability_(durability) {
+    if (!forbidden.empty() && isInside(root_, forbidden))
+        throw RefusedError("The folder \"" + root_.string() + "\" lies inside the data folder");
+    std::error_code ec;
+    const auto st = fs::symlink_status(root_, ec);
+    if (fs::exists(st)) {
+        if (!fs::is_directory(fs::status(root_, ec)))
+            throw RefusedError("\"" + root_.string() + "\" is not a folder");
+        if (!fs::is_empty(root_, ec) || ec)
+            throw RefusedError("The folder \"" + root_.string() + "\" is not empty");
+    } else {
+        if (!fs::create_directories(root_, ec) || ec)
+            throw IoError("create folder", root_, ec.message());
+        createdRoot_ = true;
+    }
+}
+
+OutputFolder::~OutputFolder() {
+    if (!committed_) discard();
+}
+
+void OutputFolder::makeFolder(const fs::path& rel) {
+    const fs::path p = root_ / rel;
+    if (::mkdir(p.c_str(), 0755) != 0) {
+        if (errno == EEXIST && fs::is_directory(fs::symlink_status(p))) return;
+        throw IoError("create folder", p, std::strerror(errno));
+    }
+    written_.push_back(p);
+}
+
+void OutputFolder::write(const fs::path& rel, std::string_view bytes) {
+    const fs::path p = root_ / rel;
+    const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (fd < 0) throw IoError("create", p, std::strerror(errno));
+    written_.push_back(p);
+    try {
+        io::writeAll(fd, bytes.data(), bytes.size(), p);
+        if (durability_ == Durability::DataFolder && ::fsync(fd) != 0)
+            throw IoError("flush", p, std::strerror(errno));
+    } catch (...) {
+        ::close(fd);
+        throw;
+    }
+    if (::close(fd) != 0) throw IoError("close", p, std::strerror(errno));
+}
+
+void OutputFolder::write(const fs::path& rel, const Bytes& bytes) {
+    write(rel, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+void OutputFolder::copy(const fs::path& source, const fs::path& rel) {
+    const int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (in < 0) throw IoError("open", source, std::strerror(errno));
+    struct stat st {};
+    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(in);
+        throw IoError("copy", source, "not a regular file");
+    }
+    const fs::path p = root_ / rel;
+    const int out = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
+    if (out < 0) {
+        const int e = errno;
+        ::close(in);
+        throw IoError("create", p, std::strerror(e));
+    }
+    written_.push_back(p);
+    try {
+        // The kernel copies (or shares) the blocks; photos are thousands of files.
+        auto left = static_cast<std::size_t>(st.st_size);
+        while (left > 0) {
+            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, left, 0);
+            if (n < 0 &&
+                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+                const Bytes rest = io::readFile(source);
+                const auto done = static_cast<std::size_t>(st.st_size) - left;
+                io::pwriteAll(out, rest.data() + done, rest.size() - done, done, p);
+                break;
+            }
+            if (n < 0) throw IoError("copy", p, std::strerror(errno));
+            if (n == 0) throw IoError("copy", source, "file shorter than announced");
+            left -= static_cast<std::size_t>(n);
+        }
+        if (durability_ == Durability::DataFolder && ::fsync(out) != 0)
+            throw IoError("flush", p, std::strerror(errno));
+    } catch (...) {
+        ::close(in);
+        ::close(out);
+        throw;
+    }
+    ::close(in);
+    if (::close(out) != 0) throw IoError("close", p, std::strerror(errno));
+}
+
+void OutputFolder::commit() {
+    if (durability_ == Durability::DataFolder) {
+        // The files are flushed; their names live in the folders, which are flushed last.
+        for (const auto& p : written_)
+            if (fs::is_directory(fs::symlink_status(p))) io::syncFolder(p);
+        io::syncFolder(root_);
+        io::syncFolder(root_.parent_path());
+    }
+    committed_ = true;
+}
+
+void OutputFolder::discard() {
+    std::error_code ec;
+    for (auto it = written_.rbegin(); it != written_.rend(); ++it) fs::remove(*it, ec);
+    written_.clear();
+    if (createdRoot_) fs::remove(root_, ec);
+    committed_ = true;
+}
+
+}  // namespace tavo::exchange
