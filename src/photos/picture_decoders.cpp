@@ -658,11 +658,14 @@ std::optional<std::string> exifPhotoDate(const fs::path& path) {
     TExif exif;
     try {
         readPictureExif(path, exif);
+        if (!exif.Valid()) return std::nullopt;
+        // A JPEG's EXIF segment always meant a date ("//" without one); a TIFF or HEIF picture
+        // has the TIFF structure whether or not it was dated.
+        if (exif.DateTimeOriginal().empty() && formatOfFile(path) != PictureFormat::Jpeg)
+            return std::nullopt;
     } catch (const Error&) {
         return std::nullopt;
     }
-    // Without a date the box keeps what the user typed rather than an empty "//".
-    if (!exif.Valid() || exif.DateTimeOriginal().empty()) return std::nullopt;
     return photoDateFromExif(exif.DateTimeOriginal());
 }
 

@@ -51,9 +51,10 @@ ScaledPicture loadUprightPicture(const std::filesystem::path& path, int wantedSi
 // formats leave it empty and not Valid. Raises as TExif::ReadFromFile does.
 void readPictureExif(const std::filesystem::path& path, TExif& exif);
 
-// The date "dd/mm/yyyy" a picture's EXIF date taken suggests (see photoDateFromExif), or
-// nothing when the file has no EXIF data, no such date, or its EXIF data cannot be read: EXIF
-// trouble never makes a picture unusable.
+// The date "dd/mm/yyyy" a picture's EXIF data suggests (photoDateFromExif of its date taken;
+// "//" for a JPEG whose EXIF segment has none), or nothing when the file has no EXIF data, a
+// TIFF or HEIF picture has no date taken, or the EXIF data cannot be read: EXIF trouble never
+// makes a picture unusable.
 std::optional<std::string> exifPhotoDate(const std::filesystem::path& path);
 
 }  // namespace tavo
