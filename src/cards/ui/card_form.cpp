@@ -20,6 +20,7 @@
 #include "cards/dates.h"
 #include "cards/tree_creation.h"
 #include "lists/list_files.h"
+#include "photos/picture_decoders.h"
 
 namespace tavo {
 namespace {
@@ -265,12 +266,12 @@ void TF_Fiche::B_ParcourirClick() {
     const QString file = app_.ui.openPicture(this, OpenPictureDialog1->property("Title").toString(),
                                              toQString(app_.data().root.string()));
     if (file.isEmpty()) return;
-    // The photo is taken only once it has been read whole: a file that is not a JPEG leaves
+    // The photo is taken only once it has been read whole: a file that is not a picture leaves
     // the form as it was, so "Créer" cannot store a photo that does not exist.
     Image fitted;
     {
         BusyCursor busy;
-        fitted = boxFit(loadJpeg(toPath(file)), kReferencePhotoSide);
+        fitted = loadFittedPicture(toPath(file), kReferencePhotoSide).image;
     }
     workingPhoto_ = std::move(fitted);
     photoChanged_ = true;

@@ -14,9 +14,9 @@
 #include "cards/dates.h"
 #include "common/file_io.h"
 #include "common/paths.h"
-#include "photos/exif.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
+#include "photos/picture_decoders.h"
 
 namespace tavo {
 
@@ -126,9 +126,8 @@ void TF_Photo::B_ParcourirClick() {
     // one shown, so an unreadable choice withdraws an earlier one.
     photoChosen_ = false;
     showPreview(path);
-    TExif exif;
-    exif.ReadFromFile(toPath(path));
-    if (exif.Valid()) E_DatPhoto->setText(toQString(photoDateFromExif(exif.DateTimeOriginal())));
+    // The picture was read whole: EXIF trouble only leaves the date to be typed.
+    if (const auto date = exifPhotoDate(toPath(path))) E_DatPhoto->setText(toQString(*date));
     photoChosen_ = true;
 }
 
