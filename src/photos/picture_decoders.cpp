@@ -10,13 +10,16 @@
 #include <tiffio.h>
 #include <webp/decode.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <csetjmp>
 #include <cstring>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "common/errors.h"
@@ -48,17 +51,75 @@ PictureFormat pictureFormatOf(std::span<const std::uint8_t> h) {
 
 namespace {
 
+// A file bigger than this cannot be a picture the program handles.
+constexpr std::uintmax_t kMaxPictureFileBytes = 1ull << 30;
+
+// The picture file, opened without waiting (a pipe or a device could block or never end) and
+// only when it is a regular file.
+class PictureFile {
+  public:
+    explicit PictureFile(const fs::path& path) : path_(path) {
+        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+        if (fd_ < 0) throw IoError("open", path, std::strerror(errno));
+        struct stat st {};
+        const bool known = ::fstat(fd_, &st) == 0;
+        const int err = errno;
+        if (!known || !S_ISREG(st.st_mode)) {
+            ::close(fd_);
+            throw IoError("open", path, known ? "not a regular file" : std::strerror(err));
+        }
+        size_ = static_cast<std::uint64_t>(st.st_size);
+    }
+    ~PictureFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
+    PictureFile(const PictureFile&) = delete;
+    PictureFile& operator=(const PictureFile&) = delete;
+
+    // Up to `n` bytes from the start.
+    std::vector<std::uint8_t> head(std::size_t n) const {
+        std::vector<std::uint8_t> b(n);
+        const ssize_t got = ::pread(fd_, b.data(), n, 0);
+        b.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
+        return b;
+    }
+
+    // The whole file, refused beyond a size no picture has.
+    std::vector<std::uint8_t> all() const {
+        if (size_ > kMaxPictureFileBytes) throw CodecError(path_, "file too large for a picture");
+        std::vector<std::uint8_t> b(static_cast<std::size_t>(size_));
+        std::size_t done = 0;
+        while (done < b.size()) {
+            const ssize_t n =
+                ::pread(fd_, b.data() + done, b.size() - done, static_cast<off_t>(done));
+            if (n < 0 && errno == EINTR) continue;
+            if (n < 0) throw IoError("read", path_, std::strerror(errno));
+            if (n == 0) break;
+            done += static_cast<std::size_t>(n);
+        }
+        b.resize(done);
+        return b;
+    }
+
+    // Hands the descriptor over to a library that closes it.
+    int release() { return std::exchange(fd_, -1); }
+
+    // A stdio stream over the file, for the libraries that read one.
+    std::FILE* stream() {
+        std::FILE* f = ::fdopen(fd_, "rb");
+        if (!f) throw IoError("open", path_, std::strerror(errno));
+        fd_ = -1;
+        return f;
+    }
+
+  private:
+    const fs::path& path_;
+    int fd_ = -1;
+    std::uint64_t size_ = 0;
+};
+
 PictureFormat formatOfFile(const fs::path& path) {
-    // A pipe or a device could block or never end.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) throw IoError("open", path, std::strerror(errno));
-    if (!S_ISREG(st.st_mode)) throw IoError("open", path, "not a regular file");
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) throw IoError("open", path, std::strerror(errno));
-    std::uint8_t head[32] = {};
-    const std::size_t n = std::fread(head, 1, sizeof head, f);
-    std::fclose(f);
-    return pictureFormatOf({head, n});
+    return pictureFormatOf(PictureFile(path).head(32));
 }
 
 void checkPixelCap(std::uint64_t width, std::uint64_t height, const fs::path& name) {
@@ -264,8 +325,7 @@ ScaledPicture fitJpeg(const fs::path& path, int orientation, int side) {
     job.errors.mgr.error_exit = jpegFail;
     job.errors.mgr.emit_message = jpegMessage;
     job.progress.progress_monitor = jpegProgress;
-    job.file = std::fopen(path.c_str(), "rb");
-    if (!job.file) throw IoError("open", path, std::strerror(errno));
+    job.file = PictureFile(path).stream();
     const auto failed = [&] {
         return CodecError(path, std::string("damaged JPEG picture: ") + job.errors.message);
     };
@@ -361,8 +421,7 @@ bool pngRows(PngJob& job, FitSampler& sampler) {
 
 ScaledPicture fitPng(const fs::path& path, int side) {
     PngJob job;
-    job.file = std::fopen(path.c_str(), "rb");
-    if (!job.file) throw IoError("open", path, std::strerror(errno));
+    job.file = PictureFile(path).stream();
     job.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &job, pngFail, pngWarning);
     if (!job.png) throw CodecError(path, "cannot start the PNG decoder");
     job.info = png_create_info_struct(job.png);
@@ -403,8 +462,11 @@ ScaledPicture fitTiff(const fs::path& path, int side) {
                                                                          TIFFOpenOptionsFree);
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), tiffMessage, &message);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), tiffQuiet, nullptr);
-    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFOpenExt(path.c_str(), "r", options.get()),
+    PictureFile file(path);
+    const int fd = file.release();
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFFdOpenExt(fd, path.c_str(), "r", options.get()),
                                                TIFFClose);
+    if (!tif) ::close(fd);
     const auto failed = [&](const char* what) {
         return CodecError(path, std::string(what) + (message.empty() ? "" : ": " + message));
     };
@@ -460,19 +522,8 @@ ScaledPicture fitTiff(const fs::path& path, int side) {
 
 // ---- WebP, HEIF and bitmaps: whole pictures ----------------------------------------------
 
-// A file bigger than this cannot be a picture the program handles.
-constexpr std::uintmax_t kMaxPictureFileBytes = 1ull << 30;
-
-std::vector<std::uint8_t> readPictureBytes(const fs::path& path) {
-    std::error_code ec;
-    const auto size = fs::file_size(path, ec);
-    if (ec) throw IoError("open", path, ec.message());
-    if (size > kMaxPictureFileBytes) throw CodecError(path, "file too large for a picture");
-    return io::readFile(path);
-}
-
 ScaledPicture fitWebp(const fs::path& path, int side) {
-    const auto bytes = readPictureBytes(path);
+    const auto bytes = PictureFile(path).all();
     WebPBitstreamFeatures features{};
     if (WebPGetFeatures(bytes.data(), bytes.size(), &features) != VP8_STATUS_OK)
         throw CodecError(path, "damaged WebP picture");
@@ -508,16 +559,18 @@ struct HeifImageDeleter {
 using HeifContext = std::unique_ptr<heif_context, HeifContextDeleter>;
 using HeifHandle = std::unique_ptr<heif_image_handle, HeifHandleDeleter>;
 
-// The primary picture of a HEIF file, with its context.
+// The primary picture of a HEIF file, with its context and the bytes it reads from.
 struct HeifFile {
+    std::vector<std::uint8_t> bytes;
     HeifContext context;
     HeifHandle primary;
 };
 
 HeifFile openHeif(const fs::path& path) {
-    HeifFile f{HeifContext(heif_context_alloc()), nullptr};
+    HeifFile f{PictureFile(path).all(), HeifContext(heif_context_alloc()), nullptr};
     if (!f.context) throw CodecError(path, "cannot start the HEIF decoder");
-    heif_error err = heif_context_read_from_file(f.context.get(), path.c_str(), nullptr);
+    heif_error err = heif_context_read_from_memory_without_copy(f.context.get(), f.bytes.data(),
+                                                                f.bytes.size(), nullptr);
     if (err.code != heif_error_Ok)
         throw CodecError(path, std::string("damaged HEIF picture: ") + err.message);
     heif_image_handle* handle = nullptr;

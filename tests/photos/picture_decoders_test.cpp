@@ -1,6 +1,7 @@
 #include "photos/picture_decoders.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <functional>
 #include <string>
@@ -244,6 +245,11 @@ TEST_F(PictureDecoders, DamagedOrHugePicturesAreRefusedNamingTheFile) {
             EXPECT_EQ(e.path(), path) << c.name;
         }
     }
+    // A pipe is refused at once instead of being waited on.
+    const auto fifo = dir_ / "pipe.heic";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    EXPECT_THROW(loadFittedPicture(fifo, kGalleryPhotoStoredSide), IoError);
+    EXPECT_EQ(exifPhotoDate(fifo), std::nullopt);
 }
 
 }  // namespace
