@@ -2,6 +2,7 @@
 //   store_photo_bench make FILE [WIDTH HEIGHT]  writes a camera-like JPEG (default 6000 x 4000)
 //   store_photo_bench store FILE [ROUNDS]       the stored 600-pixel photo, rows sampled
 //   store_photo_bench whole FILE [ROUNDS]       the same from the whole decoded frame
+//   store_photo_bench thumb FILE [ROUNDS]       the gallery viewer's thumbnail of the photo
 // Compare `store` with `djpeg -outfile /dev/null FILE` (a full decode is the floor) under
 // `/usr/bin/time -v`, which also gives the peak memory ("Maximum resident set size").
 #include <chrono>
@@ -19,7 +20,7 @@ using namespace tavo;
 namespace {
 
 int usage() {
-    std::fprintf(stderr, "usage: store_photo_bench make|store|whole FILE [...]\n");
+    std::fprintf(stderr, "usage: store_photo_bench make|store|whole|thumb FILE [...]\n");
     return 2;
 }
 
@@ -55,6 +56,8 @@ int main(int argc, char** argv) {
     for (int i = 0; i < rounds; ++i) {
         if (mode == "store") {
             bytes = storedGalleryPhoto(file).size();
+        } else if (mode == "thumb") {
+            bytes = galleryThumbnail(file, kWhite).pixels.size();
         } else if (mode == "whole") {
             bytes = encodeJpeg(boxFit(loadJpeg(file), kGalleryPhotoStoredSide), 90).size();
         } else {
@@ -62,7 +65,7 @@ int main(int argc, char** argv) {
         }
     }
     const std::chrono::duration<double, std::milli> d = std::chrono::steady_clock::now() - start;
-    std::printf("%s: %.1f ms per photo (%d rounds), stored JPEG of %zu bytes\n", mode.c_str(),
+    std::printf("%s: %.1f ms per photo (%d rounds), result of %zu bytes\n", mode.c_str(),
                 d.count() / rounds, rounds, bytes);
     return 0;
 }
