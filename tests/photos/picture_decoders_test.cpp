@@ -87,6 +87,13 @@ TEST_F(PictureDecoders, PortraitPhotosAreStoredUpright) {
             EXPECT_EQ(loadFittedPicture(tiff, side).image.pixels, fitUpright(camera, side).pixels)
                 << where;
         }
+        // A phone's HEIC turns by its own boxes; its EXIF orientation repeats them and must not
+        // turn the picture a second time.
+        const auto heic =
+            write("o.heic", heicBytes(camera, cameraTags(orientation).build(), orientation));
+        const ScaledPicture h = loadFittedPicture(heic, 0);
+        EXPECT_EQ(h.original, uprightSize(camera.size(), orientation));
+        EXPECT_LT(meanDifference(h.image, fitUpright(camera, 0)), 4) << orientation;
         // The reduced decoding for previews and thumbnails is upright too.
         const ScaledPicture thumb = loadUprightPicture(jpeg, 40);
         EXPECT_EQ(thumb.original, uprightSize(camera.size(), orientation));

@@ -129,9 +129,11 @@ inline void writeTiff(const std::filesystem::path& path, const Image& img, int o
     TIFFClose(t);
 }
 
-// A HEIC (HEVC, lossy) of the picture with an optional EXIF block (a TIFF structure); empty when
-// no HEVC encoder is installed.
-inline PictureBytes heicBytes(const Image& img, const PictureBytes& exifTiff = {}) {
+// A HEIC (HEVC, lossy) of the picture with an optional EXIF block (a TIFF structure) and, as
+// phones write it, the rotation and mirror boxes of an EXIF orientation; empty when no HEVC
+// encoder is installed.
+inline PictureBytes heicBytes(const Image& img, const PictureBytes& exifTiff = {},
+                              int orientation = 1) {
     heif_context* ctx = heif_context_alloc();
     heif_encoder* encoder = nullptr;
     if (heif_context_get_encoder_for_format(ctx, heif_compression_HEVC, &encoder).code !=
@@ -149,7 +151,10 @@ inline PictureBytes heicBytes(const Image& img, const PictureBytes& exifTiff = {
     for (int y = 0; y < img.height; ++y)
         std::copy_n(img.data() + y * img.stride(), img.stride(), plane + y * stride);
     heif_image_handle* handle = nullptr;
-    heif_context_encode_image(ctx, image, encoder, nullptr, &handle);
+    heif_encoding_options* options = heif_encoding_options_alloc();
+    options->image_orientation = static_cast<heif_orientation>(orientation);
+    heif_context_encode_image(ctx, image, encoder, options, &handle);
+    heif_encoding_options_free(options);
     if (!exifTiff.empty())
         heif_context_add_exif_metadata(ctx, handle, exifTiff.data(),
                                        static_cast<int>(exifTiff.size()));
