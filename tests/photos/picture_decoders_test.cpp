@@ -243,6 +243,10 @@ TEST_F(PictureDecoders, DamagedOrHugePicturesAreRefusedNamingTheFile) {
         {"huge.png", hugePng},
         {"notes.txt", {'h', 'e', 'l', 'l', 'o'}},
     };
+    const auto openFiles = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), {});
+    };
+    const auto openBefore = openFiles();
     for (const auto& c : cases) {
         const auto path = write(c.name, c.bytes);
         try {
@@ -252,6 +256,7 @@ TEST_F(PictureDecoders, DamagedOrHugePicturesAreRefusedNamingTheFile) {
             EXPECT_EQ(e.path(), path) << c.name;
         }
     }
+    EXPECT_EQ(openFiles(), openBefore) << "a refused picture left its file open";
     // A pipe is refused at once instead of being waited on.
     const auto fifo = dir_ / "pipe.heic";
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
