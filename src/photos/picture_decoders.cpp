@@ -473,7 +473,7 @@ ScaledPicture fitTiff(const fs::path& path, int side) {
     if (!tif) throw failed("not a readable TIFF picture");
     char why[1024] = {};
     TIFFRGBAImage img{};
-    if (!TIFFRGBAImageOK(tif.get(), why) || !TIFFRGBAImageBegin(&img, tif.get(), 0, why))
+    if (!TIFFRGBAImageOK(tif.get(), why) || !TIFFRGBAImageBegin(&img, tif.get(), 1, why))
         throw CodecError(path, std::string("unsupported TIFF picture: ") + why);
     std::unique_ptr<TIFFRGBAImage, void (*)(TIFFRGBAImage*)> ending(&img, TIFFRGBAImageEnd);
     checkPixelCap(img.width, img.height, path);

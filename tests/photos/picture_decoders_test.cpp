@@ -225,6 +225,9 @@ TEST_F(PictureDecoders, DamagedOrHugePicturesAreRefusedNamingTheFile) {
     };
     const auto tiff = dir_ / "whole.tif";
     writeTiff(tiff, source);
+    // Strip data that cannot be decompressed, its directory intact.
+    PictureBytes garbledTiff = readBytes(tiff);
+    std::fill(garbledTiff.begin() + 8, garbledTiff.begin() + 200, 0xFF);
     // A PNG header announcing 20000 x 20000 pixels (400 million, over the cap).
     PictureBytes hugePng = pngBytes(source);
     for (int i : {16, 20}) {
@@ -240,6 +243,7 @@ TEST_F(PictureDecoders, DamagedOrHugePicturesAreRefusedNamingTheFile) {
         {"cut.tif", cut(readBytes(tiff))},
         {"cut.heic", cut(heicBytes(source))},
         {"cut.bmp", cut(encodeBmp(source))},
+        {"garbled.tif", garbledTiff},
         {"huge.png", hugePng},
         {"notes.txt", {'h', 'e', 'l', 'l', 'o'}},
     };
