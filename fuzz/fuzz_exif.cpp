@@ -44,5 +44,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     // No text can be longer than the capped byte count, even after UTF-8 conversion.
     if (exif.UserComment().size() > 3 * 65535 || exif.Make().size() > 3 * 65535) std::abort();
+
+    // The same bytes as the EXIF block of a HEIF picture, read from memory.
+    tavo::TExif block;
+    try {
+        block.ReadFromTiffBytes({data, size}, "block");
+    } catch (const tavo::IoError&) {
+    }
+    if (block.UserComment().size() > 3 * 65535) std::abort();
     return 0;
 }

@@ -13,6 +13,7 @@
 #include <QTimer>
 #include <QUrl>
 
+#include "photos/picture_decoders.h"
 #include "printing/ui/printer_resolution.h"
 
 namespace tavo {
@@ -59,9 +60,11 @@ QString QtUiSeam::browseFolder(QWidget* parent, const QString& title, const QStr
 
 QString QtUiSeam::openPicture(QWidget* parent, const QString& title, const QString& folder) {
     KeepCurrentDirectory keep;
+    // Every format the decoders read, in either letter case as cameras and phones name them.
+    const QString patterns = QString::fromLatin1(kPictureFilePatterns);
     return QFileDialog::getOpenFileName(
         parent, title, folder,
-        QStringLiteral("Pictures (*.jpg *.jpeg *.JPG *.JPEG *.bmp *.BMP);;All files (*)"));
+        QStringLiteral("Pictures (%1 %2);;All files (*)").arg(patterns, patterns.toUpper()));
 }
 
 void QtUiSeam::openDocument(const QString& path) {

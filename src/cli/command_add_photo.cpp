@@ -9,9 +9,9 @@
 #include "cards/card_file.h"
 #include "cards/dates.h"
 #include "cli/cli.h"
-#include "photos/exif.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
+#include "photos/picture_decoders.h"
 
 namespace tavo::cli {
 
@@ -38,18 +38,11 @@ std::string modificationDate(const fs::path& file) {
     return shortDate(t);
 }
 
-// The photo's date when none is given: the camera's EXIF date when it is a valid date, else the
-// file's modification date. EXIF trouble never refuses a picture that decodes.
+// The photo's date when none is given: the camera's EXIF date (JPEG, TIFF or HEIF) when it is a
+// valid date, else the file's modification date. EXIF trouble never refuses a picture that
+// decodes.
 std::string pictureDate(const fs::path& file) {
-    try {
-        TExif exif;
-        exif.ReadFromFile(file);
-        if (exif.Valid()) {
-            const std::string date = photoDateFromExif(exif.DateTimeOriginal());
-            if (isValidDate(date)) return date;
-        }
-    } catch (const Error&) {
-    }
+    if (const auto date = exifPhotoDate(file); date && isValidDate(*date)) return *date;
     return modificationDate(file);
 }
 

@@ -21,7 +21,7 @@ Command searchCommand();
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         listCommand(),    showCommand(),    addPhotoCommand(), backupCommand(),
-        restoreCommand(), archiveCommand(), checkCommand(), searchCommand(),
+        restoreCommand(), archiveCommand(), checkCommand(),    searchCommand(),
     };
     return table;
 }

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <limits>
 #include <memory>
+#include <span>
 #include <utility>
 #include <vector>
 
@@ -52,7 +53,12 @@ class ByteFile {
         }
         size_ = static_cast<std::uint64_t>(st.st_size);
     }
-    ~ByteFile() { ::close(fd_); }
+    // Bytes already in memory, such as the EXIF block another container format holds.
+    ByteFile(std::span<const std::uint8_t> bytes, const fs::path& name)
+        : path_(name), memory_(bytes), size_(bytes.size()) {}
+    ~ByteFile() {
+        if (fd_ >= 0) ::close(fd_);
+    }
     ByteFile(const ByteFile&) = delete;
     ByteFile& operator=(const ByteFile&) = delete;
 
@@ -78,6 +84,10 @@ class ByteFile {
     // nullptr at or past the end of the file.
     const std::uint8_t* at(std::uint64_t offset, std::size_t& available) {
         if (offset >= size_) return nullptr;
+        if (fd_ < 0) {
+            available = static_cast<std::size_t>(size_ - offset);
+            return memory_.data() + offset;
+        }
         const std::uint64_t start = offset - offset % kBlock;
         std::size_t len = 0;
         const std::uint8_t* p = block(start, len);
@@ -124,6 +134,7 @@ class ByteFile {
 
     const fs::path& path_;
     int fd_ = -1;
+    std::span<const std::uint8_t> memory_;
     std::uint64_t size_ = 0;
     std::array<Slot, kSlots> slots_{};
     std::unique_ptr<std::uint8_t[]> data_;  // kSlots blocks, filled as they are read
@@ -221,8 +232,9 @@ class TExif::Reader {
     Reader(TExif& exif, ByteFile& file, const fs::path& path)
         : exif_(exif), file_(file), path_(path) {}
 
-    void walk() {
-        std::uint8_t b[12];
+    // A JPEG: the TIFF structure follows the identifier of its EXIF APP1 segment.
+    void walkJpeg() {
+        std::uint8_t b[2];
         read(b, 2);
         if (b[0] != 0xFF || b[1] != 0xD8) return;
 
@@ -232,24 +244,50 @@ class TExif::Reader {
             pos_ = kAfterJfifApp0;
             read(header, 9);
         }
-        if (!isMarker(header, 0xE1)) {
+        if (!isExifApp1(header)) {
+            // Other APP1 segments (XMP, for one) are stepped over whole.
+            if (isMarker(header, 0xE1)) skipSegment(header);
             bool found = false;
             for (int i = 0; i < kMarkerSearchReads; ++i) {
+                // A file without EXIF data simply ends here.
+                if (pos_ + 2 > file_.size()) break;
                 read(b, 2);
                 if (isMarker(b, 0xE1)) {
-                    found = true;
-                    break;
+                    pos_ -= 2;
+                    read(header, 9);
+                    if (isExifApp1(header)) {
+                        found = true;
+                        break;
+                    }
+                    skipSegment(header);
+                    continue;
                 }
                 if (pos_ >= file_.size()) break;
             }
             if (!found) return;
-            pos_ -= 2;
-            read(header, 9);
         }
         exif_.valid_ = true;
 
         // The 9 bytes end on the first of the two zero bytes after "Exif".
-        base_ = pos_ + 1;
+        walkTiff(pos_ + 1);
+    }
+
+    // A TIFF file or a bare EXIF block: the structure starts at the first byte. Valid once its
+    // byte-order mark is seen.
+    void walkTiffFile() {
+        std::uint8_t b[4];
+        read(b, 4);
+        const bool intel = b[0] == 'I' && b[1] == 'I' && b[2] == 42 && b[3] == 0;
+        const bool motorola = b[0] == 'M' && b[1] == 'M' && b[2] == 0 && b[3] == 42;
+        if (!intel && !motorola) return;
+        exif_.valid_ = true;
+        walkTiff(0);
+    }
+
+    // A TIFF structure starting at `base`: the whole of a TIFF file, or an EXIF block.
+    void walkTiff(std::uint64_t base) {
+        std::uint8_t b[12];
+        base_ = base;
         pos_ = base_;
         read(b, 8);
         motorola_ = b[0] == 'M' && b[1] == 'M';
@@ -276,6 +314,18 @@ class TExif::Reader {
                 exifIfd(e);
             }
         }
+    }
+
+    // Walks the structure one way, then reads the values noted; the values met before a
+    // failure still reach their properties.
+    void run(void (Reader::*walk)()) {
+        try {
+            (this->*walk)();
+        } catch (const IoError&) {
+            resolve();
+            throw;
+        }
+        resolve();
     }
 
     // Reads the values noted during the walk into their properties.
@@ -374,6 +424,22 @@ class TExif::Reader {
 
     static bool isMarker(const std::uint8_t* b, std::uint8_t code) {
         return b[0] == 0xFF && b[1] == code;
+    }
+
+    // The 9 bytes of a segment's start (marker, length, 5 bytes) name EXIF data when they are
+    // an APP1 marker and "Exif" with both of its zero bytes; the second one is the next byte.
+    bool isExifApp1(const std::uint8_t* header) {
+        if (!isMarker(header, 0xE1) || std::memcmp(header + 4, "Exif", 5) != 0) return false;
+        std::uint8_t second = 1;
+        if (!file_.fetch(pos_, 1, &second)) throw IoError("read", path_, "read beyond end of file");
+        return second == 0;
+    }
+
+    // Moves past the segment whose first 9 bytes were just read, and never backwards.
+    void skipSegment(const std::uint8_t* header) {
+        const std::uint64_t start = pos_ - 9;
+        const std::uint64_t length = std::uint64_t{header[2]} << 8 | header[3];
+        pos_ = std::max(pos_, start + 2 + length);
     }
 
     void read(std::uint8_t* out, std::size_t n) {
@@ -478,12 +544,12 @@ class TExif::Reader {
         return false;
     }
 
-    // Bytes from `offset` up to and including a zero byte, or n - 1 of them (at least one);
-    // trailing characters of code 32 or less removed. A text that runs past the end of the file
-    // reads as empty.
+    // Bytes from `offset` up to and including a zero byte, or all n of them when none is zero
+    // (cameras do not always count the zero); trailing characters of code 32 or less removed.
+    // A text that runs past the end of the file reads as empty.
     std::string text(std::uint64_t offset, std::uint32_t n) {
         if (n == 0) return {};
-        const std::uint64_t limit = std::min<std::uint64_t>(n <= 1 ? 1 : n - 1, kMaxTextBytes);
+        const std::uint64_t limit = std::min<std::uint64_t>(n, kMaxTextBytes);
         std::string bytes;
         while (bytes.size() < limit) {
             std::size_t available = 0;
@@ -517,14 +583,22 @@ void TExif::ReadFromFile(const std::filesystem::path& path) {
     *this = TExif();
     ByteFile file(path);
     Reader reader(*this, file, path);
-    try {
-        reader.walk();
-    } catch (const IoError&) {
-        // The values met before the failure still reach their properties.
-        reader.resolve();
-        throw;
-    }
-    reader.resolve();
+    reader.run(&Reader::walkJpeg);
+}
+
+void TExif::ReadFromTiffFile(const std::filesystem::path& path) {
+    *this = TExif();
+    ByteFile file(path);
+    Reader reader(*this, file, path);
+    reader.run(&Reader::walkTiffFile);
+}
+
+void TExif::ReadFromTiffBytes(std::span<const std::uint8_t> bytes,
+                              const std::filesystem::path& name) {
+    *this = TExif();
+    ByteFile file(bytes, name);
+    Reader reader(*this, file, name);
+    reader.run(&Reader::walkTiffFile);
 }
 
 }  // namespace tavo

@@ -8,6 +8,7 @@
 // segment could hold (65535 bytes), every loop has a fixed bound and nothing recurses.
 #include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
 
 namespace tavo {
@@ -17,11 +18,17 @@ class TExif {
     TExif() = default;
 
     // Reads the EXIF data of the file at `path` into the properties. A missing file changes
-    // nothing. A file that is no JPEG or has no APP1 segment leaves Valid false and everything
-    // empty. A read beyond the end of the file while walking the structure (segment or TIFF
-    // header, entry count, entry) throws IoError, keeping the properties read before it; a value
-    // that lies beyond the end only leaves its own property empty or 0.
+    // nothing. A file that is no JPEG or has no APP1 segment named "Exif" leaves Valid false and
+    // everything empty. A read beyond the end of the file while walking the structure (segment or
+    // TIFF header, entry count, entry) throws IoError, keeping the properties read before it; a
+    // value that lies beyond the end only leaves its own property empty or 0.
     void ReadFromFile(const std::filesystem::path& path);
+
+    // The same for a TIFF file, whose first directory holds the picture's own tags, and for
+    // the bytes of an EXIF block kept without its JPEG segment (as HEIF files keep it). Valid
+    // once the TIFF byte-order mark is read; the file must exist.
+    void ReadFromTiffFile(const std::filesystem::path& path);
+    void ReadFromTiffBytes(std::span<const std::uint8_t> bytes, const std::filesystem::path& name);
 
     // Texts are UTF-8, converted from the Windows-1252 bytes of the file.
     const std::string& ImageDescription() const { return imageDescription_; }

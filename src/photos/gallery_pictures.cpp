@@ -1,25 +1,26 @@
 #include "photos/gallery_pictures.h"
 
 #include "common/cp1252.h"
+#include "photos/picture_decoders.h"
 
 namespace tavo {
 
 namespace fs = std::filesystem;
 
 Image photoPreview(const fs::path& path, Rgb background) {
-    const ScaledPicture picture = loadJpegScaled(path, kReferencePhotoSide);
+    const ScaledPicture picture = loadUprightPicture(path, kReferencePhotoSide);
     // The drawn size follows the full picture, not the reduced decoding.
     const Image fitted = stretch(picture.image, boxFitSize(picture.original, kReferencePhotoSide));
     return framedPicture(fitted, background);
 }
 
 Bytes storedGalleryPhoto(const fs::path& path) {
-    return encodeJpeg(boxFit(loadJpeg(path), kGalleryPhotoStoredSide), 90);
+    return encodeJpeg(loadFittedPicture(path, kGalleryPhotoStoredSide).image, 90);
 }
 
 Image galleryThumbnail(const fs::path& path, Rgb background) {
     if (hasJpegExtension(path.filename().string())) {
-        const ScaledPicture picture = loadJpegScaled(path, kGalleryPhotoSide);
+        const ScaledPicture picture = loadUprightPicture(path, kGalleryPhotoSide);
         return thumbnail(picture.image, picture.original, kGalleryCell, kGalleryPhotoSide,
                          background);
     }

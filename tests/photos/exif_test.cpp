@@ -56,6 +56,10 @@ std::vector<std::string> dump(const TExif& x) {
 
 const std::vector<std::string> kEmpty = dump(TExif());
 
+Bytes bytesOf(const std::string& s) {
+    return Bytes(s.begin(), s.end());
+}
+
 class ExifTest : public ::testing::Test {
   protected:
     // Writes the bytes to a file and reads it into a fresh object.
@@ -135,6 +139,51 @@ TEST_F(ExifTest, FilesWithoutApp1StayInvalidAndEmpty) {
     for (const Bytes& b : {noApp1, farApp1, notJpeg}) EXPECT_EQ(dump(read(b)), kEmpty);
 }
 
+// Layouts real cameras and editors write: an XMP APP1 before (or instead of) the EXIF one, and
+// texts whose count leaves no room for the zero byte.
+TEST_F(ExifTest, OnlyAnExifApp1IsReadAndUnterminatedTextsStayWhole) {
+    const auto xmp = [](std::size_t size) {
+        Bytes s = segment(0xE1, size);
+        const std::string id = "http://ns.adobe.com/xap/1.0/";
+        std::copy(id.begin(), id.end(), s.begin() + 4);
+        s[4 + id.size()] = 0;
+        return s;
+    };
+    const Tiff kodak =
+        Tiff(true)
+            .bytesAt(Ifd::Zero, kMake, 2, 21, bytesOf("EASTMAN KODAK COMPANY"))
+            .bytesAt(Ifd::Exif, kDateTimeOriginal, 2, 19, bytesOf("2003:08:30 14:02:57"));
+    Bytes xmpOnly = soi(), xmpThenExif = soi(), jfifXmpExif = soi();
+    append(xmpOnly, xmp(40));
+    append(xmpOnly, segment(0xDB, 67));
+    append(xmpOnly, eoi());
+    append(xmpThenExif, xmp(3000));  // longer than the bytes the marker search steps through
+    append(xmpThenExif, app1(kodak.build()));
+    append(jfifXmpExif, jfifApp0());
+    append(jfifXmpExif, xmp(41));
+    append(jfifXmpExif, segment(0xDB, 20));
+    append(jfifXmpExif, app1(kodak.build()));
+    Bytes exifLookalike = soi();  // "Exif" without its second zero byte
+    append(exifLookalike, app1(kodak.build()));
+    exifLookalike[11] = 'x';
+
+    EXPECT_EQ(dump(read(xmpOnly)), kEmpty);
+    EXPECT_EQ(dump(read(exifLookalike)), kEmpty);
+    for (const Bytes& b : {cameraJpeg(kodak.build()), xmpThenExif, jfifXmpExif}) {
+        const TExif x = read(b);
+        EXPECT_EQ(x.Make(), "EASTMAN KODAK COMPANY");
+        EXPECT_EQ(x.DateTimeOriginal(), "2003:08:30 14:02:57");
+    }
+
+    // The same structure as a TIFF file of its own, or as the bytes of an EXIF block.
+    const Bytes tiff = kodak.build();
+    TExif fromFile, fromBytes;
+    fromFile.ReadFromTiffFile(write(tiff));
+    fromBytes.ReadFromTiffBytes(tiff, "block");
+    EXPECT_EQ(dump(fromFile), dump(read(cameraJpeg(tiff))));
+    EXPECT_EQ(dump(fromBytes), dump(fromFile));
+}
+
 TEST_F(ExifTest, EachReadStartsFromEmptyAndMissingFileChangesNothing) {
     TExif x;
     x.ReadFromFile(write(cameraJpeg(typicalCamera(true).build())));
@@ -156,7 +205,7 @@ TEST_F(ExifTest, TextsStopAtZeroOrCountAndLoseTrailingControls) {
                        .text(Ifd::Exif, kDateTimeOriginal, "2005:07:14 10:20:30", 20)
                        // zero inside the count ends the text
                        .bytesAt(Ifd::Zero, kMake, 2, 12, Bytes{'O', 'l', 'y', 0, 'X', 'X'})
-                       // n - 1 bytes without zero
+                       // without a zero, all n bytes: the count need not hold one
                        .bytesAt(Ifd::Zero, kModel, 2, 4, Bytes{'A', 'B', 'C', 'D', 'E', 'F'})
                        // trailing spaces, tabs and line ends removed, leading kept
                        .text(Ifd::Zero, kArtist, "  Jo Ann \t\r\n ")
@@ -171,7 +220,7 @@ TEST_F(ExifTest, TextsStopAtZeroOrCountAndLoseTrailingControls) {
     const TExif x = read(cameraJpeg(t.build()));
     EXPECT_EQ(x.DateTimeOriginal(), "2005:07:14 10:20:30");
     EXPECT_EQ(x.Make(), "Oly");
-    EXPECT_EQ(x.Model(), "ABC");
+    EXPECT_EQ(x.Model(), "ABCD");
     EXPECT_EQ(x.Artist(), "  Jo Ann");
     EXPECT_EQ(x.Software(), "Z");
     EXPECT_EQ(x.DateTime(), "");

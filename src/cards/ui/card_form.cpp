@@ -19,7 +19,9 @@
 #include "app/timage.h"
 #include "cards/dates.h"
 #include "cards/tree_creation.h"
+#include "common/errors.h"
 #include "lists/list_files.h"
+#include "photos/picture_decoders.h"
 
 namespace tavo {
 namespace {
@@ -266,12 +268,22 @@ void TF_Fiche::B_ParcourirClick() {
     const QString file = app_.ui.openPicture(this, OpenPictureDialog1->property("Title").toString(),
                                              toQString(app_.data().root.string()));
     if (file.isEmpty()) return;
-    // The photo is taken only once it has been read whole: a file that is not a JPEG leaves
+    // The photo is taken only once it has been read whole: a file that is not a picture leaves
     // the form as it was, so "Créer" cannot store a photo that does not exist.
     Image fitted;
+    QString refused;
     {
         BusyCursor busy;
-        fitted = boxFit(loadJpeg(toPath(file)), kReferencePhotoSide);
+        try {
+            fitted = loadFittedPicture(toPath(file), kReferencePhotoSide).image;
+        } catch (const CodecError& e) {
+            refused = toQString(e.path().string());
+        }
+    }
+    if (!refused.isNull()) {
+        // One box in the user's language, naming the file, once the busy pointer is gone.
+        app_.ui.error(this, app_.msg(160).arg(refused));
+        return;
     }
     workingPhoto_ = std::move(fitted);
     photoChanged_ = true;

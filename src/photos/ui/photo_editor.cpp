@@ -12,11 +12,12 @@
 #include "app/qt_text.h"
 #include "app/timage.h"
 #include "cards/dates.h"
+#include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"
-#include "photos/exif.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
+#include "photos/picture_decoders.h"
 
 namespace tavo {
 
@@ -125,10 +126,15 @@ void TF_Photo::B_ParcourirClick() {
     // The flag follows the last choice: "Ajouter" must never store a picture other than the
     // one shown, so an unreadable choice withdraws an earlier one.
     photoChosen_ = false;
-    showPreview(path);
-    TExif exif;
-    exif.ReadFromFile(toPath(path));
-    if (exif.Valid()) E_DatPhoto->setText(toQString(photoDateFromExif(exif.DateTimeOriginal())));
+    try {
+        showPreview(path);
+    } catch (const CodecError& e) {
+        // One box in the user's language, naming the file; the preview stays an empty frame.
+        app_.ui.error(this, app_.msg(160).arg(toQString(e.path().string())));
+        return;
+    }
+    // The picture was read whole: EXIF trouble only leaves the date to be typed.
+    if (const auto date = exifPhotoDate(toPath(path))) E_DatPhoto->setText(toQString(*date));
     photoChosen_ = true;
 }
 

@@ -18,6 +18,7 @@
 #include "photos/ui/gallery_viewer.h"
 #include "photos/ui/photo_editor.h"
 #include "support/faults.h"
+#include "support/picture_samples.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
 
@@ -239,6 +240,61 @@ TEST_F(GalleryWindowsTest, PhotosFromJpegsWithAndWithoutExifLandInDateOrder) {
     ASSERT_EQ(viewer().thumbnails().size(), 3);
     EXPECT_TRUE(viewer().thumbnails()[0]->toolTip().startsWith(
         QString::fromStdString("1.\n03/04/2004\n" + kTree + "002.JPG")));
+}
+
+// Pictures as phones and cameras give them: damaged EXIF data only leaves the date to type, a
+// portrait is stored upright, a screen capture is taken; a damaged one gets one box naming it.
+TEST_F(GalleryWindowsTest, PicturesFromAnyCameraOrPhoneAreAdded) {
+    const exif::Bytes brokenExif =
+        exif::Tiff(true).text(exif::Ifd::Zero, exif::kMake, "Kodak").ifd0Offset(0xFFFFFFF0).build();
+    const exif::Bytes portraitExif =
+        exif::Tiff(true)
+            .shortValue(exif::Ifd::Zero, exif::kOrientation, 6)
+            .text(exif::Ifd::Exif, exif::kDateTimeOriginal, "2024:05:17 09:41:07")
+            .build();
+    fs::create_directories(pictures);
+    io::writeFile(pictures / "capture.png", test::pngBytes(Image(300, 200, kBlue)));
+    std::vector<std::uint8_t> cut = test::pngBytes(Image(300, 200, kBlue));
+    cut.resize(cut.size() / 2);
+    io::writeFile(pictures / "cut.png", cut);
+    const struct {
+        fs::path picture;
+        std::optional<QString> typed;
+        QString date;  // in the box before "Ajouter"
+        Size stored;
+    } cases[] = {
+        {jpegFile("broken.jpg", Image(400, 200, kRed), brokenExif),
+         "02/03/2020",
+         "02/03/2020",
+         {600, 300}},
+        {jpegFile("portrait.jpg", Image(400, 200, kRed), portraitExif),
+         std::nullopt,
+         "17/05/2024",
+         {300, 600}},
+        {pictures / "capture.png", "03/03/2020", "03/03/2020", {600, 400}},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        ui.clear();
+        addThroughWindows(c.picture, c.typed, QString(), [&](TF_Photo& e) {
+            EXPECT_TRUE(e.photoChosen()) << c.picture;
+            EXPECT_EQ(e.E_DatPhoto->text(), c.date) << c.picture;
+        });
+        EXPECT_TRUE(ui.texts("error").empty()) << c.picture;
+        EXPECT_EQ(inspectJpeg(photo(++n)).size, c.stored) << c.picture;
+    }
+
+    ui.clear();
+    ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+    ui.modal["TF_Photo"].push_back([&](QDialog*) {
+        ui.pictures.push_back(QString::fromStdString((pictures / "cut.png").string()));
+        editor().B_Parcourir->click();
+        EXPECT_FALSE(editor().photoChosen());
+        editor().B_Fermer->click();
+    });
+    click(&main(), "B_Evolution");
+    const QString path = QString::fromStdString((pictures / "cut.png").string());
+    EXPECT_EQ(ui.texts("error"), std::vector<QString>{app().msg(160).arg(path)});
 }
 
 TEST_F(GalleryWindowsTest, AddChecksTheDateFirstThenTheChosenPicture) {
