@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include "common/errors.h"
+#include "photos/growth_sources.h"
 #include "support/growth_records.h"
+#include "support/temp_dir.h"
 
 using namespace tavo;
 using test::acquiredCard;
@@ -235,4 +237,38 @@ TEST(GrowthSheetChoice, TakesTheLatestPhotoOfEachYear) {
     std::vector<std::size_t> thirteen(13);
     for (std::size_t i = 0; i < 13; ++i) thirteen[i] = i;
     EXPECT_THROW(chosenSheetPhotos(decades, thirteen), RefusedError);
+}
+
+TEST(GrowthTimeline, ReadsTheTreeFromItsFilesAndShrinksItsPhotos) {
+    test::TempDir dir;
+    Image photo(600, 450, Rgb{30, 140, 60});
+    for (int y = 0; y < 450; ++y)
+        for (int x = 300; x < 600; ++x) photo.setPixel(x, y, Rgb{230, 200, 20});
+    test::writeGrowthTree(dir.path(), acquiredCard("12/04/2019", "8", true),
+                          {"01/05/2020", "xx/05/2020", "01/05/2019"}, {"15/04/2019"}, photo);
+    const DataPaths data{dir.path()};
+
+    const Timeline t = readTimeline(data, test::kGrowthTreeId);
+    EXPECT_EQ(positions(t), (std::vector<std::size_t>{3, 1}));
+    EXPECT_EQ(shownAge(t.photos[1]), "~9 ans");
+    ASSERT_EQ(t.works.size(), 1u);
+    EXPECT_EQ(t.undated.size(), 1u);
+
+    const Image thumb = timelineThumbnail(data, test::kGrowthTreeId, t.photos[0].record, 96);
+    EXPECT_EQ(thumb.size(), (Size{96, 72}));
+    EXPECT_EQ(galleryPhoto(data, test::kGrowthTreeId, t.photos[0].record).size(), photo.size());
+    for (auto [x, colour] : {std::pair{20, Rgb{30, 140, 60}}, std::pair{76, Rgb{230, 200, 20}}}) {
+        const Rgb got = thumb.pixel(x, 36);
+        EXPECT_NEAR(got.r, colour.r, 12) << x;
+        EXPECT_NEAR(got.g, colour.g, 12) << x;
+        EXPECT_NEAR(got.b, colour.b, 12) << x;
+    }
+
+    PhotoRecord outside = t.photos[0].record;
+    outside.fileName = "../FICHES/" + test::kGrowthTreeId + ".SIG";
+    EXPECT_THROW(timelineThumbnail(data, test::kGrowthTreeId, outside, 96), RefusedError);
+    std::filesystem::remove(data.galeries() / t.photos[0].record.fileName);
+    EXPECT_THROW(timelineThumbnail(data, test::kGrowthTreeId, t.photos[0].record, 96), IoError);
+    std::filesystem::remove(data.works(test::kGrowthTreeId));
+    EXPECT_THROW(readTimeline(data, test::kGrowthTreeId), IoError);
 }
