@@ -16,11 +16,12 @@ std::filesystem::path photoPathOf(const DataPaths& data, const std::string& tree
 
 }  // namespace
 
-Timeline readTimeline(const DataPaths& data, const std::string& treeId) {
-    const TreeCard card = readCard(data, treeId);
+Timeline readTimeline(const DataPaths& data, const std::string& treeId, TreeCard* card) {
+    const TreeCard read = readCard(data, treeId);
+    if (card) *card = read;
     const auto photos = GalleryFile(data.root, treeId).readAll();
     const auto works = WorksFile(data, treeId).readAll();
-    return buildTimeline(card, photos, works);
+    return buildTimeline(read, photos, works);
 }
 
 Image timelineThumbnail(const DataPaths& data, const std::string& treeId, const PhotoRecord& record,

@@ -11,8 +11,9 @@
 namespace tavo {
 
 // The timeline of tree `treeId`, read from its card, gallery file and works log (each opened,
-// read and closed here). The readers' errors propagate unchanged: IoError for a missing file.
-Timeline readTimeline(const DataPaths& data, const std::string& treeId);
+// read and closed here); `card`, when given, receives the card as read. The readers' errors
+// propagate unchanged: IoError for a missing file.
+Timeline readTimeline(const DataPaths& data, const std::string& treeId, TreeCard* card = nullptr);
 
 // The gallery photo of tree `treeId` named by `record`, box-fitted to `side` pixels and decoded
 // at the smallest reduction that still covers that side: a strip of hundreds of photos decodes
