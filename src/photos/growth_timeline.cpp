@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "cards/dates.h"
+#include "common/cp1252.h"
 #include "common/errors.h"
 
 namespace tavo {
@@ -57,9 +58,10 @@ int yearLabelStep(double pixelsPerDay, int labelGap) {
 
 std::optional<CalendarDate> parseDate(std::string_view text) {
     if (!isValidDate(text)) return std::nullopt;
-    // A valid date is ASCII in its first 10 characters, so bytes are characters here.
-    return CalendarDate{readGroup(text, 6) * 100 + readGroup(text, 8), readGroup(text, 3),
-                        readGroup(text, 0)};
+    // Positions count characters, and the separators may be any character: read the groups
+    // where the date check reads them, one byte per character.
+    const std::string s = cp1252::fromUtf8(text);
+    return CalendarDate{readGroup(s, 6) * 100 + readGroup(s, 8), readGroup(s, 3), readGroup(s, 0)};
 }
 
 int dayNumber(CalendarDate date) {

@@ -46,7 +46,8 @@ TEST(GrowthTimeline, AgeAtEachPhotoCountsAnniversariesOfTheAcquisition) {
         {"", "8", false, "01/06/2020", ""},            // no acquisition date
         {"31/02/2019", "8", false, "01/06/2020", ""},  // a stored date that is none
         {"12/04/2019", " 8 ", false, "12/04/2020", "9 ans"},
-        {"12/04/2019", "10+", false, "12/04/2020", ""},  // not a number of years
+        {"12·04·2019", "8", false, " 1/ 6/2020", "9 ans"},  // any separator, blanks in groups
+        {"12/04/2019", "10+", false, "12/04/2020", ""},     // not a number of years
         {"12/04/2019", "", false, "12/04/2020", ""},
     };
     for (const auto& c : cases) {
