@@ -114,8 +114,12 @@ void TF_Main::buildMenu() {
     Quitter = addItem(Arbre1, "Quitter", 10, QStringLiteral("Quitter"), [this] { close(); });
     Ligne1 =
         addItem(bar, "Ligne1", 31, QStringLiteral("Ligne"), [this] { commands_.works.addLine(); });
-    Galerie1 = addItem(bar, "Galerie1", 32, QStringLiteral("Galerie"),
+    MenuGalerie1 = addMenu(bar, "MenuGalerie1", 32, QStringLiteral("Galerie"));
+    Galerie1 = addItem(MenuGalerie1, "Galerie1", 32, QStringLiteral("Galerie"),
                        [this] { commands_.gallery.show(); });
+    ImprimerCroissance1 =
+        addItem(MenuGalerie1, "ImprimerCroissance1", 39, QStringLiteral("Imprimer la croissance"),
+                [this] { commands_.gallery.printGrowth(); });
     Paramtres1 = addMenu(bar, "Paramtres1", 11, QStringLiteral("Paramètres"));
     TypesIntervention1 =
         addItem(Paramtres1, "TypesIntervention1", 12, QStringLiteral("Types d'Intervention"),
@@ -235,7 +239,7 @@ void TF_Main::resizeEvent(QResizeEvent* event) {
 
 void TF_Main::setTreeCommands(bool enabled) {
     for (QAction* a : {FermerFiche, SupprimerFiche, ImprimerFiche, ProprietesFiche, Fichierarchive1,
-                       Ligne1, Galerie1})
+                       Ligne1, Galerie1, ImprimerCroissance1})
         a->setEnabled(enabled);
 }
 

@@ -65,7 +65,9 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     QAction* ProprietesFiche;
     QAction* Quitter;
     QAction* Ligne1;
+    QMenu* MenuGalerie1;
     QAction* Galerie1;
+    QAction* ImprimerCroissance1;
     QMenu* Paramtres1;
     QAction* TypesIntervention1;
     QAction* Etatslacquisition1;

@@ -7,8 +7,10 @@
 #include "cards/ui/thumbnail_chooser.h"
 #include "lists/ui/label_list_editor.h"
 #include "lists/ui/names_editor.h"
+#include "photos/ui/compare_window.h"
 #include "photos/ui/gallery_viewer.h"
 #include "photos/ui/photo_editor.h"
+#include "printing/ui/growth_sheet_dialog.h"
 #include "printing/ui/print_dialog.h"
 #include "safety/ui/backup_window.h"
 #include "safety/ui/restore_window.h"
@@ -48,6 +50,8 @@ Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     w.choixLangue = create<TF_ChoixLangue>(app, owned_);
     w.noms = create<TF_LIB_NomsArbres>(app, owned_);
     w.noms2 = create<TF_LIB_NomsArbres2>(app, owned_);
+    w.comparer = create<TF_Comparer>(app, owned_);
+    w.croissance = create<TF_ImprimerCroissance>(app, owned_);
 }
 
 Program::~Program() {

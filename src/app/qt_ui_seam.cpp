@@ -67,6 +67,12 @@ QString QtUiSeam::openPicture(QWidget* parent, const QString& title, const QStri
         QStringLiteral("Pictures (%1 %2);;All files (*)").arg(patterns, patterns.toUpper()));
 }
 
+QString QtUiSeam::savePicture(QWidget* parent, const QString& title, const QString& suggested) {
+    KeepCurrentDirectory keep;
+    return QFileDialog::getSaveFileName(parent, title, QDir::home().absoluteFilePath(suggested),
+                                        QStringLiteral("JPEG (*.jpg *.jpeg)"));
+}
+
 void QtUiSeam::openDocument(const QString& path) {
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QDir(QDir::currentPath()).absoluteFilePath(path)));

@@ -12,6 +12,7 @@ class QtUiSeam : public UiSeam {
     void error(QWidget* parent, const QString& text) override;
     QString browseFolder(QWidget* parent, const QString& title, const QString& start) override;
     QString openPicture(QWidget* parent, const QString& title, const QString& folder) override;
+    QString savePicture(QWidget* parent, const QString& title, const QString& suggested) override;
     void openDocument(const QString& path) override;
     QStringList printers() override;
     QString defaultPrinter() override;

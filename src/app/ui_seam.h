@@ -27,6 +27,9 @@ class UiSeam {
     virtual QString browseFolder(QWidget* parent, const QString& title, const QString& start) = 0;
     // Open-picture dialog (JPEG and BMP pictures); an empty result means cancelled.
     virtual QString openPicture(QWidget* parent, const QString& title, const QString& folder) = 0;
+    // Save dialog for a JPEG picture, offering `suggested` as its name; empty means cancelled.
+    virtual QString savePicture(QWidget* parent, const QString& title,
+                                const QString& suggested) = 0;
     // Hands a document to the desktop to open with its default program.
     virtual void openDocument(const QString& path) = 0;
 

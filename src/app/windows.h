@@ -15,6 +15,8 @@ class TF_Photo;
 class TF_Vignette;
 class TF_ProprietesFiche;
 class TF_ImprimerFiche;
+class TF_Comparer;
+class TF_ImprimerCroissance;
 class TF_LIB_TypesIntervention;
 class TF_LIB_TypesIntervention2;
 class TF_LIB_EtatsAcquisition;
@@ -35,6 +37,8 @@ struct Windows {
     TF_Vignette* vignette = nullptr;
     TF_ProprietesFiche* proprietes = nullptr;
     TF_ImprimerFiche* imprimer = nullptr;
+    TF_Comparer* comparer = nullptr;
+    TF_ImprimerCroissance* croissance = nullptr;
     TF_LIB_TypesIntervention* types = nullptr;
     TF_LIB_TypesIntervention2* types2 = nullptr;
     TF_LIB_EtatsAcquisition* etats = nullptr;

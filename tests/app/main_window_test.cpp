@@ -26,7 +26,7 @@ namespace {
 std::string languageFile(const std::string& word) {
     std::string s = "Test language " + word + "\r\n";
     char line[96];
-    for (int tag = 1; tag < 1800; ++tag) {
+    for (int tag = 1; tag < 2300; ++tag) {
         std::snprintf(line, sizeof line, "#%04d 0000  %s %d\r\n#%04d 0001  %s hint %d\r\n", tag,
                       word.c_str(), tag, tag, word.c_str(), tag);
         s += line;
@@ -63,8 +63,8 @@ TEST_F(MainWindowTest, FirstStartCreatesSettingsAndTranslatesEveryWindow) {
     start();
     EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
     EXPECT_EQ(main().windowTitle(), "fr 1");
-    EXPECT_EQ(program->windows().all.size(), 18u);
-    EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 1700");
+    EXPECT_EQ(program->windows().all.size(), 20u);
+    EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 2120");
     EXPECT_EQ(main().Arbre1->menuAction()->text(), "fr 2");
     EXPECT_EQ(main().Apropos1->text(), "fr 23");
     EXPECT_EQ(main().B_Fiche->text(), "fr 25");
@@ -92,10 +92,12 @@ TEST_F(MainWindowTest, WindowsAreCreatedInOrderWithTheirTags) {
                            "TF_DataRestore",
                            "TF_ChoixLangue",
                            "TF_LIB_NomsArbres",
-                           "TF_LIB_NomsArbres2"};
-    const int tags[] = {1,   800,  100,  400,  200,  500,  300,  600,  700,
-                        900, 1000, 1100, 1200, 1300, 1400, 1500, 1600, 1700};
-    for (int i = 0; i < 18; ++i) {
+                           "TF_LIB_NomsArbres2",
+                           "TF_Comparer",
+                           "TF_ImprimerCroissance"};
+    const int tags[] = {1,    800,  100,  400,  200,  500,  300,  600,  700,  900,
+                        1000, 1100, 1200, 1300, 1400, 1500, 1600, 1700, 2100, 2120};
+    for (int i = 0; i < 20; ++i) {
         EXPECT_EQ(program->windows().all[i]->objectName(), order[i]);
         EXPECT_EQ(tagOf(program->windows().all[i]), tags[i]);
     }

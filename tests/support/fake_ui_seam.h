@@ -24,9 +24,10 @@ struct Shown {
 class FakeUiSeam : public UiSeam {
   public:
     std::vector<Shown> shown;
-    std::deque<bool> answers;      // for questions; No when empty
-    std::deque<QString> folders;   // for the folder browser; cancelled when empty
-    std::deque<QString> pictures;  // for the open-picture dialog; cancelled when empty
+    std::deque<bool> answers;       // for questions; No when empty
+    std::deque<QString> folders;    // for the folder browser; cancelled when empty
+    std::deque<QString> pictures;   // for the open-picture dialog; cancelled when empty
+    std::deque<QString> savePaths;  // for the save-picture dialog; cancelled when empty
     QStringList printerNames;
     QString currentPrinter;
     QString pdfOutput;        // printing goes to this PDF file
@@ -57,6 +58,10 @@ class FakeUiSeam : public UiSeam {
     QString openPicture(QWidget*, const QString& title, const QString& folder) override {
         record("picture", folder, title);
         return pop(pictures);
+    }
+    QString savePicture(QWidget*, const QString& title, const QString& suggested) override {
+        record("save", suggested, title);
+        return pop(savePaths);
     }
     void openDocument(const QString& path) override { shown.push_back({"open", path, {}}); }
     QStringList printers() override { return printerNames; }

@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "photos/ui/gallery_viewer.h"
+#include "printing/ui/growth_sheet_dialog.h"
 
 namespace tavo {
 
@@ -9,6 +10,10 @@ void GalleryCommands::show() {
     app_.showModal(app_.windows.galerie);
     // Photos may have been added, changed or deleted.
     emit app_.events.treeChanged();
+}
+
+void GalleryCommands::printGrowth() {
+    app_.showModal(app_.windows.croissance);
 }
 
 }  // namespace tavo

@@ -10,6 +10,8 @@ class GalleryCommands {
 
     // Shows the open tree's gallery viewer.
     void show();
+    // Galerie > Imprimer la croissance: the growth sheet of the open tree.
+    void printGrowth();
 
   private:
     App& app_;

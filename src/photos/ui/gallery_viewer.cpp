@@ -13,17 +13,22 @@
 #include "app/timage.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
+#include "photos/growth_sources.h"
+#include "photos/ui/compare_window.h"
 #include "photos/ui/photo_editor.h"
+#include "photos/ui/timeline_strip.h"
 
 namespace tavo {
 
 namespace {
 
 constexpr int kThumbnailLeft = 10, kThumbnailGap = 10;
+// The window widens for the timeline; the command column stays at its right.
+constexpr int kWidth = 400, kTimelineWidth = 1000, kHeight = 609;
 
 // The commands stand in a column right of the thumbnails.
-QRect commandAt(int y) {
-    return {320, y, 65, 25};
+QRect commandAt(int y, int windowWidth = kWidth) {
+    return {windowWidth - 80, y, 65, 25};
 }
 
 }  // namespace
@@ -57,6 +62,36 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
     L_NomFic = makeLabel(this, "L_NomFic", 0, QString());
     L_NomFic->hide();
 
+    B_Frise = makeButton(this, "B_Frise", 2140, QStringLiteral("Frise chronologique"),
+                         QStringLiteral("Montre les photos le long du temps ; la molette fait "
+                                        "défiler, Ctrl+molette zoome."),
+                         {16, 64, 289, 25});
+    B_Frise->setCheckable(true);
+    ZoneImages->setGeometry(16, 96, 289, 497);
+    B_Comparer = makeButton(this, "B_Comparer", 2141, QStringLiteral("Comparer"),
+                            QStringLiteral("Comparer cette photo à une autre : choisissez-en une, "
+                                           "puis l'autre (ou Ctrl+clic sur les deux)."),
+                            commandAt(144));
+    B_Comparer->setEnabled(false);
+    ZoneFrise = placeControl(new TTimeline(this), "ZoneFrise", 0, QString(),
+                             {16, 96, kTimelineWidth - 111, 462});
+    ZoneFrise->hide();
+    L_SansDate = makeLabel(this, "L_SansDate", 0, QString(), {16, 562, kTimelineWidth - 111, 40});
+    L_SansDate->setWordWrap(true);
+    L_SansDate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    L_SansDate->hide();
+    connect(B_Frise, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_FriseClick(); }); });
+    connect(B_Comparer, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_ComparerClick(); }); });
+    connect(ZoneFrise, &TTimeline::photoActivated, this, [this](std::size_t index) {
+        app_.guard(this, [this, index] { openTimelinePhoto(index); });
+    });
+    connect(ZoneFrise, &TTimeline::compareRequested, this,
+            [this](std::size_t earlier, std::size_t later) {
+                app_.guard(this, [=, this] { comparePhotos(earlier, later); });
+            });
+
     connect(B_Ajouter, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_AjouterClick(); }); });
     connect(B_Fermer, &QPushButton::clicked, this,
@@ -82,9 +117,13 @@ void TF_Galerie::FormActivate() {
     const std::vector<PhotoRecord> records = gallery.readAll();
     const int count = static_cast<int>(records.size());
     photoCount_ = count;
+    // The timeline decodes its own small thumbnails as they come into view; the column,
+    // hidden meanwhile, is built when the user switches back to it.
+    const bool timeline = B_Frise->isChecked();
+    if (timeline) fillTimeline();
     const int step = kGalleryCell + kThumbnailGap;
     zoneContent_->resize(kThumbnailLeft + kGalleryCell, count * step);
-    if (count > 0) {
+    if (count > 0 && !timeline) {
         BusyCursor busy;
         const Rgb background = windowBackground();
         int top = kThumbnailGap;
@@ -141,6 +180,72 @@ void TF_Galerie::B_AjouterClick() {
 
 void TF_Galerie::B_FermerClick() {
     reject();
+}
+
+}  // namespace tavo
+
+namespace tavo {
+
+void TF_Galerie::showTimeline(bool on) {
+    const int width = on ? kTimelineWidth : kWidth;
+    setClientSize(width, kHeight);
+    ZoneImages->setVisible(!on);
+    ZoneFrise->setVisible(on);
+    B_Comparer->setEnabled(on);
+    B_Ajouter->setGeometry(commandAt(64, width));
+    B_Fermer->setGeometry(commandAt(104, width));
+    B_Comparer->setGeometry(commandAt(144, width));
+    if (!on) L_SansDate->hide();
+}
+
+void TF_Galerie::fillTimeline() {
+    const DataPaths data = app_.data();
+    const std::string id = app_.session.openTreeId;
+    Timeline timeline = readTimeline(data, id);
+
+    QStringList undated;
+    for (const UndatedEntry& e : timeline.undated) {
+        const QString date = QStringLiteral("« %1 »").arg(toQString(e.date));
+        switch (e.kind) {
+            case UndatedEntry::Kind::Photo:
+                undated << QStringLiteral("%1. %2").arg(e.number).arg(date);
+                break;
+            case UndatedEntry::Kind::Work:
+                undated << toQString(e.name) + QStringLiteral(" ") + date;
+                break;
+            case UndatedEntry::Kind::Acquisition:
+                undated << app_.msg(40) + QStringLiteral(" ") + date;
+                break;
+        }
+    }
+    L_SansDate->setText(app_.msg(185) + QStringLiteral(" ") + undated.join(QStringLiteral("; ")));
+    L_SansDate->setVisible(!undated.isEmpty());
+
+    ZoneFrise->setTexts(app_.msg(180), app_.msg(181), B_Comparer->text());
+    ZoneFrise->setTimeline(std::move(timeline), [data, id](const TimelinePhoto& photo, int side) {
+        return timelineThumbnail(data, id, photo.record, side);
+    });
+}
+
+void TF_Galerie::B_FriseClick() {
+    showTimeline(B_Frise->isChecked());
+    FormActivate();
+}
+
+void TF_Galerie::B_ComparerClick() {
+    if (ZoneFrise->currentPhoto() >= 0)
+        ZoneFrise->markForCompare(static_cast<std::size_t>(ZoneFrise->currentPhoto()));
+    ZoneFrise->setFocus();
+}
+
+void TF_Galerie::openTimelinePhoto(std::size_t index) {
+    app_.session.selectedPhoto = static_cast<int>(ZoneFrise->timeline().photos.at(index).position);
+    runEditor(PhotoEditorMode::Browse);
+}
+
+void TF_Galerie::comparePhotos(std::size_t earlier, std::size_t later) {
+    app_.windows.comparer->setPair(ZoneFrise->timeline(), {earlier, later});
+    app_.showModal(app_.windows.comparer);
 }
 
 }  // namespace tavo

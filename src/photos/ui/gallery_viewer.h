@@ -14,6 +14,7 @@ class QScrollArea;
 namespace tavo {
 
 class TImage;
+class TTimeline;
 
 class TF_Galerie : public TavoDialog {
     Q_OBJECT
@@ -29,6 +30,11 @@ class TF_Galerie : public TavoDialog {
     QPushButton* B_Ajouter;
     QPushButton* B_Fermer;
     QLabel* L_NomFic;
+    // The second view: the photos along a time axis, and the records it could not place.
+    QPushButton* B_Frise;
+    QPushButton* B_Comparer;
+    TTimeline* ZoneFrise;
+    QLabel* L_SansDate;
 
     // The thumbnails of the last activation, in gallery order.
     const QList<TImage*>& thumbnails() const { return thumbnails_; }
@@ -38,10 +44,18 @@ class TF_Galerie : public TavoDialog {
   public slots:
     void B_AjouterClick();
     void B_FermerClick();
+    // Switches between the thumbnails and the timeline.
+    void B_FriseClick();
+    // Marks the timeline's current photo to be compared; the second one opens the comparison.
+    void B_ComparerClick();
     // Opens the photo editor on the photo whose position starts the thumbnail's hint.
     void ThumbnailDblClick(TImage* thumbnail);
 
   private:
+    void showTimeline(bool on);
+    void fillTimeline();
+    void openTimelinePhoto(std::size_t index);
+    void comparePhotos(std::size_t earlier, std::size_t later);
     void freeThumbnails();
     // Shows the photo editor; closes the viewer after a change, rebuilds it otherwise.
     void runEditor(PhotoEditorMode mode);

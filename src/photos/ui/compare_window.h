@@ -1,0 +1,63 @@
+#pragma once
+// Then and now: two photos of the open tree compared, side by side at the same height or one
+// over the other with a slider. Left and right move the pair one photo back or forward in time.
+// The pair can be printed, or saved as one JPEG with the captions drawn under the photos.
+#include "app/tavo_dialog.h"
+#include "photos/growth_timeline.h"
+
+class QCheckBox;
+class QLabel;
+class QPushButton;
+class QSlider;
+
+namespace tavo {
+
+class TCompareView;
+
+class TF_Comparer : public TavoDialog {
+    Q_OBJECT
+  public:
+    explicit TF_Comparer(App& app);
+
+    // The timeline the pair belongs to and the pair to show first; set before showing.
+    void setPair(Timeline timeline, ComparePair pair);
+    ComparePair pair() const { return pair_; }
+
+    // Loads the pair's photos and captions.
+    void FormActivate() override;
+
+    TCompareView* I_Comparaison;
+    QLabel* L_Avant;
+    QLabel* L_Apres;
+    QCheckBox* ChB_Curseur;
+    QSlider* SB_Curseur;
+    QPushButton* B_Precedente;
+    QPushButton* B_Suivante;
+    QPushButton* B_Imprimer;
+    QPushButton* B_Enregistrer;
+    QPushButton* B_Fermer;
+
+    // The caption lines of a photo: its date, the tree's age then, its comment.
+    QStringList captionOf(const TimelinePhoto& photo) const;
+    // The shared picture of the pair as it is saved and printed.
+    Image pairPicture() const;
+
+  public slots:
+    void B_PrecedenteClick();
+    void B_SuivanteClick();
+    void ChB_CurseurClick();
+    void B_ImprimerClick();
+    void B_EnregistrerClick();
+
+  protected:
+    bool FormKeyPress(QKeyEvent* event) override;
+
+  private:
+    void step(int direction);
+
+    Timeline timeline_;
+    ComparePair pair_;
+    Image earlier_, later_;
+};
+
+}  // namespace tavo

@@ -1,0 +1,46 @@
+#pragma once
+// Galerie > Imprimer la croissance: the printer and the photos of the growth sheet (up to 12,
+// the latest of each year ticked at first), printed on one page through the card printout's
+// printer path.
+#include <vector>
+
+#include "app/tavo_dialog.h"
+#include "photos/growth_timeline.h"
+
+class QComboBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+
+namespace tavo {
+
+class TF_ImprimerCroissance : public TavoDialog {
+    Q_OBJECT
+  public:
+    explicit TF_ImprimerCroissance(App& app);
+    // Lists the printers and the open tree's dated photos, the default choice ticked.
+    void FormActivate() override;
+
+    QLabel* Label1;
+    QComboBox* CB_Imprimante;
+    QLabel* Label2;
+    QListWidget* LB_Photos;
+    QLabel* L_Compte;
+    QPushButton* Btn_Imprimer;
+    QPushButton* Btn_Annuler;
+
+    // The ticked photos, as indices into the timeline's photos, in date order.
+    std::vector<std::size_t> chosenPhotos() const;
+
+  public slots:
+    void LB_PhotosItemChanged(QListWidgetItem* item);
+    void Btn_ImprimerClick();
+
+  private:
+    void updateCount();
+
+    Timeline timeline_;
+};
+
+}  // namespace tavo
