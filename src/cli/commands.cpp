@@ -17,11 +17,15 @@ Command restoreCommand();
 Command archiveCommand();
 Command checkCommand();
 Command searchCommand();
+Command dueCommand();
+Command exportCommand();
+Command importCommand();
 
 const std::vector<Command>& commands() {
     static const std::vector<Command> table = {
         listCommand(),    showCommand(),    addPhotoCommand(), backupCommand(),
         restoreCommand(), archiveCommand(), checkCommand(),    searchCommand(),
+        dueCommand(),     exportCommand(),  importCommand(),
     };
     return table;
 }
