@@ -1140,6 +1140,8 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(app().session.languageName, language.toStdString());
     }
 
+    static QString qtNo() { return QCoreApplication::translate("QPlatformTheme", "&No"); }
+
     void switchLanguageAndBack() {
         SCOPED_TRACE("language switched to every other language and back");
         ui.clear();
@@ -1183,6 +1185,13 @@ class RoadOfATree : public ProgramTest {
             SCOPED_TRACE("Français");
             expectTexts(french);
         }
+        // Qt's own texts (the Yes and No of every question) follow the language.
+        EXPECT_EQ(qtNo(), "&Non");
+        chooseLanguage("English");
+        EXPECT_EQ(qtNo(), "&No");
+        chooseLanguage("Deutsch");
+        EXPECT_EQ(qtNo(), "&Nein");
+        chooseLanguage("Français");
         EXPECT_TRUE(ui.shown.empty());
         expectNoTrouble();
         // The language reaches the settings file only at program end.

@@ -3,9 +3,11 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QFileDialog>
 #include <QFrame>
 #include <QGroupBox>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -21,7 +23,11 @@
 #include "app/ui_seam.h"
 
 namespace tavo {
+
 namespace {
+
+// The entry of a language file naming its locale, for Qt's own texts.
+constexpr int kLocaleSection = 990;
 
 // The rules apply to the exact kind only: a derived kind (a picture-open dialog, a link label
 // counted apart) takes no text through them.
@@ -54,6 +60,7 @@ void TEdtTranslator::Translate() {
     const QString path = QString::fromStdString(
         joinLanguagePath(pathFiles_.toStdString(), languageFile_.toStdString()));
     if (!LoadLanguageFile(path)) return;
+    useQtTexts();
     emit OnTranslate(this);
     if (type_ == TTransType::ttPartial) {
         for (QObject* c : owner_->children()) TranslateComponent(c);
@@ -65,6 +72,23 @@ void TEdtTranslator::Translate() {
         }
     }
     emit OnAfterTranslate(this);
+}
+
+QString TEdtTranslator::Locale() const {
+    return QString::fromStdString(table_.find(kLocaleSection, 0).value_or(std::string()));
+}
+
+void TEdtTranslator::useQtTexts() {
+    const QString locale = Locale();
+    auto texts = std::make_unique<QTranslator>();
+    // "fr_FR" finds qtbase_fr.qm; English needs none, and a locale Qt has no texts for keeps
+    // Qt's English rather than the previous language's.
+    const bool found =
+        !locale.isEmpty() && texts->load(QStringLiteral("qtbase_") + locale,
+                                         QLibraryInfo::path(QLibraryInfo::TranslationsPath));
+    if (qtTexts_) QCoreApplication::removeTranslator(qtTexts_.get());
+    qtTexts_.reset();
+    if (found && QCoreApplication::installTranslator(texts.get())) qtTexts_ = std::move(texts);
 }
 
 bool TEdtTranslator::LoadLanguageFile(const QString& path) {

@@ -4,7 +4,9 @@
 #include <QLabel>
 #include <QObject>
 #include <QString>
+#include <QTranslator>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "translation/language_table.h"
@@ -46,6 +48,8 @@ class TEdtTranslator : public QObject {
     QString QuietTranslation(int section, int key) const;
     bool LoadLanguageFile(const QString& path);
     void TranslateComponent(QObject* component);
+    // The locale of the language file (its entry 0990 0000, "fr_FR" for instance).
+    QString Locale() const;
 
   signals:
     void OnBeforeTranslate(QObject* sender);
@@ -54,6 +58,8 @@ class TEdtTranslator : public QObject {
 
   private:
     void translateMenuItems(const QList<QAction*>& items);
+    // Qt's own texts (Yes and No buttons, the folder browser) follow the language file's locale.
+    void useQtTexts();
 
     QWidget* owner_;
     const std::vector<QWidget*>* windows_;
@@ -63,6 +69,7 @@ class TEdtTranslator : public QObject {
     bool debugMode_ = false;
     TTransType type_ = TTransType::ttComplete;
     LanguageTable table_;
+    std::unique_ptr<QTranslator> qtTexts_;
 };
 
 // A label that opens its hint (a link target) with the desktop when clicked.
