@@ -31,6 +31,10 @@ std::optional<std::size_t> injectedFailure(const fs::path& path, std::size_t siz
 
 }  // namespace
 
+Fd::~Fd() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
 void writeAll(int fd, const void* data, std::size_t size, const fs::path& path) {
     if (const auto part = injectedFailure(path, size)) {
         if (*part > 0 && ::write(fd, data, *part) < 0) throw IoError("write", path, reason(errno));

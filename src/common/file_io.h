@@ -14,6 +14,24 @@ namespace tavo::io {
 
 namespace fs = std::filesystem;
 
+// A file descriptor closed on every path out.
+class Fd {
+  public:
+    explicit Fd(int fd) : fd_(fd) {}
+    ~Fd();
+    Fd(const Fd&) = delete;
+    Fd& operator=(const Fd&) = delete;
+    int get() const { return fd_; }
+    int release() {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+
+  private:
+    int fd_;
+};
+
 // Writes every byte or throws.
 void writeAll(int fd, const void* data, std::size_t size, const fs::path& path);
 void preadAll(int fd, void* data, std::size_t size, std::uint64_t offset, const fs::path& path);

@@ -82,25 +82,6 @@ bool stillNamed(int fd, const fs::path& path) {
            a.st_ino == b.st_ino;
 }
 
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
-
 }  // namespace
 
 std::string LockHolder::describe() const {
@@ -128,7 +109,7 @@ FolderLock::Attempt FolderLock::take(const fs::path& dataFolder) {
         const fs::path mine =
             dataFolder / (std::string(kFileName) + "." + std::to_string(me.pid) + ".tmp");
         ::unlink(mine.c_str());
-        Fd made(::open(mine.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+        io::Fd made(::open(mine.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (made.get() < 0) throw IoError("create", mine, std::strerror(errno));
         try {
             if (::flock(made.get(), LOCK_EX | LOCK_NB) != 0)
@@ -150,7 +131,7 @@ FolderLock::Attempt FolderLock::take(const fs::path& dataFolder) {
         if (linkError != EEXIST) throw IoError("create", path, std::strerror(linkError));
 
         // 2. A lock file exists: held, or left by a program that is gone.
-        Fd existing(io::openRegular(path, io::OpenFor::ReadWrite, kMaxLockFileBytes));
+        io::Fd existing(io::openRegular(path, io::OpenFor::ReadWrite, kMaxLockFileBytes));
         if (::flock(existing.get(), LOCK_EX | LOCK_NB) != 0) {
             if (errno != EWOULDBLOCK) throw IoError("lock", path, std::strerror(errno));
             return {nullptr, parse(readAll(existing.get(), path)), false};
@@ -169,7 +150,7 @@ LockHolder FolderLock::holderOf(const fs::path& dataFolder) {
     const fs::path path = dataFolder / kFileName;
     std::error_code ec;
     if (fs::symlink_status(path, ec).type() == fs::file_type::not_found) return {};
-    Fd fd(io::openRegular(path, io::OpenFor::Read, kMaxLockFileBytes));
+    io::Fd fd(io::openRegular(path, io::OpenFor::Read, kMaxLockFileBytes));
     if (::flock(fd.get(), LOCK_SH | LOCK_NB) == 0) return {};  // nobody holds it
     return parse(readAll(fd.get(), path));
 }

@@ -26,26 +26,6 @@ std::string reason(int err) {
     return std::strerror(err);
 }
 
-// A file descriptor closed on every path out.
-class Fd {
-  public:
-    explicit Fd(int fd) : fd_(fd) {}
-    ~Fd() {
-        if (fd_ >= 0) ::close(fd_);
-    }
-    Fd(const Fd&) = delete;
-    Fd& operator=(const Fd&) = delete;
-    int get() const { return fd_; }
-    int release() {
-        const int fd = fd_;
-        fd_ = -1;
-        return fd;
-    }
-
-  private:
-    int fd_;
-};
-
 // Opens a regular file for reading. O_NONBLOCK keeps a FIFO from blocking the open; the type is
 // then checked on the open descriptor so nothing can swap the file in between.
 int openRegular(const fs::path& path, struct stat& st) {
@@ -84,8 +64,8 @@ std::size_t readSome(int fd, char* data, std::size_t size, const fs::path& path)
 void verifyCopy(const fs::path& source, const fs::path& dest) {
     struct stat sst {};
     struct stat dst {};
-    Fd in(openRegular(source, sst));
-    Fd out(openRegular(dest, dst));
+    io::Fd in(openRegular(source, sst));
+    io::Fd out(openRegular(dest, dst));
     // Drop the cached pages so the comparison reads what reached the disk.
     ::posix_fadvise(out.get(), 0, 0, POSIX_FADV_DONTNEED);
     if (sst.st_size != dst.st_size)
@@ -161,7 +141,7 @@ bool isSameOrInside(const fs::path& inner, const fs::path& outer) {
 
 void copyFileOrThrow(const fs::path& source, const fs::path& dest) {
     struct stat sst {};
-    Fd in(openRegular(source, sst));
+    io::Fd in(openRegular(source, sst));
 
     struct stat dst {};
     if (::stat(dest.c_str(), &dst) == 0 && dst.st_dev == sst.st_dev && dst.st_ino == sst.st_ino)

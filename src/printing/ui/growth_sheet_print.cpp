@@ -9,20 +9,11 @@
 #include "cards/card_file.h"
 #include "common/errors.h"
 #include "photos/growth_sources.h"
+#include "printing/ui/page_renderer.h"
 
 namespace tavo {
 
 namespace {
-
-QRect toQRect(const PlanRect& r) {
-    return QRect(r.left, r.top, r.width(), r.height());
-}
-
-std::filesystem::path targetName(const QPrinter& printer) {
-    const QString name =
-        printer.outputFileName().isEmpty() ? printer.printerName() : printer.outputFileName();
-    return std::filesystem::path(name.toStdString());
-}
 
 void drawTexts(QPainter& painter, const std::vector<PlanText>& lines, const QFont& regular,
                const QFont& bold) {
@@ -74,18 +65,8 @@ GrowthSheetPlan printGrowthSheet(QPrinter& printer, const GrowthSheetRequest& re
     }
     const GrowthSheetPlan plan = layoutGrowthSheet(input, request.message);
 
-    if (!request.title.isEmpty()) printer.setDocName(request.title);
-    QPainter painter;
-    if (!painter.begin(&printer)) throw IoError("start the print document on", targetName(printer));
-    try {
-        renderGrowthSheet(painter, plan, pictures);
-    } catch (...) {
-        printer.abort();
-        painter.end();
-        throw;
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw IoError("send the page to", targetName(printer));
+    printDocument(printer, request.title,
+                  [&](QPainter& painter) { renderGrowthSheet(painter, plan, pictures); });
     return plan;
 }
 

@@ -14,10 +14,6 @@ namespace tavo {
 
 namespace {
 
-QRect toQRect(const PlanRect& r) {
-    return QRect(r.left, r.top, r.width(), r.height());
-}
-
 // What the printer writes to, to name it in errors.
 std::filesystem::path targetName(const QPrinter& printer) {
     const QString name =
@@ -26,6 +22,26 @@ std::filesystem::path targetName(const QPrinter& printer) {
 }
 
 }  // namespace
+
+QRect toQRect(const PlanRect& r) {
+    return QRect(r.left, r.top, r.width(), r.height());
+}
+
+void printDocument(QPrinter& printer, const QString& title,
+                   const std::function<void(QPainter&)>& draw) {
+    if (!title.isEmpty()) printer.setDocName(title);
+    QPainter painter;
+    if (!painter.begin(&printer)) throw IoError("start the print document on", targetName(printer));
+    try {
+        draw(painter);
+    } catch (...) {
+        printer.abort();
+        painter.end();
+        throw;
+    }
+    if (!painter.end() || printer.printerState() == QPrinter::Error)
+        throw IoError("send the page to", targetName(printer));
+}
 
 void renderPage(QPainter& painter, const PagePlan& plan, const QImage& photo) {
     // A one-pixel outline of QRect(x, y, w, h) covers w + 1 pixels; the frame must cover the
@@ -68,18 +84,8 @@ PagePlan printTree(QPrinter& printer, const TreePrintRequest& request, TreeCard*
     const QImage picture(photo.data(), photo.width, photo.height,
                          static_cast<qsizetype>(photo.stride()), QImage::Format_RGB888);
 
-    if (!request.title.isEmpty()) printer.setDocName(request.title);
-    QPainter painter;
-    if (!painter.begin(&printer)) throw IoError("start the print document on", targetName(printer));
-    try {
-        renderPage(painter, plan, picture);
-    } catch (...) {
-        printer.abort();
-        painter.end();
-        throw;
-    }
-    if (!painter.end() || printer.printerState() == QPrinter::Error)
-        throw IoError("send the page to", targetName(printer));
+    printDocument(printer, request.title,
+                  [&](QPainter& painter) { renderPage(painter, plan, picture); });
     return plan;
 }
 

@@ -2,7 +2,9 @@
 // Draws the page plan of a tree printout on a printer, in the printer's own device units, and
 // prints a tree: reads its photo, card and works log, lays the page out and sends it.
 #include <QImage>
+#include <QRect>
 #include <QString>
+#include <functional>
 #include <string>
 
 #include "common/paths.h"
@@ -18,6 +20,15 @@ namespace tavo {
 // null photo is left out), and every text line with its top at the line's y, in the painter's
 // font with only its weight switched for bold lines.
 void renderPage(QPainter& painter, const PagePlan& plan, const QImage& photo);
+
+// Sends one document to `printer`: `draw` paints it between the start and the end of the
+// document; a failure of either, or of `draw`, throws (IoError naming the printer's target) and
+// abandons the document.
+void printDocument(QPrinter& printer, const QString& title,
+                   const std::function<void(QPainter&)>& draw);
+
+// A core rectangle of a plan as a Qt one.
+QRect toQRect(const PlanRect& r);
 
 struct TreePrintRequest {
     DataPaths data;
