@@ -168,11 +168,15 @@ void TTimeline::paintEvent(QPaintEvent*) {
 
     const auto [first, last] = photosInBand(layout_, geometry_.cardWidth, x0, x0 + viewWidth);
     const QColor highlight = palette().color(QPalette::Highlight);
+    // Every stem first: a card stacked above another must not be joined to the axis across it.
+    p.setPen(QPen(palette().color(QPalette::Mid), 1));
+    for (std::size_t i = first; i < last; ++i) {
+        const QRect card = cardRect(i);
+        p.drawLine(layout_.photos[i].anchorX - x0, axis - y0, card.center().x(), card.bottom());
+    }
     for (std::size_t i = first; i < last; ++i) {
         const TimelinePhoto& photo = timeline_.photos[i];
         const QRect card = cardRect(i);
-        p.setPen(QPen(palette().color(QPalette::Mid), 1));
-        p.drawLine(layout_.photos[i].anchorX - x0, axis - y0, card.center().x(), card.bottom());
         p.fillRect(card, palette().window());
         const QRect box(card.left() + (card.width() - kThumbnailSide) / 2,
                         card.top() + kThumbnailTop, kThumbnailSide, kThumbnailSide);
