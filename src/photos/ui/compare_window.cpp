@@ -8,6 +8,7 @@
 #include <QPrinter>
 #include <QPushButton>
 #include <QSlider>
+#include <algorithm>
 
 #include "app/app.h"
 #include "app/busy_cursor.h"
@@ -123,6 +124,25 @@ void TF_Comparer::FormActivate() {
         later_ = galleryPhoto(data, id, b.record);
     }
     I_Comparaison->setPhotos(toQImage(earlier_), toQImage(later_));
+    placeCaptions();
+}
+
+void TF_Comparer::placeCaptions() {
+    const QRect view = I_Comparaison->geometry();
+    const QRect first = I_Comparaison->earlierRect();
+    const QRect second = I_Comparaison->laterRect();
+    const int top = L_Avant->y(), height = L_Avant->height();
+    if (I_Comparaison->sliderMode() || first.isEmpty() || second.isEmpty()) {
+        L_Avant->setGeometry(12, top, 380, height);
+        L_Apres->setGeometry(408, top, 380, height);
+        return;
+    }
+    // A narrow photo still gets room for its date and age.
+    const int minimum = 120;
+    L_Avant->setGeometry(view.x() + first.x(), top, std::max(minimum, first.width()), height);
+    L_Apres->setGeometry(
+        view.x() + second.x(), top,
+        std::max(minimum, std::min(second.width(), width() - view.x() - second.x() - 12)), height);
 }
 
 void TF_Comparer::step(int direction) {
@@ -142,6 +162,7 @@ void TF_Comparer::B_SuivanteClick() {
 
 void TF_Comparer::ChB_CurseurClick() {
     I_Comparaison->setSliderMode(ChB_Curseur->isChecked());
+    placeCaptions();
     SB_Curseur->setEnabled(ChB_Curseur->isChecked());
 }
 

@@ -54,6 +54,8 @@ class TF_Comparer : public TavoDialog {
 
   private:
     void step(int direction);
+    // Each caption under its own photo side by side; at the two halves in slider mode.
+    void placeCaptions();
 
     Timeline timeline_;
     ComparePair pair_;
