@@ -5,6 +5,13 @@
 
 namespace tavo {
 
+JsonValue::JsonValue() = default;
+JsonValue::~JsonValue() = default;
+JsonValue::JsonValue(const JsonValue&) = default;
+JsonValue::JsonValue(JsonValue&&) noexcept = default;
+JsonValue& JsonValue::operator=(const JsonValue&) = default;
+JsonValue& JsonValue::operator=(JsonValue&&) noexcept = default;
+
 const JsonValue* JsonValue::find(std::string_view name) const {
     for (const auto& [k, v] : members)
         if (k == name) return &v;

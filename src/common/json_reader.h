@@ -29,6 +29,15 @@ struct JsonValue {
     std::vector<JsonValue> elements;
     std::vector<std::pair<std::string, JsonValue>> members;
 
+    // Defined where JsonValue is complete: a member holding pairs of JsonValue cannot be
+    // destroyed inside the class itself with every standard library.
+    JsonValue();
+    ~JsonValue();
+    JsonValue(const JsonValue&);
+    JsonValue(JsonValue&&) noexcept;
+    JsonValue& operator=(const JsonValue&);
+    JsonValue& operator=(JsonValue&&) noexcept;
+
     bool isNull() const { return kind == Kind::Null; }
     bool isString() const { return kind == Kind::String; }
     bool isArray() const { return kind == Kind::Array; }

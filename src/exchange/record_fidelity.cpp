@@ -103,7 +103,10 @@ Fidelity fidelityOf(std::span<const FieldArea> areas, const Bytes& rebuilt, cons
 
 Bytes applyFiller(std::span<const FieldArea> areas, Bytes rebuilt,
                   const std::vector<std::pair<std::string, std::string>>& filler) {
-    for (const auto& [name, hex] : filler) {
+    for (const auto& entry : filler) {
+        // Named apart: a lambda may not capture a structured binding with every compiler.
+        const std::string& name = entry.first;
+        const std::string& hex = entry.second;
         const auto a = std::find_if(areas.begin(), areas.end(),
                                     [&](const FieldArea& x) { return name == x.name; });
         Bytes bytes;
