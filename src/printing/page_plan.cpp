@@ -1,5 +1,7 @@
 #include "printing/page_plan.h"
 
+#include <algorithm>
+
 #include "common/cp1252.h"
 
 namespace tavo {
@@ -8,12 +10,65 @@ namespace {
 
 using namespace page_layout;
 
-// Adds the lines one after the other at the running y; a line that would start at or below the
-// bottom of the page is left out, since the printout has one page only.
-class LineWriter {
+// Splits `text` into lines no wider than `width`: at spaces where it can, inside a word (between
+// two characters, never inside one) when a word alone is too wide.
+std::vector<std::string> wrapText(const std::string& text, TextStyle style, int width,
+                                  const TextMeasure& measure) {
+    if (!measure || measure(text, style) <= width) return {text};
+    std::vector<std::string> out;
+    std::string line;
+    std::size_t i = 0;
+    while (i < text.size()) {
+        // The next piece: a word with the spaces before it.
+        std::size_t j = i;
+        while (j < text.size() && text[j] == ' ') ++j;
+        while (j < text.size() && text[j] != ' ') ++j;
+        const std::string piece = text.substr(i, j - i);
+        if (measure(line + piece, style) <= width) {
+            line += piece;
+        } else if (!line.empty() &&
+                   measure(piece.substr(piece.find_first_not_of(' ')), style) <= width) {
+            out.push_back(line);
+            line = piece.substr(piece.find_first_not_of(' '));
+        } else {
+            // Too wide even alone: fill the line character by character.
+            for (std::size_t k = 0; k < piece.size();) {
+                std::size_t n = 1;
+                while (k + n < piece.size() &&
+                       (static_cast<unsigned char>(piece[k + n]) & 0xC0) == 0x80)
+                    ++n;
+                const std::string ch = piece.substr(k, n);
+                if (!line.empty() && measure(line + ch, style) > width) {
+                    out.push_back(line);
+                    line.clear();
+                    if (ch == " ") {
+                        k += n;
+                        continue;
+                    }
+                }
+                line += ch;
+                k += n;
+            }
+        }
+        i = j;
+    }
+    if (!line.empty()) out.push_back(line);
+    return out;
+}
+
+// Adds the texts one after the other at the running y, wrapping them within the frame; a text
+// whose lines do not fit above the foot of the page moves to a new page.
+class PageWriter {
   public:
-    LineWriter(std::vector<PlanText>& lines, int startY, int pageHeight)
-        : lines_(lines), y_(startY), pageHeight_(pageHeight) {}
+    PageWriter(const PageInput& in, const MessageLookup& message, std::vector<PagePlan>& pages)
+        : in_(in), message_(message), pages_(pages) {
+        pages_.push_back(framedPage());
+        y_ = kTextStart + kUnitsPerPhotoPixel * in.photoHeight;
+        // The foot keeps room for the page number: one step and one line above the margin.
+        bottom_ = in.page.height - kMargin - kLineStep - in.lineHeight;
+        if (bottom_ <= y_) bottom_ = in.page.height;  // a page too small for a foot
+        width_ = in.page.width - 2 * kTextLeft;
+    }
 
     void line(const std::string& text) { add(kLineStep, text, TextStyle::Regular); }
     void label(const std::string& label, const std::string& value) { line(label + " : " + value); }
@@ -21,16 +76,77 @@ class LineWriter {
         add(kSectionStep, "--- " + title + " ---", TextStyle::Bold);
     }
 
-  private:
-    void add(int step, const std::string& text, TextStyle style) {
-        y_ += step;
-        if (y_ >= pageHeight_) return;
-        lines_.push_back(PlanText{kTextLeft, y_, singleLine(text), style});
+    // Numbers the pages once all are laid out.
+    void finish() {
+        if (pages_.size() < 2) return;
+        const std::size_t count = pages_.size();
+        for (std::size_t n = 0; n < count; ++n) {
+            std::string text = message_(56);
+            replace(text, "%1", std::to_string(n + 1));
+            replace(text, "%2", std::to_string(count));
+            int x = kTextLeft;
+            if (in_.measure)
+                x = std::max(kTextLeft,
+                             (in_.page.width - in_.measure(text, TextStyle::Regular)) / 2);
+            pages_[n].lines.push_back(
+                PlanText{x, in_.page.height - kMargin - in_.lineHeight, text, TextStyle::Regular});
+        }
     }
 
-    std::vector<PlanText>& lines_;
-    int y_;
-    int pageHeight_;
+  private:
+    static void replace(std::string& text, const std::string& what, const std::string& by) {
+        if (const auto at = text.find(what); at != std::string::npos)
+            text.replace(at, what.size(), by);
+    }
+
+    PagePlan framedPage() const {
+        PagePlan page;
+        page.frame = PlanRect{0, 0, in_.page.width, in_.page.height};
+        return page;
+    }
+
+    bool fits(int y, std::size_t lineCount) const {
+        return y + kLineStep * static_cast<int>(lineCount - 1) + in_.lineHeight <= bottom_;
+    }
+
+    void add(int step, const std::string& text, TextStyle style) {
+        const std::vector<std::string> lines =
+            wrapText(singleLine(text), style, width_, in_.measure);
+        int y = y_ + step;
+        if (!fits(y, lines.size()) && !atPageTop_) {
+            newPage();
+            y = y_ + step;
+        }
+        for (const std::string& l : lines) {
+            if (!fits(y, 1) && !atPageTop_) {  // longer than a whole page: goes on over the next
+                newPage();
+                y = y_ + step;
+            }
+            pages_.back().lines.push_back(PlanText{kTextLeft, y, l, style});
+            y_ = y;
+            y += kLineStep;
+            atPageTop_ = false;
+        }
+    }
+
+    // A further page, headed by the tree's name and identifier.
+    void newPage() {
+        pages_.push_back(framedPage());
+        const std::string head =
+            (in_.treeName.empty() ? "" : in_.treeName + " - ") + message_(31) + " : " + in_.treeId;
+        pages_.back().lines.push_back(
+            PlanText{kTextLeft, kMargin, singleLine(head), TextStyle::Bold});
+        y_ = kMargin + kLineStep;
+        atPageTop_ = true;
+    }
+
+    const PageInput& in_;
+    const MessageLookup& message_;
+    std::vector<PagePlan>& pages_;
+    int y_ = 0;
+    int bottom_ = 0;
+    int width_ = 0;
+    bool atPageTop_ = false;
 };
 
 }  // namespace
@@ -52,14 +168,12 @@ std::string singleLine(const std::string& text) {
     return out;
 }
 
-PagePlan layoutPage(const PageInput& in, const MessageLookup& message) {
-    PagePlan plan;
-    plan.frame = PlanRect{0, 0, in.page.width, in.page.height};
-    plan.photo =
+std::vector<PagePlan> layoutPages(const PageInput& in, const MessageLookup& message) {
+    std::vector<PagePlan> pages;
+    PageWriter w(in, message, pages);
+    pages.front().photo =
         PlanRect{kPhotoCorner, kPhotoCorner, kPhotoFarCorner + kUnitsPerPhotoPixel * in.photoWidth,
                  kPhotoFarCorner + kUnitsPerPhotoPixel * in.photoHeight};
-
-    LineWriter w(plan.lines, kTextStart + kUnitsPerPhotoPixel * in.photoHeight, in.page.height);
     w.label(message(31), in.treeId);
 
     if (in.choice.card) {
@@ -86,21 +200,15 @@ PagePlan layoutPage(const PageInput& in, const MessageLookup& message) {
         w.section(message(45));
         for (const WorksLine& l : in.works) w.line(l.date + " *** " + l.type + " *** " + l.comment);
     }
-    return plan;
+    w.finish();
+    return pages;
 }
 
-PagePlan planPrintout(const std::string& treeId, int photoWidth, int photoHeight,
-                      PrintChoice choice, PageSize page, const PrintSources& sources,
-                      const MessageLookup& message) {
-    PageInput in;
-    in.treeId = treeId;
-    in.photoWidth = photoWidth;
-    in.photoHeight = photoHeight;
-    in.choice = choice;
-    in.page = page;
-    if (choice.card) in.card = sources.readCard();
-    if (choice.works) in.works = sources.readWorks();
-    return layoutPage(in, message);
+std::vector<PagePlan> planPrintout(PageInput in, const PrintSources& sources,
+                                   const MessageLookup& message) {
+    if (in.choice.card) in.card = sources.readCard();
+    if (in.choice.works) in.works = sources.readWorks();
+    return layoutPages(in, message);
 }
 
 }  // namespace tavo

@@ -1,7 +1,8 @@
 #pragma once
-// The one printed page of a tree: where the frame, the reference photo and every text line go,
-// in the printer's own device units. Pure layout: no drawing, no files; the Qt renderer draws
-// exactly what this plan says.
+// The printed pages of a tree: where the frame, the reference photo and every text line go, in
+// the printer's own device units. Pure layout: no drawing, no files; the Qt renderer draws
+// exactly what this plan says. The first page holds the photo and the card; a works log too long
+// for it goes on over further pages, so no line is ever cut at the bottom or lost.
 #include <functional>
 #include <string>
 #include <vector>
@@ -41,7 +42,7 @@ struct PlanText {
 struct PagePlan {
     PlanRect frame;
     PlanRect photo;               // stretch the reference photo into this
-    std::vector<PlanText> lines;  // in print order, only those that start on the page
+    std::vector<PlanText> lines;  // in print order; every line fits whole on the page
 };
 
 // What the user ticked in the print dialog.
@@ -56,17 +57,26 @@ struct PageSize {
     int height = 0;
 };
 
-// Message N of the current language (the printed labels are messages 31 to 45).
+// Message N of the current language (the printed labels are messages 31 to 45, the page
+// number 56).
 using MessageLookup = std::function<std::string(int)>;
+
+// Width of a text in device units, as the printer's font draws it.
+using TextMeasure = std::function<int(const std::string& text, TextStyle style)>;
 
 struct PageInput {
     std::string treeId;
+    std::string treeName;          // heads the pages after the first
     TreeCard card;                 // read only when choice.card
     std::vector<WorksLine> works;  // read only when choice.works; file order
     int photoWidth = 0;            // reference photo in pixels (at most 159 x 159)
     int photoHeight = 0;
     PrintChoice choice;
     PageSize page;
+    // How wide the printer draws a text, and how tall a line is. Without a measure texts are
+    // never wrapped (each is taken to fit across the page).
+    TextMeasure measure;
+    int lineHeight = 0;
 };
 
 // Device-unit constants of the layout.
@@ -79,12 +89,18 @@ inline constexpr int kTextStart = 200;          // running y starts at this + 7 
 inline constexpr int kLineStep = 100;           // step before an ordinary line
 inline constexpr int kSectionStep = 250;        // step before a section title
 inline constexpr std::size_t kNotesPart = 250;  // characters per stored part of the notes
+inline constexpr int kMargin = 200;             // inside the frame, around the texts
 }  // namespace page_layout
 
-// Lays the page out from data already in memory. The card and the works lines are used only
+// Lays the pages out from data already in memory. The card and the works lines are used only
 // when their part is ticked. With neither part ticked the page holds the identifier line alone
 // (the dialog refuses that case before printing).
-PagePlan layoutPage(const PageInput& input, const MessageLookup& message);
+//
+// The first page keeps the fixed positions below the photo. A text wider than the frame wraps
+// at spaces (inside a word when a word alone is too wide) onto lines of its own. A text whose
+// lines do not all fit above the foot of the page starts the next page, which is headed by the
+// tree's name and identifier; with more than one page each page shows "page n/N" at its foot.
+std::vector<PagePlan> layoutPages(const PageInput& input, const MessageLookup& message);
 
 // Reads what the ticked parts need, and nothing else. Each reader is called at most once: the
 // card reader only when "Fiche" is ticked, before the works reader, which is called only when
@@ -94,9 +110,8 @@ struct PrintSources {
     std::function<std::vector<WorksLine>()> readWorks;
 };
 
-PagePlan planPrintout(const std::string& treeId, int photoWidth, int photoHeight,
-                      PrintChoice choice, PageSize page, const PrintSources& sources,
-                      const MessageLookup& message);
+std::vector<PagePlan> planPrintout(PageInput input, const PrintSources& sources,
+                                   const MessageLookup& message);
 
 // A field as one printable line: every line break (CR LF, CR or LF) and every other control
 // character becomes one space, so a stored multi-line text cannot spill over the next lines.

@@ -49,6 +49,24 @@ struct Readers {
     }
 };
 
+// The pages of a printout, as the print dialog plans them, without a text measure.
+std::vector<PagePlan> pagesOf(int photoWidth, int photoHeight, PrintChoice choice, PageSize page,
+                              const PrintSources& sources, const MessageLookup& lookup = msg) {
+    PageInput in;
+    in.treeId = kId;
+    in.treeName = "Mon érable";
+    in.photoWidth = photoWidth;
+    in.photoHeight = photoHeight;
+    in.choice = choice;
+    in.page = page;
+    return planPrintout(in, sources, lookup);
+}
+
+PagePlan firstPage(int photoWidth, int photoHeight, PrintChoice choice, PageSize page,
+                   const PrintSources& sources, const MessageLookup& lookup = msg) {
+    return pagesOf(photoWidth, photoHeight, choice, page, sources, lookup).front();
+}
+
 std::vector<int> ys(const PagePlan& p) {
     std::vector<int> v;
     for (const auto& l : p.lines) v.push_back(l.y);
@@ -59,7 +77,7 @@ std::vector<int> ys(const PagePlan& p) {
 
 TEST(PagePlan, BothPartsWithTallPhotoFollowTheFixedPositions) {
     Readers r;
-    const PagePlan p = planPrintout(kId, 120, 159, {true, true}, kA4At600, r.sources(), msg);
+    const PagePlan p = firstPage(120, 159, {true, true}, kA4At600, r.sources(), msg);
 
     EXPECT_EQ(p.frame, (PlanRect{0, 0, 4960, 7016}));
     EXPECT_EQ(p.photo, (PlanRect{201, 201, 199 + 7 * 120, 199 + 7 * 159}));
@@ -103,7 +121,7 @@ TEST(PagePlan, BothPartsWithTallPhotoFollowTheFixedPositions) {
 
 TEST(PagePlan, OnlyWorksSkipsTheCardFileAndMovesTheWorksUp) {
     Readers r;
-    const PagePlan p = planPrintout(kId, 159, 100, {false, true}, kA4At600, r.sources(), msg);
+    const PagePlan p = firstPage(159, 100, {false, true}, kA4At600, r.sources(), msg);
     EXPECT_EQ(r.cardReads, 0);
     EXPECT_EQ(r.worksReads, 1);
     EXPECT_EQ(ys(p), (std::vector<int>{700 + 300, 700 + 550, 700 + 650, 700 + 750}));
@@ -113,7 +131,7 @@ TEST(PagePlan, OnlyWorksSkipsTheCardFileAndMovesTheWorksUp) {
 
 TEST(PagePlan, OnlyCardNeverOpensTheWorksFile) {
     Readers r;
-    const PagePlan p = planPrintout(kId, 159, 159, {true, false}, kA4At600, r.sources(), msg);
+    const PagePlan p = firstPage(159, 159, {true, false}, kA4At600, r.sources(), msg);
     EXPECT_EQ(r.cardReads, 1);
     EXPECT_EQ(r.worksReads, 0);
     ASSERT_EQ(p.lines.size(), 16u);
@@ -125,7 +143,7 @@ TEST(PagePlan, AReaderFailureStopsThePlanBeforeTheNextRead) {
     Readers r;
     PrintSources s = r.sources();
     s.readCard = [&]() -> TreeCard { throw IoError("open", "FICHES/x.SIG", "missing"); };
-    EXPECT_THROW(planPrintout(kId, 159, 159, {true, true}, kA4At600, s, msg), IoError);
+    EXPECT_THROW(firstPage(159, 159, {true, true}, kA4At600, s, msg), IoError);
     EXPECT_EQ(r.worksReads, 0);
 }
 
@@ -136,7 +154,7 @@ TEST(PagePlan, EmptyWorksFieldsKeepBothSeparators) {
     in.choice = {false, true};
     in.page = kA4At600;
     in.works = {{"05/05/2021", "Rempotage", ""}, {"06/05/2021", "", "vu"}, {}};
-    const PagePlan p = layoutPage(in, msg);
+    const PagePlan p = layoutPages(in, msg).front();
     ASSERT_EQ(p.lines.size(), 5u);
     EXPECT_EQ(p.lines[2].text, "05/05/2021 *** Rempotage *** ");
     EXPECT_EQ(p.lines[3].text, "06/05/2021 ***  *** vu");
@@ -150,25 +168,87 @@ TEST(PagePlan, AnEmptyWorksFileLeavesTheTitleAlone) {
     in.choice = {true, true};
     in.page = kA4At600;
     in.card = sampleCard();
-    const PagePlan p = layoutPage(in, msg);
+    const PagePlan p = layoutPages(in, msg).front();
     ASSERT_EQ(p.lines.size(), 17u);
     EXPECT_EQ(p.lines.back().text, "--- M45 ---");
     EXPECT_EQ(p.lines.back().y, 3613);
 }
 
-TEST(PagePlan, LinesBelowThePageAreLeftOutNotMovedToASecondPage) {
-    Readers r;
-    r.works = sampleWorks(40);
-    const PagePlan p = planPrintout(kId, 159, 159, {true, true}, {4960, 7000}, r.sources(), msg);
-    // Works line k is at 3613 + 100 k: line 33 at 6913 fits, line 34 at 7013 does not.
-    ASSERT_EQ(p.lines.size(), 17u + 33u);
-    EXPECT_EQ(p.lines.back().text, "01/03/2020 *** Taille *** ligne 33");
-    EXPECT_EQ(p.lines.back().y, 6913);
-    for (const auto& l : p.lines) EXPECT_LT(l.y, 7000);
+TEST(PagePlan, ALongWorksLogGoesOnOverNumberedPagesWithNoLineCut) {
+    const MessageLookup lookup = [](int n) { return n == 56 ? std::string("page %1/%2") : msg(n); };
+    struct Case {
+        int works;
+        PageSize page;
+        std::size_t pages;
+    };
+    for (const Case c : {Case{2, kA4At600, 1}, Case{33, {4960, 7000}, 2}, Case{100, kA4At600, 3}}) {
+        SCOPED_TRACE(c.works);
+        Readers r;
+        r.works = sampleWorks(c.works);
+        const std::vector<PagePlan> pages =
+            pagesOf(159, 159, {true, true}, c.page, r.sources(), lookup);
+        ASSERT_EQ(pages.size(), c.pages);
+        std::vector<std::string> printed;
+        for (std::size_t n = 0; n < pages.size(); ++n) {
+            const PagePlan& page = pages[n];
+            EXPECT_EQ(page.frame, (PlanRect{0, 0, c.page.width, c.page.height}));
+            EXPECT_EQ(page.photo.width() > 0, n == 0);
+            std::vector<PlanText> body = page.lines;
+            if (pages.size() > 1) {
+                EXPECT_EQ(body.back().text,
+                          "page " + std::to_string(n + 1) + "/" + std::to_string(pages.size()));
+                EXPECT_EQ(body.back().y, c.page.height - 200);
+                body.pop_back();
+            }
+            if (n > 0) {
+                EXPECT_EQ(body.front().text, "Mon érable - M31 : " + kId);
+                EXPECT_EQ(body.front().y, 200);
+                body.erase(body.begin());
+            }
+            // Every line starts a step above the page number's room.
+            for (const PlanText& l : body) EXPECT_LE(l.y, c.page.height - 300) << l.text;
+            for (const PlanText& l : body) printed.push_back(l.text);
+        }
+        // The first page keeps its fixed positions; no works line is lost or repeated.
+        EXPECT_EQ(pages[0].lines[17].y, 3713);
+        std::vector<std::string> works(printed.begin() + 17, printed.end());
+        ASSERT_EQ(works.size(), static_cast<std::size_t>(c.works));
+        for (int k = 1; k <= c.works; ++k)
+            EXPECT_EQ(works[k - 1], "01/03/2020 *** Taille *** ligne " + std::to_string(k));
+    }
+}
 
-    // A line starting exactly at the bottom edge would show nothing: left out too.
-    const PagePlan edge = planPrintout(kId, 159, 159, {true, true}, {4960, 6913}, r.sources(), msg);
-    EXPECT_EQ(edge.lines.back().y, 6813);
+TEST(PagePlan, WideTextsWrapWithinTheFrame) {
+    // Ten units per byte on a page 1400 wide: 1000 units, 100 bytes, fit between the margins.
+    const TextMeasure measure = [](const std::string& t, TextStyle) {
+        return static_cast<int>(t.size()) * 10;
+    };
+    std::string words;
+    for (int i = 0; i < 40; ++i) words += "branche" + std::to_string(i) + " ";
+    std::string accents;
+    for (int i = 0; i < 120; ++i) accents += "é";
+    for (const std::string& comment : {words, accents}) {
+        PageInput in;
+        in.treeId = kId;
+        in.choice = {false, true};
+        in.page = {1400, 7016};
+        in.measure = measure;
+        in.lineHeight = 50;
+        in.works = {{"01/03/2020", "Ligature", comment}};
+        const std::vector<PagePlan> pages = layoutPages(in, msg);
+        ASSERT_EQ(pages.size(), 1u);
+        const std::vector<PlanText>& lines = pages[0].lines;
+        ASSERT_GE(lines.size(), 4u);
+        std::string joined;
+        for (std::size_t i = 2; i < lines.size(); ++i) {
+            EXPECT_LE(measure(lines[i].text, lines[i].style), 1000) << lines[i].text;
+            EXPECT_EQ(lines[i].y, lines[i - 1].y + 100);
+            // Never cut inside a character.
+            EXPECT_NE(static_cast<unsigned char>(lines[i].text[0]) & 0xC0, 0x80);
+            joined += (joined.empty() || comment == accents ? "" : " ") + lines[i].text;
+        }
+        EXPECT_EQ(joined, "01/03/2020 *** Ligature *** " + comment);
+    }
 }
 
 TEST(PagePlan, LabelsComeFromTheMessageTable) {
@@ -178,7 +258,7 @@ TEST(PagePlan, LabelsComeFromTheMessageTable) {
         return n == 33 ? std::string("Nom de l'arbre") : "#" + std::to_string(n);
     };
     Readers r;
-    const PagePlan p = planPrintout(kId, 159, 159, {true, true}, kA4At600, r.sources(), lookup);
+    const PagePlan p = firstPage(159, 159, {true, true}, kA4At600, r.sources(), lookup);
     std::set<int> all;
     for (int n = 31; n <= 45; ++n) all.insert(n);
     EXPECT_EQ(asked, all);
@@ -186,7 +266,7 @@ TEST(PagePlan, LabelsComeFromTheMessageTable) {
     EXPECT_EQ(p.lines[6].text, "--- #37 ---");
 
     asked.clear();
-    planPrintout(kId, 159, 159, {false, true}, kA4At600, r.sources(), lookup);
+    firstPage(159, 159, {false, true}, kA4At600, r.sources(), lookup);
     EXPECT_EQ(asked, (std::set<int>{31, 45}));
 }
 
@@ -200,7 +280,7 @@ TEST(PagePlan, NotesPrintAsTheirTwoStoredPartsOnSingleLines) {
     for (int i = 0; i < 249; ++i) in.card.notes += "é";
     in.card.notes += "\r\nsuite\tfin";
     in.card.treeName = "deux\nlignes";
-    const PagePlan p = layoutPage(in, msg);
+    const PagePlan p = layoutPages(in, msg).front();
     ASSERT_EQ(p.lines.size(), 16u);
     std::string first;
     for (int i = 0; i < 249; ++i) first += "é";

@@ -64,7 +64,23 @@ void renderPage(QPainter& painter, const PagePlan& plan, const QImage& photo) {
     painter.setFont(regular);
 }
 
-PagePlan printTree(QPrinter& printer, const TreePrintRequest& request, TreeCard* cardRead) {
+TextMeasure printerMeasure(QPrinter& printer) {
+    QFont bold;
+    bold.setBold(true);
+    const QFontMetrics regular(QFont(), &printer);
+    const QFontMetrics heavy(bold, &printer);
+    return [regular, heavy](const std::string& text, TextStyle style) {
+        return (style == TextStyle::Bold ? heavy : regular)
+            .horizontalAdvance(QString::fromStdString(text));
+    };
+}
+
+int printerLineHeight(QPrinter& printer) {
+    return QFontMetrics(QFont(), &printer).height();
+}
+
+std::vector<PagePlan> printTree(QPrinter& printer, const TreePrintRequest& request,
+                                TreeCard* cardRead) {
     const DataPaths& data = request.data;
     const std::string& id = request.treeId;
 
@@ -78,15 +94,26 @@ PagePlan printTree(QPrinter& printer, const TreePrintRequest& request, TreeCard*
         return card;
     };
     sources.readWorks = [&] { return WorksFile(data, id).readAll(); };
-    const PageSize page{printer.width(), printer.height()};
-    const PagePlan plan =
-        planPrintout(id, photo.width, photo.height, request.choice, page, sources, request.message);
+    PageInput input;
+    input.treeId = id;
+    input.treeName = request.treeName;
+    input.photoWidth = photo.width;
+    input.photoHeight = photo.height;
+    input.choice = request.choice;
+    input.page = PageSize{printer.width(), printer.height()};
+    input.measure = printerMeasure(printer);
+    input.lineHeight = printerLineHeight(printer);
+    const std::vector<PagePlan> pages = planPrintout(input, sources, request.message);
     const QImage picture(photo.data(), photo.width, photo.height,
                          static_cast<qsizetype>(photo.stride()), QImage::Format_RGB888);
 
-    printDocument(printer, request.title,
-                  [&](QPainter& painter) { renderPage(painter, plan, picture); });
-    return plan;
+    printDocument(printer, request.title, [&](QPainter& painter) {
+        for (std::size_t n = 0; n < pages.size(); ++n) {
+            if (n > 0 && !printer.newPage()) throw IoError("send the page to", targetName(printer));
+            renderPage(painter, pages[n], n == 0 ? picture : QImage());
+        }
+    });
+    return pages;
 }
 
 }  // namespace tavo

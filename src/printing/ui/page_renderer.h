@@ -27,24 +27,29 @@ void renderPage(QPainter& painter, const PagePlan& plan, const QImage& photo);
 void printDocument(QPrinter& printer, const QString& title,
                    const std::function<void(QPainter&)>& draw);
 
+// How wide `printer` draws a text in its default font (bold for bold lines), and its line height.
+TextMeasure printerMeasure(QPrinter& printer);
+int printerLineHeight(QPrinter& printer);
+
 // A core rectangle of a plan as a Qt one.
 QRect toQRect(const PlanRect& r);
 
 struct TreePrintRequest {
     DataPaths data;
     std::string treeId;
+    std::string treeName;  // heads the pages after the first
     PrintChoice choice;
     MessageLookup message;
     QString title;  // name of the print job
 };
 
-// Prints one page for the tree of `request` on `printer` (already pointed at its target). The
+// Prints the pages for the tree of `request` on `printer` (already pointed at its target). The
 // reference photo, the card (when "Fiche" is ticked) and the works log (when "Travaux" is
 // ticked) are all read before the document starts, so a missing or unreadable file stops the
-// printout with nothing sent to the printer. Returns the plan that was drawn. Errors: the
-// core's IoError / CodecError of the readers, IoError when the printer refuses the document.
-// `cardRead`, when given, receives the card as it was read.
-PagePlan printTree(QPrinter& printer, const TreePrintRequest& request,
-                   TreeCard* cardRead = nullptr);
+// printout with nothing sent to the printer. Returns the plans of the pages that were drawn.
+// Errors: the core's IoError / CodecError of the readers, IoError when the printer refuses the
+// document. `cardRead`, when given, receives the card as it was read.
+std::vector<PagePlan> printTree(QPrinter& printer, const TreePrintRequest& request,
+                                TreeCard* cardRead = nullptr);
 
 }  // namespace tavo

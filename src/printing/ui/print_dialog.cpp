@@ -104,7 +104,10 @@ void TF_ImprimerFiche::Btn_ImprimerClick() {
         QPrinter printer(QPrinter::HighResolution);
         app_.ui.targetPrinter(printer, target);
         const std::string id = app_.session.openTreeId;
-        TreePrintRequest request{app_.data(), id, choice,
+        TreePrintRequest request{app_.data(),
+                                 id,
+                                 app_.session.currentCard.treeName,
+                                 choice,
                                  [this](int n) { return toUtf8String(app_.msg(n)); },
                                  QStringLiteral("Tavo %1").arg(toQString(id))};
         printTree(printer, request, &app_.session.currentCard);

@@ -47,13 +47,14 @@ class PageRendererTest : public ::testing::Test {
         ui.pdfOutput = QString::fromStdString(pdf.string());
     }
 
-    PagePlan print(PrintChoice choice) {
+    PagePlan print(PrintChoice choice) { return printAll(choice).front(); }
+    std::vector<PagePlan> printAll(PrintChoice choice) {
         QPrinter printer(QPrinter::HighResolution);
         ui.targetPrinter(printer, QStringLiteral("PDF"));
         resolution = printer.resolution();
         origin = printer.pageLayout().paintRectPixels(resolution).topLeft();
-        return printTree(printer,
-                         TreePrintRequest{DataPaths{dir.path()}, kTreeId, choice, msg, "Tavo"});
+        return printTree(printer, TreePrintRequest{DataPaths{dir.path()}, kTreeId, "Érable", choice,
+                                                   msg, "Tavo"});
     }
     // A position of the PDF page (points) in the printer's device units, from the printable
     // area's corner.
@@ -159,7 +160,7 @@ TEST(PageRenderer, FrameAndPhotoCoverTheirPixelsExactly) {
     in.photoWidth = photo.width;
     in.photoHeight = photo.height;
     in.page = {w, h};
-    const PagePlan plan = layoutPage(in, msg);
+    const PagePlan plan = layoutPages(in, msg).front();
     {
         QPainter painter(&page);
         renderPage(painter, plan,
@@ -238,20 +239,30 @@ TEST_F(PageRendererTest, PrintedPageHasItsFrameAndThePhotoAboveTheText) {
     for (const Word& word : words) EXPECT_GT(unitsY(word.yMin), p.bottom);
 }
 
-TEST_F(PageRendererTest, LinesBelowThePageAreLeftOutAndNoSecondPageStarts) {
+TEST_F(PageRendererTest, ALongWorksLogPrintsWholeOnNumberedPages) {
     WorksFile works(DataPaths{dir.path()}, kTreeId);
-    for (int i = 1; i <= 60; ++i)
-        works.add({"01/01/2024", "Arrosage", "ligne " + std::to_string(100 + i)});
-    const PagePlan plan = print({true, true});
-    EXPECT_EQ(pdfPages(pdf), 1);
+    std::string longComment;
+    for (int i = 0; i < 25; ++i) longComment += "ramure" + std::to_string(i) + " ";
+    for (int i = 1; i <= 100; ++i)
+        works.add({"01/01/2024", "Arrosage",
+                   "ligne " + std::to_string(100 + i) +
+                       (i == 50 ? " " + longComment + "fin" : " des branches basses et du tronc")});
+    const std::vector<PagePlan> pages = printAll({true, true});
+    ASSERT_EQ(pdfPages(pdf), static_cast<int>(pages.size()));
+    EXPECT_GE(pages.size(), 3u);
+
+    // Every line is there once, in order, the long one whole; each page says which it is.
     const QString text = pdfText(pdf);
-    const std::string& last = plan.lines.back().text;
-    ASSERT_EQ(last.substr(0, 10), "01/01/2024");
-    const int lastNumber = std::stoi(last.substr(last.size() - 3)) - 100;
-    EXPECT_LT(lastNumber, 60);
-    EXPECT_TRUE(text.contains(QString("ligne %1").arg(100 + lastNumber)));
-    EXPECT_FALSE(text.contains(QString("ligne %1").arg(100 + lastNumber + 1)));
-    EXPECT_LT(plan.lines.back().y, plan.frame.height());
+    qsizetype at = 0;
+    for (int i = 1; i <= 100; ++i) {
+        const qsizetype next = text.indexOf(QString("ligne %1 ").arg(100 + i), at);
+        ASSERT_GT(next, at) << i;
+        at = next;
+    }
+    EXPECT_TRUE(text.contains("ramure24 fin"));
+    EXPECT_EQ(text.count(QString("Msg56")), static_cast<qsizetype>(pages.size()));
+    for (const PagePlan& page : pages)
+        for (const PlanText& line : page.lines) EXPECT_LT(line.y, page.frame.height() - 200);
 }
 
 TEST_F(PageRendererTest, AnUnreadableFileStopsThePrintoutBeforeTheDocumentStarts) {
