@@ -4,6 +4,7 @@
 #include <QDate>
 #include <QDialog>
 
+#include "app/error_text.h"
 #include "common/errors.h"
 #include "tavo_version.h"
 #include "translation/ui/translator.h"
@@ -14,6 +15,12 @@ QString App::msg(int n) const {
     return translator ? translator->GetTranslation(9999, n) : QString();
 }
 
+QString App::errorText(const std::exception& error) const {
+    return tavo::errorText(error, [this](int n) {
+        return translator ? translator->QuietTranslation(9999, n) : QString();
+    });
+}
+
 bool App::guard(QWidget* parent, const std::function<void()>& command) {
     // Busy pointers are held by BusyCursor objects, so unwinding has restored the pointer by the
     // time the error box shows.
@@ -21,7 +28,7 @@ bool App::guard(QWidget* parent, const std::function<void()>& command) {
         command();
         return true;
     } catch (const std::exception& e) {
-        ui.error(parent, QString::fromStdString(e.what()));
+        ui.error(parent, errorText(e));
     } catch (...) {
         ui.error(parent, QStringLiteral("Unexpected error"));
     }

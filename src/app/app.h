@@ -2,6 +2,7 @@
 // What every window shares: the session state, the UI seam, the translator, the windows and the
 // events that tell what changed.
 #include <QString>
+#include <exception>
 #include <filesystem>
 #include <functional>
 
@@ -33,6 +34,9 @@ class App {
     QString msg(int n) const;
     // The data folder and every path in it.
     DataPaths data() const { return DataPaths{session.dataFolder}; }
+
+    // The error box's text for `error`, in the interface language.
+    QString errorText(const std::exception& error) const;
 
     // Runs one user command: errors of the core (and any other exception) are shown in the
     // general error box, the cursor is restored and the window stays open. Returns false when

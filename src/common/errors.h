@@ -16,9 +16,13 @@ class Error : public std::runtime_error {
 class IoError : public Error {
   public:
     IoError(std::string operation, const std::filesystem::path& path, std::string reason = {})
-        : Error(compose(operation, path, reason)), operation_(std::move(operation)), path_(path) {}
+        : Error(compose(operation, path, reason)),
+          operation_(std::move(operation)),
+          path_(path),
+          reason_(std::move(reason)) {}
     const std::string& operation() const { return operation_; }
     const std::filesystem::path& path() const { return path_; }
+    const std::string& reason() const { return reason_; }  // the system's words, may be empty
 
   private:
     static std::string compose(const std::string& op, const std::filesystem::path& p,
@@ -29,6 +33,7 @@ class IoError : public Error {
     }
     std::string operation_;
     std::filesystem::path path_;
+    std::string reason_;
 };
 
 // A text that should hold a number does not.
@@ -41,11 +46,15 @@ class ConversionError : public Error {
 class CodecError : public Error {
   public:
     CodecError(const std::filesystem::path& path, const std::string& reason)
-        : Error("Picture error: \"" + path.string() + "\": " + reason), path_(path) {}
+        : Error("Picture error: \"" + path.string() + "\": " + reason),
+          path_(path),
+          reason_(reason) {}
     const std::filesystem::path& path() const { return path_; }
+    const std::string& reason() const { return reason_; }
 
   private:
     std::filesystem::path path_;
+    std::string reason_;
 };
 
 // A request the program refuses on purpose to keep the data whole (a full gallery, an unsafe

@@ -164,7 +164,7 @@ void TF_Vignette::fillThumbnail(std::size_t index) {
         thumbnails_[index]->setPicture(
             toQImage(chooserThumbnail(data.imgref() / names_[index], background_)));
     } catch (const std::exception& e) {
-        failures_.push_back(e.what());
+        failures_.push_back(toUtf8String(app_.errorText(e)));
     }
 }
 
@@ -199,7 +199,7 @@ void TF_Vignette::reportFailures() {
     if (failures_.empty()) return;
     QString text;
     for (const std::string& f : failures_) {
-        if (!text.isEmpty()) text += QLatin1Char('\n');
+        if (!text.isEmpty()) text += QStringLiteral("\n\n");
         text += toQString(f);
     }
     failures_.clear();
