@@ -4,13 +4,14 @@
 #include <QIcon>
 #include <iostream>
 
+#include "app/focus_style.h"
 #include "app/main_window.h"
 #include "app/program.h"
 #include "app/qt_ui_seam.h"
 #include "startup/command_line.h"
 
 int main(int argc, char** argv) {
-    // The pictures compiled into the window library (splash, icon): a static library's
+    // The pictures compiled into the window library (the icon): a static library's
     // resources are only linked in when something names them.
     Q_INIT_RESOURCE(resources);
     // Our options first, before the toolkit or any window exists.
@@ -26,6 +27,7 @@ int main(int argc, char** argv) {
     QApplication::setApplicationName(QStringLiteral("Tavo"));
     QApplication::setDesktopFileName(QStringLiteral("org.tavo.Tavo"));
     QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/tavo.png")));
+    QApplication::setStyle(new tavo::FocusStyle);
     tavo::QtUiSeam ui;
     tavo::Program program(ui);
     program.main().show();

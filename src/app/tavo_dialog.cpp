@@ -1,10 +1,12 @@
 #include "app/tavo_dialog.h"
 
+#include <QAbstractButton>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QScreen>
 
+#include "app/accessibility.h"
 #include "app/app.h"
 #include "app/tags.h"
 
@@ -27,10 +29,32 @@ void TavoDialog::setClientSize(int width, int height) {
 
 void TavoDialog::showEvent(QShowEvent* event) {
     watchChildren();
+    if (!tabsOrdered_) {
+        orderTabsByReading(this);
+        tabsOrdered_ = true;
+    }
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
+    QWidget* focusBefore = focusWidget();
     app_.guard(this, [this] { FormActivate(); });
+    nameControls(this);
+    // Each showing starts on the first input, not on the button that closed the window last
+    // time, unless the window chose its focus itself.
+    if (focusWidget() == focusBefore)
+        if (QWidget* first = firstInput()) first->setFocus(Qt::TabFocusReason);
+}
+
+QWidget* TavoDialog::firstInput() const {
+    QWidget* firstFocusable = nullptr;
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!isAncestorOf(w) || !w->isEnabled() || !w->isVisibleTo(this) ||
+            !(w->focusPolicy() & Qt::TabFocus))
+            continue;
+        if (!qobject_cast<QAbstractButton*>(w)) return w;
+        if (!firstFocusable) firstFocusable = w;
+    }
+    return firstFocusable;
 }
 
 void TavoDialog::watchChildren() {

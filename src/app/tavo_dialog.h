@@ -29,9 +29,13 @@ class TavoDialog : public QDialog {
 
     App& app_;
 
+    // The first enabled input in the tab order (the first button when the window has no input).
+    QWidget* firstInput() const;
+
   private:
     void watchChildren();
     bool closeOnEnter_ = false;
+    bool tabsOrdered_ = false;
 };
 
 }  // namespace tavo

@@ -1,9 +1,14 @@
+#include <QAbstractButton>
+#include <QAccessible>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
 
+#include <algorithm>
+
 #include "app/about_box.h"
+#include "app/tavo_dialog.h"
 #include "support/program_fixture.h"
 #include "translation/ui/language_chooser.h"
 
@@ -45,4 +50,42 @@ TEST_F(KeyboardTest, EnterPressesNoButtonWhereItHasNoMeaning) {
     EXPECT_EQ(clicks, 0);
     EXPECT_TRUE(list->isVisible());
     list->reject();
+}
+
+TEST_F(KeyboardTest, EveryControlIsNamedAndEachShowingStartsOnTheFirstInput) {
+    start();
+    main().treeOpened();
+    const auto checkNames = [](QWidget* window) {
+        for (QWidget* w : window->findChildren<QWidget*>()) {
+            if (!(w->focusPolicy() & Qt::TabFocus) || !w->isVisibleTo(window) || w->isWindow())
+                continue;
+            QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+            ASSERT_NE(a, nullptr);
+            EXPECT_FALSE(a->text(QAccessible::Name).trimmed().isEmpty())
+                << window->objectName().toStdString() << " / " << w->objectName().toStdString()
+                << " (" << w->metaObject()->className() << ")";
+        }
+    };
+    checkNames(&main());
+    for (QWidget* window : program->windows().all) {
+        auto* dialog = qobject_cast<TavoDialog*>(window);
+        if (!dialog) continue;
+        SCOPED_TRACE(dialog->objectName().toStdString());
+        dialog->show();
+        checkNames(dialog);
+        // Closing with a button must not leave the next showing on that button.
+        const auto buttons = dialog->findChildren<QPushButton*>();
+        if (!buttons.isEmpty()) buttons.back()->setFocus();
+        dialog->hide();
+        dialog->show();
+        const QList<QWidget*> children = dialog->findChildren<QWidget*>();
+        const bool hasInput = std::any_of(children.begin(), children.end(), [&](QWidget* w) {
+            return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(dialog) &&
+                   !qobject_cast<QAbstractButton*>(w);
+        });
+        if (hasInput) {
+            EXPECT_FALSE(qobject_cast<QAbstractButton*>(dialog->focusWidget()));
+        }
+        dialog->hide();
+    }
 }
