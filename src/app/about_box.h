@@ -17,10 +17,12 @@ class TF_APropos : public TavoDialog {
     QFrame* Panel1;
     QLabel* Label1;
     QLabel* L_Version;
+    QLabel* Label4;
     QLabel* Label5;
     QLabel* Label8;
     QLabel* Label6;
     QLabel* Label7;
+    QLabel* Label9;
     QPushButton* Button1;
 };
 

@@ -7,14 +7,22 @@
 #include <QGroupBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeySequence>
 #include <QLabel>
+#include <QLinearGradient>
 #include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QPixmap>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyle>
 #include <QTableWidget>
+#include <algorithm>
 
 #include "app/about_box.h"
+#include "app/accessibility.h"
 #include "app/app.h"
 #include "app/commands.h"
 #include "app/controls.h"
@@ -29,13 +37,64 @@
 #include "works/ui/works_grid.h"
 #include "works/works_file.h"
 
-// The splash picture is compiled into the window library; a static library's resources are
-// registered by hand.
+// The icon is compiled into the window library; a static library's resources are registered by
+// hand.
 static void initResources() {
     Q_INIT_RESOURCE(resources);
 }
 
 namespace tavo {
+
+namespace {
+
+// Calls `action` on a double click in a view's empty area, where no cell is.
+class DoubleClickOutsideCells : public QObject {
+  public:
+    DoubleClickOutsideCells(QAbstractItemView* view, std::function<void()> action)
+        : QObject(view), view_(view), action_(std::move(action)) {}
+
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::MouseButtonDblClick) {
+            const auto* mouse = static_cast<QMouseEvent*>(event);
+            if (mouse->button() == Qt::LeftButton &&
+                !view_->indexAt(mouse->position().toPoint()).isValid()) {
+                action_();
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    QAbstractItemView* view_;
+    std::function<void()> action_;
+};
+
+// The picture shown while no tree is open: the program's name over a soft green, and its
+// subtitle in the interface language.
+QPixmap splashPicture(const QString& subtitle) {
+    const QSize size(919, 593);
+    QPixmap picture(size);
+    QPainter painter(&picture);
+    QLinearGradient sky(0, 0, 0, size.height());
+    sky.setColorAt(0, QColor(0xE8, 0xEF, 0xE1));
+    sky.setColorAt(1, QColor(0x9C, 0xB5, 0x88));
+    painter.fillRect(picture.rect(), sky);
+    painter.setRenderHint(QPainter::TextAntialiasing);
+    painter.setPen(QColor(0x3A, 0x55, 0x22));
+    QFont font(QStringLiteral("DejaVu Serif"));
+    font.setStyleHint(QFont::Serif);
+    font.setPixelSize(64);
+    painter.setFont(font);
+    painter.drawText(QRect(0, 210, size.width(), 90), Qt::AlignCenter, QStringLiteral("Tavo"));
+    font.setPixelSize(21);
+    painter.setFont(font);
+    painter.drawText(QRect(20, 305, size.width() - 40, 40), Qt::AlignCenter, subtitle);
+    return picture;
+}
+
+}  // namespace
 
 TF_Main::TF_Main(App& app, Commands& commands)
     : QMainWindow(nullptr), app_(app), commands_(commands) {
@@ -61,7 +120,11 @@ TF_Main::TF_Main(App& app, Commands& commands)
         Lb_Langue->setText(toQString(app_.session.languageName));
         Lb_Langue2->setText(toQString(app_.session.languageName));
         setGridHeads();
+        I_Splash->setPixmap(splashPicture(EdtTranslator1->QuietTranslation(802, 0)));
+        nameControls(this);
     });
+    orderTabsByReading(this);
+    nameControls(this);
     resize(919, 593 + menuBar()->sizeHint().height());
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
@@ -146,6 +209,16 @@ void TF_Main::buildMenu() {
     Apropos1 = addItem(N1, "Apropos1", 23, QStringLiteral("A propos..."),
                        [this] { app_.showModal(app_.windows.aPropos); });
 
+    // The keys people expect; the menus show them beside each item, whatever the language.
+    const std::pair<QAction*, const char*> keys[] = {
+        {CreerFiche, "Ctrl+N"}, {OuvrirVign, "Ctrl+O"}, {ImprimerFiche, "Ctrl+P"},
+        {Ligne1, "Ctrl+L"},     {Galerie1, "Ctrl+G"},   {Aide1, "F1"},
+        {Quitter, "Ctrl+Q"}};
+    for (const auto& [action, key] : keys) {
+        action->setShortcut(QKeySequence(QString::fromLatin1(key)));
+        action->setShortcutContext(Qt::WindowShortcut);
+    }
+
     OuvrirVign->setEnabled(false);
     setTreeCommands(false);
 }
@@ -155,7 +228,7 @@ void TF_Main::buildPanels() {
     I_Splash = makeLabel(client, "I_Splash", 0, QString());
     I_Splash->setAlignment(Qt::AlignCenter);
     I_Splash->setScaledContents(true);
-    I_Splash->setPixmap(QPixmap(QStringLiteral(":/resources/splash.jpg")));
+    I_Splash->setPixmap(splashPicture(QStringLiteral("Gestion d'une Collection de Bonsai")));
 
     // The group boxes, the grid and its button are placed by layoutPanels().
     GB_Arbre = makeGroup(client, "GB_Arbre", 24, QStringLiteral(" Arbre "));
@@ -209,6 +282,9 @@ void TF_Main::buildPanels() {
     connect(SG_LignesTravaux, &QTableWidget::cellDoubleClicked, this, changeLine);
     connect(SG_LignesTravaux->horizontalHeader(), &QHeaderView::sectionDoubleClicked, this,
             changeLine);
+    // The empty area below the last row acts on the current line too.
+    SG_LignesTravaux->viewport()->installEventFilter(
+        new DoubleClickOutsideCells(SG_LignesTravaux, changeLine));
     B_AjoutLigneTravail =
         makeButton(GB_Travaux, "B_AjoutLigneTravail", 28, QStringLiteral("Ajouter une ligne"),
                    QStringLiteral("Ouvre la fenêtre pour ajouter une ligne aux travaux."));
@@ -230,6 +306,16 @@ void TF_Main::layoutPanels() {
     const QSize works = GB_Travaux->size();
     B_AjoutLigneTravail->setGeometry(works.width() - 160, 20, 150, 28);
     SG_LignesTravaux->setGeometry(10, 56, works.width() - 20, works.height() - 66);
+    fitCommentsColumn();
+}
+
+// The comments take the rest of the row, so none of them is out of reach.
+void TF_Main::fitCommentsColumn() {
+    QTableWidget& grid = *SG_LignesTravaux;
+    const int header = grid.verticalHeader()->isHidden() ? 0 : grid.verticalHeader()->width();
+    const int inside = grid.width() - 2 * grid.frameWidth() - header -
+                       grid.style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, &grid);
+    grid.setColumnWidth(2, std::max(100, inside - grid.columnWidth(0) - grid.columnWidth(1)));
 }
 
 void TF_Main::resizeEvent(QResizeEvent* event) {
@@ -305,7 +391,7 @@ void TF_Main::FormActivate() {
         firstStart = !std::filesystem::exists(app_.data().settings(), ec);
         if (!settingsFailureReported_) {
             settingsFailureReported_ = true;
-            app_.ui.error(this, QString::fromStdString(e.what()));
+            app_.ui.error(this, app_.errorText(e));
         }
     }
     if (!firstStart) {
@@ -373,11 +459,26 @@ void TF_Main::showTree() {
     L_NomArbre->setText(toQString(s.currentCard.treeName) + QStringLiteral(" (") +
                         toQString(s.openTreeId) + QStringLiteral(")"));
     L_NomBotanique->setText(toQString(s.currentCard.botanicalName));
+    layoutTreeNames();
     // The previous tree's photo must not stay when this one's cannot be read.
     const Rgb background = backgroundOf(this);
     I_PhotoRef->setPixmap(QPixmap::fromImage(toQImage(framedPicture(Image(), background))));
     const Image photo = loadJpeg(app_.data().referencePhoto(s.openTreeId));
     I_PhotoRef->setPixmap(QPixmap::fromImage(toQImage(framedPicture(photo, background))));
+}
+
+// The names take the lines they need (a long name wraps over two or three), and the buttons
+// follow below them, never higher than their designed place.
+void TF_Main::layoutTreeNames() {
+    const int width = L_NomArbre->width();
+    const int nameHeight = std::max(40, L_NomArbre->heightForWidth(width));
+    L_NomArbre->setGeometry(12, 190, width, nameHeight);
+    const int botanicalTop = 190 + nameHeight + 2;
+    const int botanicalHeight = std::max(36, L_NomBotanique->heightForWidth(width));
+    L_NomBotanique->setGeometry(12, botanicalTop, width, botanicalHeight);
+    const int buttonsTop = std::max(280, botanicalTop + botanicalHeight + 12);
+    B_Fiche->move(B_Fiche->x(), buttonsTop);
+    B_Evolution->move(B_Evolution->x(), buttonsTop);
 }
 
 void TF_Main::blankWorks() {

@@ -99,6 +99,8 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void buildMenu();
     void buildPanels();
     void layoutPanels();
+    void layoutTreeNames();
+    void fitCommentsColumn();
     void setTreeCommands(bool enabled);
     void showPanels(bool shown);
     // Column heads of the works grid from messages 8, 9 and 10.

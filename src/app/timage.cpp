@@ -14,12 +14,10 @@ void TImage::setPicture(const Image& image) {
         clearPicture();
         return;
     }
-    picture_ = toQImage(image);
-    setPixmap(QPixmap::fromImage(picture_));
+    setPixmap(QPixmap::fromImage(toQImage(image)));
 }
 
 void TImage::clearPicture() {
-    picture_ = QImage();
     clear();
 }
 

@@ -17,17 +17,15 @@ class TImage : public QLabel {
 
     void setPicture(const Image& image);
     void clearPicture();
-    // What the control shows (a null image when empty).
-    const QImage& picture() const { return picture_; }
+    // What the control shows (a null image when empty). The picture is held once, as the
+    // control's pixmap; this copies it out.
+    QImage picture() const { return pixmap().toImage(); }
 
   signals:
     void doubleClicked();
 
   protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
-
-  private:
-    QImage picture_;
 };
 
 }  // namespace tavo

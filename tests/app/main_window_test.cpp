@@ -11,8 +11,10 @@
 
 #include "app/about_box.h"
 #include "app/tags.h"
+#include "photos/imaging.h"
 #include "startup/settings.h"
 #include "support/program_fixture.h"
+#include "support/tree_builder.h"
 #include "support/ui_driving.h"
 #include "translation/ui/language_chooser.h"
 #include "translation/ui/translator.h"
@@ -271,13 +273,50 @@ TEST_F(MainWindowTest, WorksGridKeepsColumnWidthsAndGrowsWithTheWindow) {
     start();
     main().show();
     main().treeOpened();
-    main().resize(1200, 800);
     const QTableWidget* grid = main().SG_LignesTravaux;
-    EXPECT_EQ(grid->columnWidth(0), 72);
-    EXPECT_EQ(grid->columnWidth(1), 145);
-    EXPECT_EQ(grid->columnWidth(2), 414);
+    // The comments fill the rest of the row: whole at the designed size, wider in a wider window.
+    int comments = 0;
+    for (int width : {919, 1200}) {
+        main().resize(width, 800);
+        EXPECT_EQ(grid->columnWidth(0), 72);
+        EXPECT_EQ(grid->columnWidth(1), 145);
+        EXPECT_EQ(grid->columnWidth(0) + grid->columnWidth(1) + grid->columnWidth(2),
+                  grid->viewport()->width());
+        EXPECT_GT(grid->columnWidth(2), comments);
+        comments = grid->columnWidth(2);
+    }
     EXPECT_EQ(grid->rowCount(), 9);
     const int before = grid->height();
     main().resize(1200, 900);
     EXPECT_EQ(grid->height(), before + 100);
+}
+
+TEST_F(MainWindowTest, ALongNameShowsWholeAndAFailedOpenLeavesNothingOfTheTreeBefore) {
+    const DataPaths data{dir.path()};
+    const std::string first = "26000000000001", second = "26000000000002";
+    writeTree(data, first, "Pin sylvestre de Fontainebleau",
+              worksLines({{"01/02/2020", "Taille"}}));
+    writeTree(data, second, "Érable", {});
+    for (const std::string& id : {first, second})
+        saveJpeg(Image(40, 30, Rgb{30, 120, 40}), data.referencePhoto(id));
+    start();
+    main().show();
+    const auto openThroughChooser = [&](const std::string& id) {
+        ui.modal["TF_Vignette"].push_back([&, id](QDialog* d) {
+            app().session.openTreeId = id;
+            d->accept();
+        });
+        trigger(&main(), "OuvrirVign");
+    };
+    openThroughChooser(first);
+    const QLabel* name = main().L_NomArbre;
+    EXPECT_LE(name->heightForWidth(name->width()), name->height());
+    EXPECT_LE(main().L_NomBotanique->geometry().bottom(), main().B_Fiche->y());
+    EXPECT_EQ(main().SG_LignesTravaux->item(0, 1)->text(), "Taille");
+
+    std::filesystem::remove(data.card(second));
+    openThroughChooser(second);
+    EXPECT_EQ(ui.texts("error").size(), 1u);
+    EXPECT_EQ(name->text(), QString::fromStdString(" (" + second + ")"));
+    EXPECT_EQ(main().SG_LignesTravaux->item(0, 1), nullptr);
 }

@@ -45,7 +45,18 @@ void CardCommands::open() {
     // with the tree already shown as open.
     app_.treeView->treeOpened();
     Session& s = app_.session;
-    s.currentCard = readCard(app_.data(), s.openTreeId);
+    try {
+        s.currentCard = readCard(app_.data(), s.openTreeId);
+    } catch (const std::exception&) {
+        // Nothing of the tree shown before stays on screen under the new tree's identifier.
+        s.currentCard = TreeCard{};
+        app_.treeView->blankWorks();
+        try {
+            app_.treeView->showTree();
+        } catch (const std::exception&) {  // the card's error is the one to report
+        }
+        throw;
+    }
     app_.treeView->showTree();
     app_.treeView->refillWorks(false);
 }

@@ -208,6 +208,12 @@ TEST_F(WorksWindowTest, GridGrowsOneRowPerLineAndKeepsBlankRowsAfterDeletions) {
     EXPECT_EQ(ui.modalShown.size(), shownBefore);
     EXPECT_EQ(app().session.worksEditorMode, WorksEditorMode::Change);
     EXPECT_EQ(app().session.selectedLine, 11);
+
+    // The empty area below the rows acts on the current line.
+    grid().setCurrentCell(works_grid::tableRow(2), 0);
+    doubleClick(grid().viewport(), {40, grid().viewport()->height() - 4});
+    EXPECT_EQ(ui.modalShown.size(), shownBefore + 1);
+    EXPECT_EQ(app().session.selectedLine, 2);
 }
 
 TEST_F(WorksWindowTest, DeletingTheOnlyLineBlanksTheGridAndShowsMessage11) {
