@@ -4,9 +4,11 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
 
 #include "app/app.h"
-#include "app/busy_cursor.h"
 #include "app/controls.h"
 #include "app/qt_image.h"
 #include "app/qt_text.h"
@@ -53,6 +55,11 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
     zoneContent_->setObjectName(QStringLiteral("ZoneImagesContent"));
     zoneContent_->resize(kThumbnailLeft + kGalleryCell, 0);
     ZoneImages->setWidget(zoneContent_);
+    fillTimer_ = new QTimer(this);
+    fillTimer_->setInterval(0);
+    connect(fillTimer_, &QTimer::timeout, this, &TF_Galerie::fillSomeThumbnails);
+    connect(ZoneImages->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this] { fillVisibleThumbnails(); });
 
     B_Ajouter = makeButton(this, "B_Ajouter", 401, QStringLiteral("Ajouter"),
                            QStringLiteral("Pour ajouter une photo à la galerie de l'arbre."),
@@ -98,6 +105,52 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
             [this] { app_.guard(this, [this] { B_FermerClick(); }); });
 }
 
+void TF_Galerie::fillThumbnail(int index) {
+    filled_[static_cast<std::size_t>(index)] = true;
+    // A photo that cannot be read keeps its empty frame; the reasons are told once, when every
+    // thumbnail was tried.
+    try {
+        thumbnails_[index]->setPicture(
+            galleryThumbnail(photoPaths_[static_cast<std::size_t>(index)], windowBackground()));
+    } catch (const std::exception& e) {
+        failures_.append(app_.errorText(e));
+    }
+}
+
+void TF_Galerie::fillVisibleThumbnails() {
+    const QRect view(-zoneContent_->pos(), ZoneImages->viewport()->size());
+    for (int i = 0; i < thumbnails_.size(); ++i)
+        if (!filled_[static_cast<std::size_t>(i)] && thumbnails_[i]->geometry().intersects(view))
+            fillThumbnail(i);
+}
+
+void TF_Galerie::fillSomeThumbnails() {
+    // One thumbnail per turn of the event loop, those in view first: the window keeps
+    // answering while large photos are decoded.
+    fillVisibleThumbnails();
+    const auto next = std::find(filled_.begin(), filled_.end(), false);
+    if (next != filled_.end()) {
+        fillThumbnail(static_cast<int>(next - filled_.begin()));
+        return;
+    }
+    fillTimer_->stop();
+    reportFailures();
+}
+
+void TF_Galerie::reportFailures() {
+    if (failures_.isEmpty()) return;
+    const QString text = failures_.join(QStringLiteral("\n\n"));
+    failures_.clear();
+    app_.ui.error(this, text);
+}
+
+void TF_Galerie::completeThumbnails() {
+    fillTimer_->stop();
+    for (int i = 0; i < thumbnails_.size(); ++i)
+        if (!filled_[static_cast<std::size_t>(i)]) fillThumbnail(i);
+    reportFailures();
+}
+
 void TF_Galerie::freeThumbnails() {
     // A thumbnail may be the very control whose double click is running: it leaves the window
     // now and is destroyed once its event is over.
@@ -107,6 +160,10 @@ void TF_Galerie::freeThumbnails() {
         t->deleteLater();
     }
     thumbnails_.clear();
+    photoPaths_.clear();
+    filled_.clear();
+    failures_.clear();
+    fillTimer_->stop();
 }
 
 void TF_Galerie::FormActivate() {
@@ -124,8 +181,11 @@ void TF_Galerie::FormActivate() {
     const int step = kGalleryCell + kThumbnailGap;
     zoneContent_->resize(kThumbnailLeft + kGalleryCell, count * step);
     if (count > 0 && !timeline) {
-        BusyCursor busy;
-        const Rgb background = windowBackground();
+        // Every thumbnail starts as an empty frame (one picture shared by all); the photos in
+        // view are decoded before the window shows, the others behind it, so a gallery of large
+        // photos opens at once.
+        const QPixmap empty =
+            QPixmap::fromImage(toQImage(emptyGalleryThumbnail(windowBackground())));
         int top = kThumbnailGap;
         for (int i = 0; i < count; ++i) {
             const PhotoRecord& r = records[static_cast<std::size_t>(i)];
@@ -137,20 +197,18 @@ void TF_Galerie::FormActivate() {
                           toQString(r.comment));
             connect(t, &TImage::doubleClicked, this,
                     [this, t] { app_.guard(this, [this, t] { ThumbnailDblClick(t); }); });
-            // Kept at once, so a photo that fails to load leaves an empty frame that the next
-            // activation frees with the others.
+            t->setPixmap(empty);
             thumbnails_.append(t);
+            photoPaths_.push_back(gallery.photoPath(r));
             t->show();
-            Image cell;
-            try {
-                cell = galleryThumbnail(gallery.photoPath(r), background);
-            } catch (...) {
-                t->setPicture(emptyGalleryThumbnail(background));
-                throw;
-            }
-            t->setPicture(cell);
             top += step;
         }
+        filled_.assign(thumbnails_.size(), false);
+        fillVisibleThumbnails();
+        if (std::find(filled_.begin(), filled_.end(), false) == filled_.end())
+            reportFailures();
+        else
+            fillTimer_->start();
     }
     if (count >= 2)
         setWindowTitle(app_.msg(46) + QStringLiteral(" [") + QString::number(count) +

@@ -1,7 +1,11 @@
 #pragma once
 // The gallery viewer: the open tree's photos as a column of thumbnails, oldest first. The only
 // way into the photo editor: "Ajouter" adds a photo, a double click on a thumbnail shows it.
+// The thumbnails in view are decoded before the window shows, the rest behind it.
 #include <QList>
+#include <QStringList>
+#include <filesystem>
+#include <vector>
 
 #include "app/session.h"
 #include "app/tavo_dialog.h"
@@ -10,6 +14,7 @@ class QFrame;
 class QLabel;
 class QPushButton;
 class QScrollArea;
+class QTimer;
 
 namespace tavo {
 
@@ -38,6 +43,8 @@ class TF_Galerie : public TavoDialog {
 
     // The thumbnails of the last activation, in gallery order.
     const QList<TImage*>& thumbnails() const { return thumbnails_; }
+    // Decodes at once the thumbnails not yet shown (they fill in behind the window otherwise).
+    void completeThumbnails();
     // Number of photo records found at the last activation.
     int photoCount() const { return photoCount_; }
 
@@ -57,11 +64,19 @@ class TF_Galerie : public TavoDialog {
     void openTimelinePhoto(std::size_t index);
     void comparePhotos(std::size_t earlier, std::size_t later);
     void freeThumbnails();
+    void fillThumbnail(int index);
+    void fillVisibleThumbnails();
+    void fillSomeThumbnails();
+    void reportFailures();
     // Shows the photo editor; closes the viewer after a change, rebuilds it otherwise.
     void runEditor(PhotoEditorMode mode);
 
     QWidget* zoneContent_;
     QList<TImage*> thumbnails_;
+    std::vector<std::filesystem::path> photoPaths_;  // of each thumbnail
+    std::vector<bool> filled_;                       // whether each was tried
+    QStringList failures_;                           // reasons not yet shown
+    QTimer* fillTimer_;
     int photoCount_ = 0;
 };
 
