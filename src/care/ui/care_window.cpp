@@ -237,7 +237,7 @@ bool TF_AFaire::FormKeyPress(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         for (QTableWidget* grid : {SG_AFaire, SG_MoisPasse}) {
-            if (grid->hasFocus() && grid->currentRow() >= 0) {
+            if (focusWidget() == grid && grid->isVisible() && grid->currentRow() >= 0) {
                 openRow(grid, grid->currentRow());
                 return true;
             }
