@@ -1,3 +1,4 @@
+#include <QGroupBox>
 #include <QLabel>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -6,6 +7,7 @@
 #include <cstdio>
 
 #include "care/ui/care_window.h"
+#include "photos/imaging.h"
 #include "support/program_fixture.h"
 #include "support/tree_builder.h"
 #include "support/ui_driving.h"
@@ -59,6 +61,8 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
                {"01/09/2023", "Taille", ""},
                {"01/03/2024", "Rempotage", ""},
                {"10/04/2025", "Pincement", "bourgeons"}});
+    for (const std::string& id : {kGenevrier, kErable})
+        saveJpeg(Image(40, 30, Rgb{30, 120, 40}), data.referencePhoto(id));
     TF_AFaire* window = program->windows().aFaire;
     window->setToday([] { return care::Day{2026y / April / 1}; });
     const std::filesystem::path ics = dir / "soins";
@@ -69,7 +73,7 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
             rows(*window->SG_AFaire),
             (std::vector<std::string>{
                 "Érable | Taille | 01/09/2023 | tous les 3 mois | 02/12/2023 | En retard",
-                "Érable | Rempotage | 01/03/2024 | tous les 2 ans | 02/03/2026 | À faire",
+                "Érable | Rempotage | 01/03/2024 | tous les 2 ans | 01/03/2026 | À faire",
                 "Genévrier | Rempotage | 19/04/2024 | tous les 2 ans | 19/04/2026 | Bientôt"}));
         EXPECT_EQ(rows(*window->SG_MoisPasse),
                   (std::vector<std::string>{"Érable | 10/04/2025 | Pincement | bourgeons",
@@ -94,7 +98,7 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
                   "Dernière fois : 19/04/2024|Intervalle habituel : tous les 2 ans\t"
                   "no alarm\n" +
                   kErable +
-                  "-rempotage@care.tavo\t2026-03-02\t2026-03-03\tÉrable: Rempotage\t"
+                  "-rempotage@care.tavo\t2026-03-01\t2026-03-02\tÉrable: Rempotage\t"
                   "Dernière fois : 01/03/2024|Intervalle habituel : tous les 2 ans\t"
                   "no alarm\n" +
                   kErable +
