@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTabWidget>
 #include <QTableWidget>
+#include <algorithm>
 #include <chrono>
 
 #include "app/app.h"
@@ -163,6 +164,9 @@ void TF_AFaire::FormActivate() {
     const care::CollectionLogs logs = care::readCollectionLogs(app_.data());
     plan_ = care::computeCarePlan(logs.trees, today);
     fillDue(care::dueWithin(plan_, today));
+    // A calendar without a single event is of no use to anyone.
+    B_Exporter->setEnabled(std::any_of(plan_.items.begin(), plan_.items.end(),
+                                       [](const care::CareItem& i) { return i.next.has_value(); }));
     fillPast(care::thisMonthInPastYears(logs.trees, today));
     if (!logs.problems.empty() || plan_.invalidDates > 0) {
         L_Remarque->setText(app_.msg(159));
