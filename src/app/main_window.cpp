@@ -30,6 +30,9 @@
 #include "app/qt_text.h"
 #include "app/tags.h"
 #include "cards/card_file.h"
+#include "care/care_collection.h"
+#include "care/care_words.h"
+#include "care/due_report.h"
 #include "common/paths.h"
 #include "safety/restore.h"
 #include "startup/settings.h"
@@ -122,6 +125,7 @@ TF_Main::TF_Main(App& app, Commands& commands)
         setGridHeads();
         I_Splash->setPixmap(splashPicture(EdtTranslator1->QuietTranslation(802, 0)));
         nameControls(this);
+        app_.guard(this, [this] { showNextLine(); });
     });
     orderTabsByReading(this);
     nameControls(this);
@@ -173,6 +177,8 @@ void TF_Main::buildMenu() {
     Arbre1->addSeparator();
     ProprietesFiche = addItem(Arbre1, "ProprietesFiche", 9, QStringLiteral("Propriétés"),
                               [this] { commands_.cards.showProperties(); });
+    AFaire1 = addItem(Arbre1, "AFaire1", 35, QStringLiteral("À faire"),
+                      [this] { commands_.care.showCalendar(); });
     Arbre1->addSeparator();
     Quitter = addItem(Arbre1, "Quitter", 10, QStringLiteral("Quitter"), [this] { close(); });
     Ligne1 =
@@ -289,6 +295,10 @@ void TF_Main::buildPanels() {
         makeButton(GB_Travaux, "B_AjoutLigneTravail", 28, QStringLiteral("Ajouter une ligne"),
                    QStringLiteral("Ouvre la fenêtre pour ajouter une ligne aux travaux."));
     onClick(B_AjoutLigneTravail, [this] { commands_.works.addLine(); });
+    L_Prochain = makeLabel(GB_Travaux, "L_Prochain", 0, QString());
+    L_Prochain->setTextFormat(Qt::PlainText);
+    L_Prochain->setWordWrap(true);
+    L_Prochain->hide();
     GB_Travaux->hide();
 
     Lb_Langue = makeLabel(client, "Lb_Langue", 0, QString());
@@ -305,6 +315,8 @@ void TF_Main::layoutPanels() {
     GB_Travaux->setGeometry(276, 8, client.width() - 284, client.height() - 16);
     const QSize works = GB_Travaux->size();
     B_AjoutLigneTravail->setGeometry(works.width() - 160, 20, 150, 28);
+    // Beside the button, above the grid: two lines fit when a long type name wraps.
+    L_Prochain->setGeometry(12, 18, works.width() - 184, 36);
     SG_LignesTravaux->setGeometry(10, 56, works.width() - 20, works.height() - 66);
     fitCommentsColumn();
 }
@@ -356,6 +368,7 @@ void TF_Main::treeOpened() {
 
 void TF_Main::treeClosed() {
     showPanels(false);
+    L_Prochain->hide();
     setTreeCommands(false);
 }
 
@@ -485,6 +498,7 @@ void TF_Main::blankWorks() {
     setGridHeads();
     // The rows stay, their cells are emptied.
     SG_LignesTravaux->clearContents();
+    L_Prochain->hide();
 }
 
 int TF_Main::doubleClickedLine() {
@@ -500,8 +514,10 @@ void TF_Main::refillWorks(bool reportEmpty) {
     QTableWidget& grid = *SG_LignesTravaux;
     // The grid keeps its rows: lines past the end of the log leave blank rows.
     grid.clearContents();
+    L_Prochain->hide();
     const Session& s = app_.session;
     const std::vector<WorksLine> lines = WorksFile(app_.data(), s.openTreeId).readAll();
+    showNextLine();
     if (lines.empty()) {
         if (reportEmpty) app_.ui.message(this, app_.msg(11));
         return;
@@ -515,6 +531,18 @@ void TF_Main::refillWorks(bool reportEmpty) {
         grid.setItem(at, 2, new QTableWidgetItem(toQString(line.comment)));
         ++row;
     }
+}
+
+void TF_Main::showNextLine() {
+    L_Prochain->hide();
+    const std::string& id = app_.session.openTreeId;
+    if (!treeOpen() || id.empty()) return;
+    const care::CareWords words =
+        care::careWords([this](int n) { return toUtf8String(app_.msg(n)); });
+    const std::string line = care::treeNextLine(app_.data(), id, words, care::localToday());
+    L_Prochain->setText(toQString(line));
+    L_Prochain->setToolTip(toQString(line));
+    L_Prochain->setVisible(!line.empty());
 }
 
 }  // namespace tavo

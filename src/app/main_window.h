@@ -52,6 +52,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     QGroupBox* GB_Travaux;
     QTableWidget* SG_LignesTravaux;
     QPushButton* B_AjoutLigneTravail;
+    QLabel* L_Prochain;  // the open tree's next expected intervention, above the works grid
     QLabel* Lb_Langue;
     QLabel* Lb_Langue2;
     TEdtTranslator* EdtTranslator1;
@@ -63,6 +64,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     QAction* SupprimerFiche;
     QAction* FermerFiche;
     QAction* ProprietesFiche;
+    QAction* AFaire1;
     QAction* Quitter;
     QAction* Ligne1;
     QMenu* MenuGalerie1;
@@ -105,6 +107,9 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void showPanels(bool shown);
     // Column heads of the works grid from messages 8, 9 and 10.
     void setGridHeads();
+    // The "Next: ..." line of the open tree, learned from the whole collection's works logs;
+    // hidden when nothing is expected.
+    void showNextLine();
     // The works line a double click on the grid acts on.
     int doubleClickedLine();
     void openHelpPage(const char* page);

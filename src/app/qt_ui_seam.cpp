@@ -73,6 +73,13 @@ QString QtUiSeam::savePicture(QWidget* parent, const QString& title, const QStri
                                         QStringLiteral("JPEG (*.jpg *.jpeg)"));
 }
 
+QString QtUiSeam::saveFile(QWidget* parent, const QString& title, const QString& suggested,
+                           const QString& filter) {
+    KeepCurrentDirectory keep;
+    return QFileDialog::getSaveFileName(parent, title, QDir::home().absoluteFilePath(suggested),
+                                        filter);
+}
+
 void QtUiSeam::openDocument(const QString& path) {
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QDir(QDir::currentPath()).absoluteFilePath(path)));

@@ -30,6 +30,10 @@ class UiSeam {
     // Save dialog for a JPEG picture, offering `suggested` as its name; empty means cancelled.
     virtual QString savePicture(QWidget* parent, const QString& title,
                                 const QString& suggested) = 0;
+    // Save dialog for any other file, offering `suggested` in the home folder and the given
+    // filter ("iCalendar (*.ics)"); empty means cancelled.
+    virtual QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
+                             const QString& filter) = 0;
     // Hands a document to the desktop to open with its default program.
     virtual void openDocument(const QString& path) = 0;
 

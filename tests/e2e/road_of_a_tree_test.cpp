@@ -19,6 +19,7 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QResizeEvent>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QTest>
 #include <cstdio>
@@ -1088,6 +1089,13 @@ class RoadOfATree : public ProgramTest {
                 } else if (kind == &QGroupBox::staticMetaObject) {
                     caption = static_cast<QGroupBox*>(c)->title();
                     hint = static_cast<QGroupBox*>(c)->toolTip();
+                } else if (kind == &QTabWidget::staticMetaObject) {
+                    // A tab widget's captions are its keys, one per tab.
+                    const auto* tabs = static_cast<QTabWidget*>(c);
+                    for (int i = 0; i < tabs->count(); ++i)
+                        EXPECT_EQ(tabs->tabText(i), text(table, tag, i)) << where << " tab " << i;
+                    ++checked;
+                    continue;
                 } else {
                     if (kind != &QLineEdit::staticMetaObject &&
                         kind != &QComboBox::staticMetaObject)
@@ -1110,8 +1118,8 @@ class RoadOfATree : public ProgramTest {
             }
         };
         menu(main().menuBar()->actions());
-        // 111 controls and 26 menu items: a window or control that loses its Tag shows here.
-        EXPECT_EQ(checked, 137);
+        // 118 controls and 27 menu items: a window or control that loses its Tag shows here.
+        EXPECT_EQ(checked, 145);
         EXPECT_EQ(untranslated, (Names{"TF_Fiche/I_PhotoRef", "TF_Fiche/MM_Notes",
                                        "TF_Fiche/OpenPictureDialog1", "TF_Photo/I_Photo"}));
         const QTableWidget& grid = *main().SG_LignesTravaux;

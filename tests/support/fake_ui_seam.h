@@ -27,7 +27,7 @@ class FakeUiSeam : public UiSeam {
     std::deque<bool> answers;       // for questions; No when empty
     std::deque<QString> folders;    // for the folder browser; cancelled when empty
     std::deque<QString> pictures;   // for the open-picture dialog; cancelled when empty
-    std::deque<QString> savePaths;  // for the save-picture dialog; cancelled when empty
+    std::deque<QString> savePaths;  // for the save dialogs; cancelled when empty
     QStringList printerNames;
     QString currentPrinter;
     QString pdfOutput;        // printing goes to this PDF file
@@ -60,6 +60,11 @@ class FakeUiSeam : public UiSeam {
         return pop(pictures);
     }
     QString savePicture(QWidget*, const QString& title, const QString& suggested) override {
+        record("save", suggested, title);
+        return pop(savePaths);
+    }
+    QString saveFile(QWidget*, const QString& title, const QString& suggested,
+                     const QString&) override {
         record("save", suggested, title);
         return pop(savePaths);
     }

@@ -1,0 +1,23 @@
+#include "care/ui/care_commands.h"
+
+#include <QDialog>
+
+#include "app/app.h"
+#include "cards/card_file.h"
+#include "care/ui/care_window.h"
+
+namespace tavo {
+
+void CareCommands::showCalendar() {
+    TF_AFaire* window = app_.windows.aFaire;
+    if (app_.showModal(window) != QDialog::Accepted) return;
+    // A row was chosen: its tree opens as through Fiche > Ouvrir.
+    Session& s = app_.session;
+    s.openTreeId = window->chosenTreeId();
+    app_.treeView->treeOpened();
+    s.currentCard = readCard(app_.data(), s.openTreeId);
+    app_.treeView->showTree();
+    app_.treeView->refillWorks(false);
+}
+
+}  // namespace tavo

@@ -1,0 +1,61 @@
+#pragma once
+// "À faire": what the keeper's own works log says is due or soon across the whole collection,
+// and what was done in this calendar month in earlier years. A row opens its tree; the
+// expected interventions can be exported as a calendar file for the desktop's calendar.
+#include <functional>
+#include <string>
+
+#include "app/tavo_dialog.h"
+#include "care/care_plan.h"
+
+class QLabel;
+class QPushButton;
+class QTabWidget;
+class QTableWidget;
+
+namespace tavo {
+
+class TF_AFaire : public TavoDialog {
+    Q_OBJECT
+  public:
+    explicit TF_AFaire(App& app);
+
+    // Where the window takes today's date (the machine's clock unless set).
+    void setToday(std::function<care::Day()> today) { today_ = std::move(today); }
+    // The tree of the row that closed the window with Accepted.
+    const std::string& chosenTreeId() const { return chosenTreeId_; }
+
+    // Reads the collection again and refills both tabs.
+    void FormActivate() override;
+
+    QTabWidget* TC_Onglets;
+    QLabel* L_AFaire;
+    QTableWidget* SG_AFaire;
+    QLabel* L_RienAFaire;
+    QLabel* L_MoisPasse;
+    QTableWidget* SG_MoisPasse;
+    QLabel* L_RienMoisPasse;
+    QLabel* L_Remarque;  // unreadable files, export result
+    QPushButton* B_Exporter;
+    QPushButton* B_Fermer;
+
+  public slots:
+    void B_ExporterClick();
+
+  protected:
+    bool FormKeyPress(QKeyEvent* event) override;
+
+  private:
+    void setHeads();
+    void fillDue(const std::vector<care::CareItem>& items);
+    void fillPast(const std::vector<care::PastLine>& lines);
+    // Closes the window on the tree of the grid's row, when the row names one.
+    void openRow(QTableWidget* grid, int row);
+    care::CareWords words() const;
+
+    std::function<care::Day()> today_;
+    std::string chosenTreeId_;
+    care::CarePlan plan_;  // as last read, for the export
+};
+
+}  // namespace tavo

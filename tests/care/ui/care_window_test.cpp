@@ -1,0 +1,116 @@
+#include <QGroupBox>
+#include <QLabel>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTest>
+
+#include <cstdio>
+
+#include "care/ui/care_window.h"
+#include "photos/imaging.h"
+#include "support/program_fixture.h"
+#include "support/tree_builder.h"
+#include "support/ui_driving.h"
+
+using namespace tavo;
+using namespace tavo::test;
+using namespace std::chrono;
+
+namespace {
+
+const std::string kGenevrier = "26001100000001";
+const std::string kErable = "26001100000002";
+
+// Each row of a grid as its cells joined by " | ".
+std::vector<std::string> rows(const QTableWidget& grid) {
+    std::vector<std::string> out;
+    for (int r = 0; r < grid.rowCount(); ++r) {
+        QStringList cells;
+        for (int c = 0; c < grid.columnCount(); ++c)
+            cells << (grid.item(r, c) ? grid.item(r, c)->text() : QString());
+        out.push_back(cells.join(QStringLiteral(" | ")).toStdString());
+    }
+    return out;
+}
+
+std::string run(const std::string& command) {
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return "popen failed";
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    EXPECT_EQ(::pclose(p), 0) << command;
+    return out;
+}
+
+using CareWindowTest = ProgramTest;
+
+}  // namespace
+
+// Two trees repotted every two years, one also pruned long ago, seen on 1 April 2026: the three
+// items in expected order with their states, April's lines of earlier years by tree, the
+// calendar written through the save dialog, and a row opening its tree with its next line.
+TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
+    start();
+    const DataPaths data{dir.path()};
+    writeTree(data, kGenevrier, "Genévrier",
+              worksLines({{"20/04/2022", "Rempotage"}, {"19/04/2024", "Rempotage"}}));
+    writeTree(data, kErable, "Érable",
+              {{"01/03/2022", "Rempotage", ""},
+               {"01/06/2023", "Taille", ""},
+               {"01/09/2023", "Taille", ""},
+               {"01/03/2024", "Rempotage", ""},
+               {"10/04/2025", "Pincement", "bourgeons"}});
+    for (const std::string& id : {kGenevrier, kErable})
+        saveJpeg(Image(40, 30, Rgb{30, 120, 40}), data.referencePhoto(id));
+    TF_AFaire* window = program->windows().aFaire;
+    window->setToday([] { return care::Day{2026y / April / 1}; });
+    const std::filesystem::path ics = dir / "soins";
+    ui.savePaths.push_back(QString::fromStdString(ics.string()));
+
+    ui.modal["TF_AFaire"].push_back([&](QDialog*) {
+        EXPECT_EQ(
+            rows(*window->SG_AFaire),
+            (std::vector<std::string>{
+                "Érable | Taille | 01/09/2023 | tous les 3 mois | 02/12/2023 | En retard",
+                "Érable | Rempotage | 01/03/2024 | tous les 2 ans | 01/03/2026 | À faire",
+                "Genévrier | Rempotage | 19/04/2024 | tous les 2 ans | 19/04/2026 | Bientôt"}));
+        EXPECT_EQ(rows(*window->SG_MoisPasse),
+                  (std::vector<std::string>{"Érable | 10/04/2025 | Pincement | bourgeons",
+                                            "Genévrier | 19/04/2024 | Rempotage | ",
+                                            " | 20/04/2022 | Rempotage | "}));
+        EXPECT_TRUE(window->L_RienAFaire->isHidden());
+
+        click(window, "B_Exporter");
+        EXPECT_NE(window->L_Remarque->text().indexOf(QStringLiteral("soins.ics")), -1);
+
+        window->SG_AFaire->setFocus();
+        window->SG_AFaire->setCurrentCell(2, 0);
+        QTest::keyClick(window->SG_AFaire, Qt::Key_Return);
+    });
+    trigger(&main(), "AFaire1");
+
+    ASSERT_TRUE(ui.texts("error").empty()) << ui.texts("error").front().toStdString();
+    const std::string script = std::string(TAVO_SOURCE_DIR) + "/tests/care/ics_dump.py";
+    EXPECT_EQ(run("/usr/bin/python3 " + script + " " + ics.string() + ".ics"),
+              kGenevrier +
+                  "-rempotage@care.tavo\t2026-04-19\t2026-04-20\tGenévrier: Rempotage\t"
+                  "Dernière fois : 19/04/2024|Intervalle habituel : tous les 2 ans\t"
+                  "no alarm\n" +
+                  kErable +
+                  "-rempotage@care.tavo\t2026-03-01\t2026-03-02\tÉrable: Rempotage\t"
+                  "Dernière fois : 01/03/2024|Intervalle habituel : tous les 2 ans\t"
+                  "no alarm\n" +
+                  kErable +
+                  "-taille@care.tavo\t2023-12-02\t2023-12-03\tÉrable: Taille\t"
+                  "Dernière fois : 01/09/2023|Intervalle habituel : tous les 3 mois\t"
+                  "no alarm\n--\n");
+
+    EXPECT_EQ(app().session.openTreeId, kGenevrier);
+    EXPECT_TRUE(main().GB_Travaux->isVisibleTo(&main()));
+    EXPECT_EQ(main().L_Prochain->text(),
+              QStringLiteral("Prochain : Rempotage vers 04/2026 (tous les 2 ans)"));
+    EXPECT_TRUE(main().L_Prochain->isVisibleTo(&main()));
+    main().treeClosed();
+    EXPECT_FALSE(main().L_Prochain->isVisibleTo(&main()));
+}
