@@ -73,6 +73,12 @@ QString QtUiSeam::savePicture(QWidget* parent, const QString& title, const QStri
                                         QStringLiteral("JPEG (*.jpg *.jpeg)"));
 }
 
+QString QtUiSeam::openFile(QWidget* parent, const QString& title, const QString& folder,
+                           const QString& filter) {
+    KeepCurrentDirectory keep;
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
 void QtUiSeam::openDocument(const QString& path) {
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QDir(QDir::currentPath()).absoluteFilePath(path)));

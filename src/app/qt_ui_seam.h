@@ -13,6 +13,8 @@ class QtUiSeam : public UiSeam {
     QString browseFolder(QWidget* parent, const QString& title, const QString& start) override;
     QString openPicture(QWidget* parent, const QString& title, const QString& folder) override;
     QString savePicture(QWidget* parent, const QString& title, const QString& suggested) override;
+    QString openFile(QWidget* parent, const QString& title, const QString& folder,
+                     const QString& filter) override;
     void openDocument(const QString& path) override;
     QStringList printers() override;
     QString defaultPrinter() override;
