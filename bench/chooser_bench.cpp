@@ -35,6 +35,9 @@ class CountingSeam : public UiSeam {
     QString browseFolder(QWidget*, const QString&, const QString&) override { return {}; }
     QString openPicture(QWidget*, const QString&, const QString&) override { return {}; }
     QString savePicture(QWidget*, const QString&, const QString&) override { return {}; }
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     void openDocument(const QString&) override {}
     QStringList printers() override { return {}; }
     QString defaultPrinter() override { return {}; }

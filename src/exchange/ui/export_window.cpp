@@ -108,7 +108,10 @@ void TF_Export::B_ExporterClick() {
         app_.ui.message(this, app_.msg(126).arg(toQString(out)));
         return;
     }
-    QString text = app_.msg(124).arg(toQString(out)).arg(result.trees).arg(result.photos);
+    // The tables name the photos but carry none of them.
+    QString text = options.format == exchange::Format::Csv
+                       ? app_.msg(135).arg(toQString(out)).arg(result.trees)
+                       : app_.msg(124).arg(toQString(out)).arg(result.trees).arg(result.photos);
     if (!result.warnings.empty()) {
         text += QStringLiteral("\n\n") + app_.msg(127);
         // A box stays readable: the first few, then how many more.

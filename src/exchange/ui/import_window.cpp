@@ -96,7 +96,7 @@ void TF_Import::B_ImporterClick() {
         result = exchange::importCollection(toPath(E_Fichier->text()), into, progress());
     } catch (const exchange::ImportRefused& e) {
         // The core names the first faulty place of the document: the user can find it there.
-        app_.ui.error(this, app_.msg(130) + QStringLiteral("\n") + toQString(e.what()));
+        app_.ui.error(this, app_.msg(130) + QStringLiteral("\n") + QString::fromUtf8(e.what()));
         return;
     }
     if (result.cancelled) {
