@@ -38,6 +38,9 @@ class CountingSeam : public UiSeam {
     QString saveFile(QWidget*, const QString&, const QString&, const QString&) override {
         return {};
     }
+    QString openFile(QWidget*, const QString&, const QString&, const QString&) override {
+        return {};
+    }
     void openDocument(const QString&) override {}
     QStringList printers() override { return {}; }
     QString defaultPrinter() override { return {}; }

@@ -2,6 +2,7 @@
 // The commands every subsystem offers the main window's menus and buttons.
 #include "cards/ui/card_commands.h"
 #include "care/ui/care_commands.h"
+#include "exchange/ui/exchange_commands.h"
 #include "lists/ui/list_commands.h"
 #include "photos/ui/gallery_commands.h"
 #include "printing/ui/print_commands.h"
@@ -20,7 +21,8 @@ struct Commands {
           printing(app),
           safety(app),
           language(app),
-          care(app) {}
+          care(app),
+          exchange(app) {}
 
     CardCommands cards;
     WorksCommands works;
@@ -30,6 +32,7 @@ struct Commands {
     SafetyCommands safety;
     LanguageCommands language;
     CareCommands care;
+    ExchangeCommands exchange;
 };
 
 }  // namespace tavo

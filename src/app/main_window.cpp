@@ -208,6 +208,10 @@ void TF_Main::buildMenu() {
                       [this] { commands_.language.choose(); });
     Fichierarchive1 = addItem(Options1, "Fichierarchive1", 30, QStringLiteral("Fichier archive"),
                               [this] { commands_.safety.archive(this); });
+    addItem(Options1, "Exporter1", 36, QStringLiteral("Exporter..."),
+            [this] { commands_.exchange.exportCollection(); });
+    addItem(Options1, "Importer1", 37, QStringLiteral("Importer..."),
+            [this] { commands_.exchange.importCollection(); });
     N1 = addMenu(bar, "N1", 20, QStringLiteral("?"));
     Aide1 = addItem(N1, "Aide1", 21, QStringLiteral("Aide"), [this] { openHelpPage("Index.htm"); });
     Lauteur1 = addItem(N1, "Lauteur1", 22, QStringLiteral("L'auteur"),

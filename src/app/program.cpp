@@ -6,6 +6,8 @@
 #include "cards/ui/card_properties_window.h"
 #include "cards/ui/thumbnail_chooser.h"
 #include "care/ui/care_window.h"
+#include "exchange/ui/export_window.h"
+#include "exchange/ui/import_window.h"
 #include "lists/ui/label_list_editor.h"
 #include "lists/ui/names_editor.h"
 #include "photos/ui/compare_window.h"
@@ -54,6 +56,8 @@ Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     w.comparer = create<TF_Comparer>(app, owned_);
     w.croissance = create<TF_ImprimerCroissance>(app, owned_);
     w.aFaire = create<TF_AFaire>(app, owned_);
+    w.exporter = create<TF_Export>(app, owned_);
+    w.importer = create<TF_Import>(app, owned_);
 }
 
 Program::~Program() {

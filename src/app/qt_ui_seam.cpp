@@ -80,6 +80,12 @@ QString QtUiSeam::saveFile(QWidget* parent, const QString& title, const QString&
                                         filter);
 }
 
+QString QtUiSeam::openFile(QWidget* parent, const QString& title, const QString& folder,
+                           const QString& filter) {
+    KeepCurrentDirectory keep;
+    return QFileDialog::getOpenFileName(parent, title, folder, filter);
+}
+
 void QtUiSeam::openDocument(const QString& path) {
     QDesktopServices::openUrl(
         QUrl::fromLocalFile(QDir(QDir::currentPath()).absoluteFilePath(path)));

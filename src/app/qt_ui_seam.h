@@ -15,6 +15,8 @@ class QtUiSeam : public UiSeam {
     QString savePicture(QWidget* parent, const QString& title, const QString& suggested) override;
     QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
                      const QString& filter) override;
+    QString openFile(QWidget* parent, const QString& title, const QString& folder,
+                     const QString& filter) override;
     void openDocument(const QString& path) override;
     QStringList printers() override;
     QString defaultPrinter() override;

@@ -34,6 +34,10 @@ class UiSeam {
     // filter ("iCalendar (*.ics)"); empty means cancelled.
     virtual QString saveFile(QWidget* parent, const QString& title, const QString& suggested,
                              const QString& filter) = 0;
+    // Open dialog for one existing file among those `filter` shows ("JSON (*.json)"); an empty
+    // result means cancelled.
+    virtual QString openFile(QWidget* parent, const QString& title, const QString& folder,
+                             const QString& filter) = 0;
     // Hands a document to the desktop to open with its default program.
     virtual void openDocument(const QString& path) = 0;
 

@@ -27,6 +27,8 @@ class TF_ChoixLangue;
 class TF_LIB_NomsArbres;
 class TF_LIB_NomsArbres2;
 class TF_AFaire;
+class TF_Export;
+class TF_Import;
 
 struct Windows {
     TF_Main* main = nullptr;
@@ -50,6 +52,8 @@ struct Windows {
     TF_LIB_NomsArbres* noms = nullptr;
     TF_LIB_NomsArbres2* noms2 = nullptr;
     TF_AFaire* aFaire = nullptr;
+    TF_Export* exporter = nullptr;
+    TF_Import* importer = nullptr;
     // Every window in creation order, the main window first (the translator walks this).
     std::vector<QWidget*> all;
 };

@@ -86,14 +86,22 @@ class ImportRefused : public RefusedError {
 };
 
 struct ImportResult {
+    bool cancelled = false;
     std::size_t trees = 0;
     std::size_t photos = 0;
 };
 
 // Builds a data folder in `intoFolder` (new or empty; RefusedError otherwise) from the
 // collection document `jsonFile` and the photo files beside it. The whole document is checked
-// before anything is written (ImportRefused); a failure while writing removes what was written.
+// before anything is written (ImportRefused); a failure while writing, or a `progress` that
+// returns false, removes what was written.
 ImportResult importCollection(const std::filesystem::path& jsonFile,
-                              const std::filesystem::path& intoFolder);
+                              const std::filesystem::path& intoFolder,
+                              const Progress& progress = {});
+
+// Gives the new data folder `to` what the program needs beside the data to open it: the
+// language files, the help pages and the default picture of `from`, each only where `to` has
+// none. An import writes the data alone; this makes its folder one the program can work in.
+void addProgramFiles(const std::filesystem::path& from, const std::filesystem::path& to);
 
 }  // namespace tavo::exchange

@@ -335,7 +335,8 @@ class Reader {
 
 }  // namespace
 
-ImportResult importCollection(const fs::path& jsonFile, const fs::path& intoFolder) {
+ImportResult importCollection(const fs::path& jsonFile, const fs::path& intoFolder,
+                              const Progress& progress) {
     std::error_code ec;
     if (!fs::is_regular_file(fs::status(jsonFile, ec)))
         throw IoError("read", jsonFile, "not a regular file");
@@ -356,10 +357,20 @@ ImportResult importCollection(const fs::path& jsonFile, const fs::path& intoFold
 
     OutputFolder out(intoFolder, OutputFolder::Durability::DataFolder);
     for (const char* d : {"FICHES", "GALERIES", "IMGREF"}) out.makeFolder(d);
-    for (const auto& [rel, content] : plan.files) out.write(rel, content);
-    for (const auto& [source, rel] : plan.copies) out.copy(source, rel);
+    const std::size_t total = plan.files.size() + plan.copies.size();
+    std::size_t done = 0;
+    // The folder takes back what it holds when the run stops before commit().
+    const auto goOn = [&] { return !progress || progress(++done, total); };
+    for (const auto& [rel, content] : plan.files) {
+        out.write(rel, content);
+        if (!goOn()) return {true, 0, 0};
+    }
+    for (const auto& [source, rel] : plan.copies) {
+        out.copy(source, rel);
+        if (!goOn()) return {true, 0, 0};
+    }
     out.commit();
-    return {plan.trees, plan.photos};
+    return {false, plan.trees, plan.photos};
 }
 
 }  // namespace tavo::exchange

@@ -28,18 +28,29 @@ bool isInside(const fs::path& inner, const fs::path& outer) {
 
 }  // namespace
 
+FolderRefusal folderRefusal(const fs::path& root, const fs::path& forbidden) {
+    if (!forbidden.empty() && isInside(root, forbidden)) return FolderRefusal::InsideDataFolder;
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(root, ec))) return FolderRefusal::None;
+    if (!fs::is_directory(fs::status(root, ec))) return FolderRefusal::NotAFolder;
+    if (!fs::is_empty(root, ec) || ec) return FolderRefusal::NotEmpty;
+    return FolderRefusal::None;
+}
+
 OutputFolder::OutputFolder(fs::path root, Durability durability, const fs::path& forbidden)
     : root_(std::move(root)), durability_(durability) {
-    if (!forbidden.empty() && isInside(root_, forbidden))
-        throw RefusedError("The folder \"" + root_.string() + "\" lies inside the data folder");
-    std::error_code ec;
-    const auto st = fs::symlink_status(root_, ec);
-    if (fs::exists(st)) {
-        if (!fs::is_directory(fs::status(root_, ec)))
+    switch (folderRefusal(root_, forbidden)) {
+        case FolderRefusal::InsideDataFolder:
+            throw RefusedError("The folder \"" + root_.string() + "\" lies inside the data folder");
+        case FolderRefusal::NotAFolder:
             throw RefusedError("\"" + root_.string() + "\" is not a folder");
-        if (!fs::is_empty(root_, ec) || ec)
+        case FolderRefusal::NotEmpty:
             throw RefusedError("The folder \"" + root_.string() + "\" is not empty");
-    } else {
+        case FolderRefusal::None:
+            break;
+    }
+    std::error_code ec;
+    if (!fs::exists(fs::symlink_status(root_, ec))) {
         if (!fs::create_directories(root_, ec) || ec)
             throw IoError("create folder", root_, ec.message());
         createdRoot_ = true;

@@ -9,6 +9,12 @@
 
 namespace tavo::exchange {
 
+// Why a folder cannot take a run, checked before anything is written (the constructor checks
+// again and refuses with the same reasons).
+enum class FolderRefusal { None, InsideDataFolder, NotAFolder, NotEmpty };
+FolderRefusal folderRefusal(const std::filesystem::path& root,
+                            const std::filesystem::path& forbidden = {});
+
 class OutputFolder {
   public:
     // How sure a finished run must be that its files reached the disk.

@@ -16,7 +16,8 @@
 namespace tavo::test {
 
 struct Shown {
-    std::string kind;  // "message", "warning", "question", "error", "browse", "picture", "open"
+    std::string
+        kind;  // "message", "warning", "question", "error", "browse", "picture", "file", "open"
     QString text;
     QString title;
 };
@@ -28,6 +29,8 @@ class FakeUiSeam : public UiSeam {
     std::deque<QString> folders;    // for the folder browser; cancelled when empty
     std::deque<QString> pictures;   // for the open-picture dialog; cancelled when empty
     std::deque<QString> savePaths;  // for the save dialogs; cancelled when empty
+    std::deque<QString> savePaths;  // for the save-picture dialog; cancelled when empty
+    std::deque<QString> files;      // for the open-file dialog; cancelled when empty
     QStringList printerNames;
     QString currentPrinter;
     QString pdfOutput;        // printing goes to this PDF file
@@ -67,6 +70,11 @@ class FakeUiSeam : public UiSeam {
                      const QString&) override {
         record("save", suggested, title);
         return pop(savePaths);
+    }
+    QString openFile(QWidget*, const QString& title, const QString& folder,
+                     const QString&) override {
+        record("file", folder, title);
+        return pop(files);
     }
     void openDocument(const QString& path) override { shown.push_back({"open", path, {}}); }
     QStringList printers() override { return printerNames; }

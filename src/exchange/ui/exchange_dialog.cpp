@@ -1,0 +1,78 @@
+#include "exchange/ui/exchange_dialog.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/app.h"
+#include "app/qt_text.h"
+#include "exchange/output_folder.h"
+
+namespace tavo {
+
+namespace {
+// Often enough for the cancel button to answer at once, rarely enough to cost nothing.
+constexpr qint64 kPumpMilliseconds = 40;
+}  // namespace
+
+ExchangeDialog::Run::Run(ExchangeDialog& dialog) : dialog_(dialog) {
+    dialog_.running_ = true;
+    dialog_.stopAsked_ = false;
+    for (QWidget* w : dialog_.inputs_) w->setEnabled(false);
+    dialog_.progressBar_->setRange(0, 1);
+    dialog_.progressBar_->setValue(0);
+    dialog_.sincePump_.invalidate();
+}
+
+ExchangeDialog::Run::~Run() {
+    dialog_.running_ = false;
+    for (QWidget* w : dialog_.inputs_) w->setEnabled(true);
+}
+
+void ExchangeDialog::reject() {
+    if (running_) {
+        stopAsked_ = true;
+        return;
+    }
+    TavoDialog::reject();
+}
+
+exchange::Progress ExchangeDialog::progress() {
+    return [this](std::size_t done, std::size_t total) {
+        progressBar_->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1)));
+        progressBar_->setValue(static_cast<int>(std::min(done, total)));
+        if (!sincePump_.isValid() || sincePump_.elapsed() >= kPumpMilliseconds || done >= total) {
+            QCoreApplication::processEvents(QEventLoop::AllEvents);
+            sincePump_.start();
+        }
+        return !stopAsked_;
+    };
+}
+
+std::filesystem::path ExchangeDialog::folderOf(const QString& text) {
+    const QString trimmed = text.trimmed();
+    if (trimmed.isEmpty()) return {};
+    return toPath(QDir::cleanPath(QDir::current().absoluteFilePath(trimmed)));
+}
+
+bool ExchangeDialog::acceptsFolder(const std::filesystem::path& folder) {
+    int message = 0;
+    switch (exchange::folderRefusal(folder, app_.data().root)) {
+        case exchange::FolderRefusal::None:
+            return true;
+        case exchange::FolderRefusal::NotEmpty:
+            message = 121;
+            break;
+        case exchange::FolderRefusal::NotAFolder:
+            message = 122;
+            break;
+        case exchange::FolderRefusal::InsideDataFolder:
+            message = 123;
+            break;
+    }
+    app_.ui.warning(this, windowTitle(), app_.msg(message).arg(toQString(folder)));
+    return false;
+}
+
+}  // namespace tavo

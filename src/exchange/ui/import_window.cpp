@@ -1,0 +1,130 @@
+#include "exchange/ui/import_window.h"
+
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "app/app.h"
+#include "app/controls.h"
+#include "app/qt_text.h"
+#include "startup/settings.h"
+
+namespace tavo {
+
+namespace fs = std::filesystem;
+
+TF_Import::TF_Import(App& app)
+    : ExchangeDialog(app, "TF_Import", 1920, QStringLiteral("Importer une collection")) {
+    setClientSize(560, 220);
+    L_Fichier =
+        makeLabel(this, "L_Fichier", 1921,
+                  QStringLiteral("Document à importer (collection.json) :"), {16, 12, 528, 20});
+    // The document is chosen with the browser only, so it always names an existing file.
+    E_Fichier = makeEdit(this, "E_Fichier", 1922, QString(), 0, {16, 36, 412, 26});
+    E_Fichier->setReadOnly(true);
+    B_ParcourirFichier = makeButton(this, "B_ParcourirFichier", 1923,
+                                    QStringLiteral("Parcourir..."), QString(), {436, 35, 108, 28});
+    L_Dossier = makeLabel(this, "L_Dossier", 1924,
+                          QStringLiteral("Nouveau dossier de données (nouveau ou vide) :"),
+                          {16, 74, 528, 20});
+    E_Dossier = makeEdit(this, "E_Dossier", 1925, QString(), 0, {16, 98, 412, 26});
+    B_ParcourirDossier = makeButton(this, "B_ParcourirDossier", 1926,
+                                    QStringLiteral("Parcourir..."), QString(), {436, 97, 108, 28});
+    PB_Progression =
+        placeControl(new QProgressBar(this), "PB_Progression", 0, QString(), {16, 142, 528, 18});
+    B_Importer = makeButton(this, "B_Importer", 1927, QStringLiteral("Importer"), QString(),
+                            {166, 176, 110, 30});
+    B_Annuler = makeButton(this, "B_Annuler", 1928, QStringLiteral("Annuler"), QString(),
+                           {284, 176, 110, 30});
+    progressBar_ = PB_Progression;
+    cancelButton_ = B_Annuler;
+    inputs_ = {B_ParcourirFichier, E_Dossier, B_ParcourirDossier, B_Importer};
+    setTabOrder(B_ParcourirFichier, E_Dossier);
+    setTabOrder(E_Dossier, B_ParcourirDossier);
+    setTabOrder(B_ParcourirDossier, B_Importer);
+    setTabOrder(B_Importer, B_Annuler);
+    E_Fichier->setFocusPolicy(Qt::NoFocus);
+
+    connect(E_Dossier, &QLineEdit::textChanged, this, [this] { updateButtons(); });
+    connect(E_Dossier, &QLineEdit::returnPressed, B_Importer, &QPushButton::click);
+    connect(B_ParcourirFichier, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_ParcourirFichierClick(); }); });
+    connect(B_ParcourirDossier, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_ParcourirDossierClick(); }); });
+    connect(B_Importer, &QPushButton::clicked, this,
+            [this] { app_.guard(this, [this] { B_ImporterClick(); }); });
+    connect(B_Annuler, &QPushButton::clicked, this, &TF_Import::reject);
+}
+
+void TF_Import::FormActivate() {
+    E_Fichier->clear();
+    E_Dossier->clear();
+    PB_Progression->setRange(0, 1);
+    PB_Progression->setValue(0);
+    updateButtons();
+    B_ParcourirFichier->setFocus();
+}
+
+void TF_Import::updateButtons() {
+    B_Importer->setEnabled(!E_Fichier->text().isEmpty() && !E_Dossier->text().trimmed().isEmpty());
+}
+
+void TF_Import::B_ParcourirFichierClick() {
+    const QString start =
+        E_Fichier->text().isEmpty() ? QString() : QFileInfo(E_Fichier->text()).absolutePath();
+    const QString chosen =
+        app_.ui.openFile(this, app_.msg(128), start, app_.msg(134) + QStringLiteral(" (*.json)"));
+    if (chosen.isEmpty()) return;
+    E_Fichier->setText(chosen);
+    updateButtons();
+}
+
+void TF_Import::B_ParcourirDossierClick() {
+    const QString chosen = app_.ui.browseFolder(this, app_.msg(129), E_Dossier->text().trimmed());
+    if (!chosen.isEmpty()) E_Dossier->setText(chosen);
+}
+
+void TF_Import::B_ImporterClick() {
+    const fs::path into = folderOf(E_Dossier->text());
+    if (into.empty() || !acceptsFolder(into)) return;
+    exchange::ImportResult result;
+    try {
+        Run run(*this);
+        result = exchange::importCollection(toPath(E_Fichier->text()), into, progress());
+    } catch (const exchange::ImportRefused& e) {
+        // The core names the first faulty place of the document: the user can find it there.
+        app_.ui.error(this, app_.msg(130) + QStringLiteral("\n") + QString::fromUtf8(e.what()));
+        return;
+    }
+    if (result.cancelled) {
+        PB_Progression->setValue(0);
+        app_.ui.message(this, app_.msg(133).arg(toQString(into)));
+        return;
+    }
+    // Without its language files, help pages and default picture the program could not work
+    // in the new folder, now or at a later start there.
+    exchange::addProgramFiles(app_.data().root, into);
+    const QString done = app_.msg(131).arg(toQString(into)).arg(result.trees).arg(result.photos);
+    if (app_.ui.question(this, done + QStringLiteral("\n\n") + app_.msg(132))) openDataFolder(into);
+    accept();
+}
+
+void TF_Import::openDataFolder(const fs::path& folder) {
+    Session& s = app_.session;
+    // Leaving a data folder keeps its language, as the end of the program does.
+    app_.guard(this, [&] { settings::writeLanguageName(s.dataFolder, s.languageName); });
+    if (!QDir::setCurrent(toQString(folder))) {
+        app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(7));
+        return;
+    }
+    s.dataFolder = folder;
+    s.openTreeId.clear();
+    s.currentCard = TreeCard{};
+    if (app_.treeView) app_.treeView->treeClosed();
+    emit app_.events.treeChanged();
+}
+
+}  // namespace tavo
