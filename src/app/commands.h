@@ -1,6 +1,7 @@
 #pragma once
 // The commands every subsystem offers the main window's menus and buttons.
 #include "cards/ui/card_commands.h"
+#include "collection/ui/collection_commands.h"
 #include "lists/ui/list_commands.h"
 #include "photos/ui/gallery_commands.h"
 #include "printing/ui/print_commands.h"
@@ -18,7 +19,8 @@ struct Commands {
           lists(app),
           printing(app),
           safety(app),
-          language(app) {}
+          language(app),
+          collection(app) {}
 
     CardCommands cards;
     WorksCommands works;
@@ -27,6 +29,7 @@ struct Commands {
     PrintCommands printing;
     SafetyCommands safety;
     LanguageCommands language;
+    CollectionCommands collection;
 };
 
 }  // namespace tavo

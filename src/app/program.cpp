@@ -5,6 +5,7 @@
 #include "cards/ui/card_form.h"
 #include "cards/ui/card_properties_window.h"
 #include "cards/ui/thumbnail_chooser.h"
+#include "collection/ui/collection_window.h"
 #include "lists/ui/label_list_editor.h"
 #include "lists/ui/names_editor.h"
 #include "photos/ui/compare_window.h"
@@ -52,6 +53,7 @@ Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     w.noms2 = create<TF_LIB_NomsArbres2>(app, owned_);
     w.comparer = create<TF_Comparer>(app, owned_);
     w.croissance = create<TF_ImprimerCroissance>(app, owned_);
+    w.collection = create<TF_Collection>(app, owned_);
 }
 
 Program::~Program() {
