@@ -13,6 +13,7 @@
 #include <QTableView>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <cmath>
 
 #include "app/app.h"
 #include "app/controls.h"
@@ -75,7 +76,7 @@ QString fieldLabel(const App& app, col::Field field) {
             return app.msg(44);
         case col::Field::WorksType:
         case col::Field::WorksComment:
-            return app.msg(45);
+            return header(Column::WorksCount);
         case col::Field::PhotoComment:
             return app.msg(kMsgPhoto);
     }
@@ -271,6 +272,8 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
 }
 
 QVariant CollectionModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    // A first click on a header sorts up, whatever the column.
+    if (role == Qt::InitialSortOrderRole) return Qt::AscendingOrder;
     if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section <= 0 ||
         section >= col::kColumnCount)
         return {};
