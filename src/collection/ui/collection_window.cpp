@@ -230,6 +230,11 @@ void CollectionModel::forgetThumbnails(const std::vector<std::string>& ids) {
 }
 
 void CollectionModel::retranslate() {
+    headers_.clear();
+    for (int c = 0; c < col::kColumnCount; ++c)
+        headers_ << (c == static_cast<int>(Column::Thumbnail)
+                         ? QString()
+                         : app_.msg(kMsgFirstHeader + c - static_cast<int>(Column::TreeName)));
     excerpts_.assign(excerpts_.size(), std::nullopt);
     emit headerDataChanged(Qt::Horizontal, 0, col::kColumnCount - 1);
     if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
@@ -274,10 +279,10 @@ QVariant CollectionModel::data(const QModelIndex& index, int role) const {
 QVariant CollectionModel::headerData(int section, Qt::Orientation orientation, int role) const {
     // A first click on a header sorts up, whatever the column.
     if (role == Qt::InitialSortOrderRole) return Qt::AscendingOrder;
-    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section <= 0 ||
-        section >= col::kColumnCount)
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole || section < 0 ||
+        section >= headers_.size())
         return {};
-    return app_.msg(kMsgFirstHeader + section - static_cast<int>(Column::TreeName));
+    return headers_[section];
 }
 
 void CollectionModel::sort(int column, Qt::SortOrder order) {

@@ -69,6 +69,7 @@ class CollectionModel : public QAbstractTableModel {
     LocalTime today_;
     mutable std::vector<std::optional<Excerpt>> excerpts_;
     mutable QHash<QString, QImage> thumbnails_;
+    QStringList headers_;  // fetched when the language is known
 };
 
 class TF_Collection : public TavoDialog {
