@@ -17,7 +17,6 @@
 
 #include "app/app.h"
 #include "app/controls.h"
-#include "app/main_window.h"
 #include "app/qt_image.h"
 #include "app/qt_text.h"
 #include "cards/ui/card_commands.h"
@@ -470,8 +469,11 @@ void TF_Collection::B_OuvrirClick() {
     const QModelIndex current = SG_Collection->currentIndex();
     const std::string id = model_->tree(current.isValid() ? current.row() : 0).id;
     CardCommands(app_).openTree(id);
-    app_.windows.main->raise();
-    app_.windows.main->activateWindow();
+    // The main window (the first of all) comes to the front, showing the tree.
+    if (!app_.windows.all.empty()) {
+        app_.windows.all.front()->raise();
+        app_.windows.all.front()->activateWindow();
+    }
 }
 
 void TF_Collection::showFooter() {
