@@ -129,45 +129,75 @@ class ThumbnailDelegate : public QStyledItemDelegate {
     CollectionModel* model_;
 };
 
-// The tree's name, and under it, while a search is typed, the text the words were found in.
-class NameDelegate : public QStyledItemDelegate {
+// Where the lines of a row stand: one line centred, or, while a search is typed, the cells' line
+// over the line of the excerpt.
+QRect firstLine(const QRect& cell, const QFontMetrics& fm, bool searching) {
+    if (!searching) return cell;
+    const int gap = std::max(0, (cell.height() - 2 * fm.lineSpacing()) / 2);
+    return QRect(cell.x(), cell.y() + gap, cell.width(), fm.lineSpacing());
+}
+
+// A cell's text on one line, cut with an ellipsis; on the row's first line while searching.
+class TextDelegate : public QStyledItemDelegate {
   public:
-    NameDelegate(CollectionModel* model, QObject* parent)
+    TextDelegate(CollectionModel* model, QObject* parent)
         : QStyledItemDelegate(parent), model_(model) {}
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option,
                const QModelIndex& index) const override {
         QStyleOptionViewItem opt(option);
         initStyleOption(&opt, index);
-        const QString name = opt.text;
+        const QString text = opt.text;
         opt.text.clear();
         const QWidget* view = opt.widget;
         QStyle* style = view ? view->style() : QApplication::style();
         style->drawControl(QStyle::CE_ItemViewItem, &opt, painter, view);
-
         painter->save();
         const bool selected = opt.state & QStyle::State_Selected;
         painter->setPen(opt.palette.color(selected ? QPalette::HighlightedText : QPalette::Text));
         painter->setFont(opt.font);
-        const QRect r = opt.rect.adjusted(kCellMargin, 2, -kCellMargin, -2);
         const QFontMetrics fm(opt.font);
-        const CollectionModel::Excerpt& e = model_->excerpt(index.row());
-        if (e.pieces.isEmpty()) {
-            painter->drawText(r, Qt::AlignLeft | Qt::AlignVCenter,
-                              fm.elidedText(name, Qt::ElideRight, r.width()));
-        } else {
-            const int gap = (r.height() - 2 * fm.lineSpacing()) / 2;
-            const int first = r.y() + gap + fm.ascent();
-            painter->drawText(QPoint(r.x(), first), fm.elidedText(name, Qt::ElideRight, r.width()));
-            QStringList pieces = e.pieces;
-            pieces.front().prepend(e.where + QLatin1Char(' '));
-            drawPieces(painter, QPoint(r.x(), first + fm.lineSpacing()), r.right(), pieces);
-        }
+        const QRect r =
+            firstLine(opt.rect, fm, model_->searching()).adjusted(kCellMargin, 0, -kCellMargin, 0);
+        painter->drawText(r, Qt::AlignVCenter | (opt.displayAlignment & Qt::AlignHorizontal_Mask),
+                          fm.elidedText(text, Qt::ElideRight, r.width()));
         painter->restore();
     }
 
   private:
     CollectionModel* model_;
+};
+
+// The table, with the text the words were found in under each row's cells, from the name on.
+class CollectionTable : public QTableView {
+  public:
+    using QTableView::QTableView;
+
+  protected:
+    void paintEvent(QPaintEvent* event) override {
+        QTableView::paintEvent(event);
+        const auto* m = static_cast<const CollectionModel*>(model());
+        if (!m || !m->searching() || m->rowCount() == 0) return;
+        QPainter painter(viewport());
+        const QFontMetrics fm(font());
+        const int left = columnViewportPosition(static_cast<int>(Column::TreeName)) + kCellMargin;
+        const int right = viewport()->width() - kCellMargin;
+        const int first = std::max(0, rowAt(0));
+        int last = rowAt(viewport()->height() - 1);
+        if (last < 0) last = m->rowCount() - 1;
+        for (int row = first; row <= last; ++row) {
+            const CollectionModel::Excerpt& e = m->excerpt(row);
+            if (e.pieces.isEmpty()) continue;
+            const QRect cell(0, rowViewportPosition(row), viewport()->width(), rowHeight(row));
+            const QRect line = firstLine(cell, fm, true).translated(0, fm.lineSpacing());
+            const bool selected = selectionModel() && selectionModel()->isRowSelected(row, {});
+            painter.setPen(palette().color(selected ? QPalette::HighlightedText : QPalette::Text));
+            painter.setFont(font());
+            QStringList pieces = e.pieces;
+            pieces.front().prepend(e.where + QLatin1Char(' '));
+            drawPieces(&painter, QPoint(left, line.y() + fm.ascent()), right, pieces);
+        }
+    }
 };
 
 }  // namespace
@@ -325,12 +355,11 @@ TF_Collection::TF_Collection(App& app)
     L_Recherche->setBuddy(E_Recherche);
 
     model_ = new CollectionModel(app, this);
-    SG_Collection = placeControl(new QTableView(this), "SG_Collection", 0, QString(), {});
+    SG_Collection = placeControl(new CollectionTable(this), "SG_Collection", 0, QString(), {});
     SG_Collection->setModel(model_);
     SG_Collection->setItemDelegateForColumn(static_cast<int>(Column::Thumbnail),
                                             new ThumbnailDelegate(model_, this));
-    SG_Collection->setItemDelegateForColumn(static_cast<int>(Column::TreeName),
-                                            new NameDelegate(model_, this));
+    SG_Collection->setItemDelegate(new TextDelegate(model_, this));
     SG_Collection->setSelectionBehavior(QAbstractItemView::SelectRows);
     SG_Collection->setSelectionMode(QAbstractItemView::SingleSelection);
     SG_Collection->setEditTriggers(QAbstractItemView::NoEditTriggers);
