@@ -475,6 +475,8 @@ void TF_Collection::showRows(std::vector<std::size_t> rows, std::vector<std::str
 }
 
 void TF_Collection::E_RechercheChange() {
+    // Each translation pass refills the box; a hidden window reads everything when shown.
+    if (!isVisible()) return;
     std::vector<std::string> words = col::searchWords(toUtf8String(E_Recherche->text()));
     // Typing on only narrows the search: the rows shown, already in order, are looked through.
     const std::string chosen = currentId();
