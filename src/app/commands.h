@@ -3,6 +3,7 @@
 #include "cards/ui/card_commands.h"
 #include "care/ui/care_commands.h"
 #include "exchange/ui/exchange_commands.h"
+#include "collection/ui/collection_commands.h"
 #include "lists/ui/list_commands.h"
 #include "photos/ui/gallery_commands.h"
 #include "printing/ui/print_commands.h"
@@ -22,7 +23,8 @@ struct Commands {
           safety(app),
           language(app),
           care(app),
-          exchange(app) {}
+          exchange(app),
+          collection(app) {}
 
     CardCommands cards;
     WorksCommands works;
@@ -33,6 +35,7 @@ struct Commands {
     LanguageCommands language;
     CareCommands care;
     ExchangeCommands exchange;
+    CollectionCommands collection;
 };
 
 }  // namespace tavo

@@ -166,6 +166,9 @@ void TF_Main::buildMenu() {
     Arbre1 = addMenu(bar, "Arbre1", 2, QStringLiteral("Fiche"));
     OuvrirVign = addItem(Arbre1, "OuvrirVign", 3, QStringLiteral("Ouvrir"),
                          [this] { commands_.cards.open(); });
+    Collection1 = addItem(Arbre1, "Collection1", 34, QStringLiteral("Collection"),
+                          [this] { commands_.collection.show(); });
+    Collection1->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
     CreerFiche = addItem(Arbre1, "CreerFiche", 5, QStringLiteral("Créer"),
                          [this] { commands_.cards.create(); });
     ImprimerFiche = addItem(Arbre1, "ImprimerFiche", 6, QStringLiteral("Imprimer"),

@@ -59,6 +59,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
 
     QMenu* Arbre1;
     QAction* OuvrirVign;
+    QAction* Collection1;
     QAction* CreerFiche;
     QAction* ImprimerFiche;
     QAction* SupprimerFiche;

@@ -8,6 +8,7 @@
 #include "care/ui/care_window.h"
 #include "exchange/ui/export_window.h"
 #include "exchange/ui/import_window.h"
+#include "collection/ui/collection_window.h"
 #include "lists/ui/label_list_editor.h"
 #include "lists/ui/names_editor.h"
 #include "photos/ui/compare_window.h"
@@ -58,6 +59,7 @@ Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     w.aFaire = create<TF_AFaire>(app, owned_);
     w.exporter = create<TF_Export>(app, owned_);
     w.importer = create<TF_Import>(app, owned_);
+    w.collection = create<TF_Collection>(app, owned_);
 }
 
 Program::~Program() {

@@ -29,6 +29,7 @@ class TF_LIB_NomsArbres2;
 class TF_AFaire;
 class TF_Export;
 class TF_Import;
+class TF_Collection;
 
 struct Windows {
     TF_Main* main = nullptr;
@@ -54,6 +55,7 @@ struct Windows {
     TF_AFaire* aFaire = nullptr;
     TF_Export* exporter = nullptr;
     TF_Import* importer = nullptr;
+    TF_Collection* collection = nullptr;
     // Every window in creation order, the main window first (the translator walks this).
     std::vector<QWidget*> all;
 };

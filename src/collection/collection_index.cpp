@@ -6,6 +6,8 @@
 #include <span>
 #include <system_error>
 
+#include <sys/stat.h>
+
 #include "cards/card_file.h"
 #include "cards/dates.h"
 #include "common/cp1252.h"
@@ -129,6 +131,23 @@ bool present(const fs::path& p) {
     return fs::exists(p, ec);
 }
 
+TreeEntry::FileStamp stampOf(const fs::path& file) {
+    TreeEntry::FileStamp s;
+    struct stat st {};
+    if (::stat(file.c_str(), &st) != 0) return s;
+    s.present = true;
+    s.size = static_cast<std::uint64_t>(st.st_size);
+    s.inode = static_cast<std::uint64_t>(st.st_ino);
+    s.modified = st.st_mtim.tv_sec * 1000000000LL + st.st_mtim.tv_nsec;
+    s.changed = st.st_ctim.tv_sec * 1000000000LL + st.st_ctim.tv_nsec;
+    return s;
+}
+
+std::array<TreeEntry::FileStamp, 4> stampsOf(const DataPaths& data, const std::string& id) {
+    return {stampOf(data.card(id)), stampOf(data.works(id)), stampOf(data.gallery(id)),
+            stampOf(data.referencePhoto(id))};
+}
+
 bool isBlank(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\f' || c == '\v';
 }
@@ -249,6 +268,8 @@ const char* fieldName(Field field) {
 TreeEntry readTree(const DataPaths& data, const std::string& id) {
     TreeEntry e;
     e.id = id;
+    // Taken before reading, so a change made while the files are read shows next time.
+    e.stamps = stampsOf(data, id);
     try {
         e.card = readCard(data, id);
     } catch (const Error& x) {
@@ -445,6 +466,27 @@ void CollectionIndex::refresh(const std::string& id) {
         *it = std::move(fresh);
     else
         trees_.insert(it, std::move(fresh));
+}
+
+std::vector<std::string> CollectionIndex::update(const std::string& always) {
+    const std::vector<std::string> ids = listTreeIds(data_);
+    std::vector<std::string> changed;
+    auto known = trees_.begin();
+    auto listed = ids.begin();
+    while (known != trees_.end() || listed != ids.end()) {
+        if (listed == ids.end() || (known != trees_.end() && known->id < *listed)) {
+            changed.push_back((known++)->id);  // gone
+        } else if (known == trees_.end() || *listed < known->id) {
+            changed.push_back(*listed++);  // new
+        } else {
+            if (known->id == always || known->stamps != stampsOf(data_, known->id))
+                changed.push_back(known->id);
+            ++known;
+            ++listed;
+        }
+    }
+    for (const std::string& id : changed) refresh(id);
+    return changed;
 }
 
 std::vector<std::size_t> CollectionIndex::filter(const std::vector<std::string>& words) const {

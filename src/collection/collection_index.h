@@ -5,6 +5,7 @@
 // Search words are matched after folding (lowercase, accents removed), so "erable fontainebleau"
 // finds "Érable de Fontainebleau". A tree matches when every word appears in at least one of its
 // texts (the words may sit in different texts).
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -50,6 +51,16 @@ struct TreeEntry {
     // Why some of the tree's files could not be read (empty when all were read). A tree whose
     // card cannot be read is still listed, under its identifier, so it is not silently lost.
     std::string problem;
+
+    // A file as it stood when read: a file rewritten or replaced since shows another stamp
+    // (a rewrite of the same size within the clock's step may not, see CollectionIndex::update).
+    struct FileStamp {
+        bool present = false;
+        std::uint64_t size = 0, inode = 0;
+        std::int64_t modified = 0, changed = 0;  // nanoseconds
+        bool operator==(const FileStamp&) const = default;
+    };
+    std::array<FileStamp, 4> stamps;  // card, works log, gallery, reference photo
 
     // The searchable texts: `text` holds them one after the other, `folded` their folds, each
     // followed by a line feed so that no word is found across two texts.
@@ -116,6 +127,12 @@ class CollectionIndex {
     // Reads tree `id` again after a change made elsewhere: a tree whose card no longer exists
     // leaves the index, a new one enters it.
     void refresh(const std::string& id);
+
+    // Reads again every tree whose files changed since they were read, enters the trees added
+    // and drops those removed. `always` is read again whatever its stamps say: the tree just
+    // changed by the program, whose card may have been rewritten at the same size within the
+    // clock's step. Returns the identifiers read again, entered or dropped, sorted.
+    std::vector<std::string> update(const std::string& always = {});
 
     const std::vector<TreeEntry>& trees() const { return trees_; }
     const DataPaths& data() const { return data_; }

@@ -355,6 +355,8 @@ TEST_F(Collection, RefreshFollowsEveryKindOfChangeMadeElsewhere) {
          }},
     };
     CollectionIndex index = CollectionIndex::build(data);
+    // Told nothing, this one finds the tree changed by its files alone.
+    CollectionIndex followed = CollectionIndex::build(data);
     for (const auto& c : changes) {
         const auto before = shown(index);
         c.make();
@@ -362,7 +364,11 @@ TEST_F(Collection, RefreshFollowsEveryKindOfChangeMadeElsewhere) {
         const auto after = shown(index);
         EXPECT_NE(after, before) << c.change;
         EXPECT_EQ(after, shown(CollectionIndex::build(data))) << c.change;
+        EXPECT_EQ(followed.update(), std::vector<std::string>{c.id}) << c.change;
+        EXPECT_EQ(shown(followed), after) << c.change;
     }
+    EXPECT_TRUE(followed.update().empty());
+    EXPECT_EQ(followed.update(kJuniper), std::vector<std::string>{kJuniper});
 }
 
 TEST_F(Collection, CommandLineSearchGivesTheWindowsTreesSortedByName) {

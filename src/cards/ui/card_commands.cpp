@@ -41,10 +41,15 @@ void CardCommands::showCard() {
 
 void CardCommands::open() {
     if (app_.showModal(app_.windows.vignette) != QDialog::Accepted) return;
+    openTree(app_.session.openTreeId);
+}
+
+void CardCommands::openTree(const std::string& id) {
+    Session& s = app_.session;
+    s.openTreeId = id;
     // Panels and commands come first: a card or works file that cannot be read is reported
     // with the tree already shown as open.
     app_.treeView->treeOpened();
-    Session& s = app_.session;
     try {
         s.currentCard = readCard(app_.data(), s.openTreeId);
     } catch (const std::exception&) {

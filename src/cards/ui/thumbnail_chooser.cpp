@@ -17,6 +17,7 @@
 #include "app/controls.h"
 #include "app/qt_image.h"
 #include "app/qt_text.h"
+#include "cards/card_file.h"
 #include "cards/tree_chooser.h"
 #include "photos/imaging.h"
 
@@ -34,7 +35,7 @@ constexpr qint64 kFillSliceMs = 30;
 // ---- ThumbnailImage ----------------------------------------------------------------------
 
 ThumbnailImage::ThumbnailImage(QWidget* parent, std::size_t index, const QString& hint)
-    : QWidget(parent), index_(index) {
+    : QWidget(parent), hint_(hint), index_(index) {
     setFixedSize(kChooserCell, kChooserCell);
     setToolTip(hint);
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -45,12 +46,31 @@ void ThumbnailImage::setPicture(const QImage& picture) {
     update();
 }
 
+void ThumbnailImage::setCaption(const QString& caption) {
+    caption_ = caption;
+    const QFontMetrics fm(font());
+    const bool cut = fm.horizontalAdvance(caption_) > width() - 8;
+    setToolTip(cut ? caption_ + QLatin1Char('\n') + hint_ : hint_);
+    update();
+}
+
 void ThumbnailImage::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (picture_.isNull())
         painter.fillRect(rect(), palette().window());
     else
         painter.drawImage(0, 0, picture_);
+    if (caption_.isEmpty()) return;
+    // Along the bottom, inside the frame: under a landscape photo it sits in the margin, over a
+    // tall one it covers only the photo's lower edge.
+    const QFontMetrics fm(font());
+    const QRect band(1, height() - fm.height() - 5, width() - 2, fm.height() + 4);
+    QColor shade = palette().color(QPalette::Window);
+    shade.setAlpha(210);
+    painter.fillRect(band, shade);
+    painter.setPen(palette().color(QPalette::WindowText));
+    painter.drawText(band.adjusted(3, 0, -3, 0), Qt::AlignCenter,
+                     fm.elidedText(caption_, Qt::ElideRight, band.width() - 6));
 }
 
 void ThumbnailImage::mouseDoubleClickEvent(QMouseEvent* event) {
@@ -165,6 +185,14 @@ void TF_Vignette::fillThumbnail(std::size_t index) {
             toQImage(chooserThumbnail(data.imgref() / names_[index], background_)));
     } catch (const std::exception& e) {
         failures_.push_back(toUtf8String(app_.errorText(e)));
+    }
+    // A photo that names no tree, or a card that cannot be read, leaves the name out; choosing
+    // that photo tells why.
+    try {
+        const DataPaths data = app_.data();
+        thumbnails_[index]->setCaption(
+            toQString(readCard(data, chosenTreeId(names_[index])).treeName));
+    } catch (const std::exception&) {
     }
 }
 

@@ -17,13 +17,16 @@ class QTimer;
 namespace tavo {
 
 // One thumbnail: a picture control of 156 x 156 showing a framed photo, its hint the photo's
-// file name. A double click chooses its tree.
+// file name, and the tree's name written along its bottom. A double click chooses its tree.
 class ThumbnailImage : public QWidget {
     Q_OBJECT
   public:
     ThumbnailImage(QWidget* parent, std::size_t index, const QString& hint);
     void setPicture(const QImage& picture);
     const QImage& picture() const { return picture_; }
+    // The tree's name; when it must be cut to fit, the hint shows it whole above the file name.
+    void setCaption(const QString& caption);
+    const QString& caption() const { return caption_; }
     std::size_t index() const { return index_; }
 
   signals:
@@ -35,6 +38,7 @@ class ThumbnailImage : public QWidget {
 
   private:
     QImage picture_;
+    QString hint_, caption_;
     std::size_t index_;
 };
 
