@@ -22,7 +22,7 @@ QLabel* centredLabel(QWidget* parent, const char* name, int tag, const QString& 
     label->setFont(f);
     label->setWordWrap(lines > 1);
     const int height = QFontMetrics(f).lineSpacing() * lines + 6;
-    label->setGeometry(8, top, parent->width() - 16, height);
+    label->setGeometry(0, top, parent->width(), height);
     top += height;
     return label;
 }

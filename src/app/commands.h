@@ -2,8 +2,8 @@
 // The commands every subsystem offers the main window's menus and buttons.
 #include "cards/ui/card_commands.h"
 #include "care/ui/care_commands.h"
-#include "exchange/ui/exchange_commands.h"
 #include "collection/ui/collection_commands.h"
+#include "exchange/ui/exchange_commands.h"
 #include "lists/ui/list_commands.h"
 #include "photos/ui/gallery_commands.h"
 #include "printing/ui/print_commands.h"

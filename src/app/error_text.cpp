@@ -54,9 +54,11 @@ QString errorText(const std::exception& error, const std::function<QString(int)>
         if (sentence.contains(QLatin1String("%1")))
             sentence = sentence.arg(toQString(picture->path().string()));
         reason = toQString(picture->reason());
-    } else if (dynamic_cast<const Error*>(&error)) {
+    } else if (dynamic_cast<const RefusedError*>(&error)) {
         sentence = message(63);
         reason = toQString(std::string(error.what()));
+    } else if (dynamic_cast<const Error*>(&error)) {
+        return toQString(std::string(error.what()));  // already the sentence to show
     } else {
         sentence = message(64);
         reason = toQString(std::string(error.what()));

@@ -68,6 +68,19 @@ Image chooserThumbnail(const fs::path& file, Rgb background) {
     return thumbnail(photo.image, photo.original, kChooserCell, kChooserPhotoSide, background);
 }
 
+CompactThumbnail compactChooserThumbnail(const fs::path& file, Rgb background) {
+    const ScaledPicture photo = loadJpegScaled(file, kChooserPhotoSide);
+    const Rect at = thumbnailPhotoRect(photo.original, kChooserCell, kChooserPhotoSide);
+    const Image cell =
+        thumbnail(photo.image, photo.original, kChooserCell, kChooserPhotoSide, background);
+    Image part(at.width(), at.height());
+    for (int y = 0; y < part.height; ++y)
+        std::copy_n(cell.data() + (static_cast<std::size_t>(at.top + y) * cell.stride()) +
+                        static_cast<std::size_t>(at.left) * 3,
+                    part.stride(), part.data() + static_cast<std::size_t>(y) * part.stride());
+    return {encodeJpeg(part, 92), at};
+}
+
 Image emptyChooserThumbnail(Rgb background) {
     return thumbnail(Image(), Size{}, kChooserCell, kChooserPhotoSide, background);
 }

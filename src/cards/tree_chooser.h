@@ -59,4 +59,13 @@ Image chooserThumbnail(const std::filesystem::path& file, Rgb background);
 // The empty framed cell shown for a photo that could not be read.
 Image emptyChooserThumbnail(Rgb background);
 
+// The photo of a chooser thumbnail compressed as JPEG, and where it goes in the cell: drawn over
+// the empty thumbnail, it gives chooserThumbnail. A chooser of a thousand trees keeps a few
+// kilobytes per tree this way instead of a whole cell of pixels.
+struct CompactThumbnail {
+    std::vector<std::uint8_t> jpeg;
+    Rect at;
+};
+CompactThumbnail compactChooserThumbnail(const std::filesystem::path& file, Rgb background);
+
 }  // namespace tavo

@@ -48,6 +48,8 @@ TEST(ErrorText, EachFailureGetsItsSentenceTheFileAndTheSystemsReason) {
          "M160 /p/x.heic\n\nD damaged HEIF picture"},
         {std::make_exception_ptr(RefusedError("the gallery holds 999 photos")),
          "M63\n\nD the gallery holds 999 photos"},
+        {std::make_exception_ptr(Error("Impossible de créer le répertoire /b")),
+         "Impossible de créer le répertoire /b"},
         {std::make_exception_ptr(std::bad_alloc()), "M64\n\nD std::bad_alloc"},
     };
     for (const Case& c : cases) {
@@ -55,7 +57,7 @@ TEST(ErrorText, EachFailureGetsItsSentenceTheFileAndTheSystemsReason) {
             std::rethrow_exception(c.error);
         } catch (const std::exception& e) {
             EXPECT_EQ(sentenceFor(e), c.expected) << e.what();
-            // A language file without the message still shows the whole English text.
+            // A language file without the message still shows the whole text.
             EXPECT_EQ(errorText(e, [](int) { return QString(); }), QString::fromUtf8(e.what()));
         }
     }

@@ -110,6 +110,16 @@ TEST(TreeChooserThumbnail, LargePhotoIsDecodedReducedButDrawnByItsFullSize) {
     EXPECT_EQ(t.pixel(80, 134), kGrey);
     EXPECT_EQ(t.pixel(80, 0), kWhite);
     EXPECT_EQ(t.pixel(155, 80), kBlack);
+
+    // The compact form keeps only the photo, compressed, and where it goes: drawn over the
+    // empty cell it shows the same thumbnail in a few kilobytes.
+    const CompactThumbnail compact = compactChooserThumbnail(dir / "big.jpg", kGrey);
+    EXPECT_EQ(compact.at, thumbnailPhotoRect({1600, 1200}, kChooserCell, kChooserPhotoSide));
+    EXPECT_LT(compact.jpeg.size(), 30'000u);
+    Image drawn = emptyChooserThumbnail(kGrey);
+    drawAt(drawn, decodeJpeg(compact.jpeg, "compact"), compact.at.left, compact.at.top);
+    for (const auto& [x, y] : {std::pair{10, 60}, {145, 60}, {80, 21}, {80, 134}, {80, 0}})
+        EXPECT_TRUE(near(drawn.pixel(x, y), t.pixel(x, y))) << x << "," << y;
 }
 
 TEST(TreeChooserThumbnail, DamagedPhotoIsACodecErrorNamingTheFile) {

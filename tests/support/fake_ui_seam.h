@@ -29,7 +29,6 @@ class FakeUiSeam : public UiSeam {
     std::deque<QString> folders;    // for the folder browser; cancelled when empty
     std::deque<QString> pictures;   // for the open-picture dialog; cancelled when empty
     std::deque<QString> savePaths;  // for the save dialogs; cancelled when empty
-    std::deque<QString> savePaths;  // for the save-picture dialog; cancelled when empty
     std::deque<QString> files;      // for the open-file dialog; cancelled when empty
     QStringList printerNames;
     QString currentPrinter;

@@ -119,8 +119,8 @@ class CheckerFindsFaults(unittest.TestCase):
     def test_other_languages_follow_the_french_file(self):
         cases = [
             # A key the French file gained and a translation lacks.
-            ("Français.lng", lambda b: b + b"#9999 0056  Nouveau message\r\n",
-             "Deutsch.lng: missing section 9999, key 56"),
+            ("Français.lng", lambda b: b + b"#9999 0999  Nouveau message\r\n",
+             "Deutsch.lng: missing section 9999, key 999"),
             ("Italiano.lng", lambda b: b.replace(b"#0025 0001  Apre la scheda dell'albero.",
                                                  b"#0025 0001"), "section 25, key 1 has no text"),
             ("Français.lng", lambda b: b.replace(b"#9999 0047  photos", b"#9999 0047  %1 photos"),

@@ -43,7 +43,21 @@ ThumbnailImage::ThumbnailImage(QWidget* parent, std::size_t index, const QString
 
 void ThumbnailImage::setPicture(const QImage& picture) {
     picture_ = picture;
+    photo_ = {};
     update();
+}
+
+void ThumbnailImage::setPhoto(CompactThumbnail photo) {
+    photo_ = std::move(photo);
+    update();
+}
+
+QImage ThumbnailImage::picture() const {
+    if (photo_.jpeg.empty()) return picture_;
+    QImage composed = picture_.isNull() ? QImage(size(), QImage::Format_RGB32) : picture_.copy();
+    QPainter painter(&composed);
+    painter.drawImage(photo_.at.left, photo_.at.top, toQImage(decodeJpeg(photo_.jpeg, {})));
+    return composed;
 }
 
 void ThumbnailImage::setCaption(const QString& caption) {
@@ -60,6 +74,12 @@ void ThumbnailImage::paintEvent(QPaintEvent*) {
         painter.fillRect(rect(), palette().window());
     else
         painter.drawImage(0, 0, picture_);
+    if (!photo_.jpeg.empty()) {
+        try {
+            painter.drawImage(photo_.at.left, photo_.at.top, toQImage(decodeJpeg(photo_.jpeg, {})));
+        } catch (const std::exception&) {  // made here from good pixels: cannot fail to decode
+        }
+    }
     if (caption_.isEmpty()) return;
     // Along the bottom, inside the frame: under a landscape photo it sits in the margin, over a
     // tall one it covers only the photo's lower edge.
@@ -181,8 +201,8 @@ void TF_Vignette::fillThumbnail(std::size_t index) {
     // reasons are told once, when every thumbnail was tried.
     try {
         const DataPaths data = app_.data();
-        thumbnails_[index]->setPicture(
-            toQImage(chooserThumbnail(data.imgref() / names_[index], background_)));
+        thumbnails_[index]->setPhoto(
+            compactChooserThumbnail(data.imgref() / names_[index], background_));
     } catch (const std::exception& e) {
         failures_.push_back(toUtf8String(app_.errorText(e)));
     }

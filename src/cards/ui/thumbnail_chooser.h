@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/tavo_dialog.h"
+#include "cards/tree_chooser.h"
 #include "photos/imaging.h"
 
 class QLabel;
@@ -22,8 +23,11 @@ class ThumbnailImage : public QWidget {
     Q_OBJECT
   public:
     ThumbnailImage(QWidget* parent, std::size_t index, const QString& hint);
+    // The cell without its photo (shared by every thumbnail), then the photo drawn over it.
     void setPicture(const QImage& picture);
-    const QImage& picture() const { return picture_; }
+    void setPhoto(CompactThumbnail photo);
+    // What the thumbnail shows, composed.
+    QImage picture() const;
     // The tree's name; when it must be cut to fit, the hint shows it whole above the file name.
     void setCaption(const QString& caption);
     const QString& caption() const { return caption_; }
@@ -38,6 +42,7 @@ class ThumbnailImage : public QWidget {
 
   private:
     QImage picture_;
+    CompactThumbnail photo_;  // compressed: decoded only to paint it
     QString hint_, caption_;
     std::size_t index_;
 };
