@@ -30,6 +30,8 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void FormActivate();
     void FormDestroy();
     bool treeOpen() const;
+    // True when the user chose to quit rather than read data another program holds.
+    bool quitAtStart() const { return quitAtStart_; }
 
     // How the commands show the open tree: panels and commands enabled by event, the tree
     // panel (names and framed reference photo) and the works grid.
@@ -76,6 +78,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     QMenu* Donnes1;
     QAction* Sauvegarder1;
     QAction* Restaurer1;
+    QAction* Verifier1;
     QAction* Langue1;
     QAction* Fichierarchive1;
     QMenu* N1;
@@ -100,6 +103,10 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void buildPanels();
     void layoutPanels();
     void setTreeCommands(bool enabled);
+    // Locks the session's data folder (again when it changed); false when the user chose to quit.
+    bool lockDataFolder();
+    // Commands that write the data folder follow the read-only mode; the title says it.
+    void showFolderAccess();
     void showPanels(bool shown);
     // Column heads of the works grid from messages 8, 9 and 10.
     void setGridHeads();
@@ -113,6 +120,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     bool activating_ = false;
     bool shownOnce_ = false;
     bool leftForOtherProgram_ = false;
+    bool quitAtStart_ = false;
     // A settings write refused by the data folder is reported once per run, not at every
     // activation.
     bool settingsFailureReported_ = false;

@@ -13,6 +13,7 @@
 #include "printing/ui/growth_sheet_dialog.h"
 #include "printing/ui/print_dialog.h"
 #include "safety/ui/backup_window.h"
+#include "safety/ui/check_window.h"
 #include "safety/ui/restore_window.h"
 #include "translation/ui/language_chooser.h"
 #include "works/ui/works_editor.h"
@@ -52,6 +53,7 @@ Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     w.noms2 = create<TF_LIB_NomsArbres2>(app, owned_);
     w.comparer = create<TF_Comparer>(app, owned_);
     w.croissance = create<TF_ImprimerCroissance>(app, owned_);
+    w.verifier = create<TF_Verifier>(app, owned_);
 }
 
 Program::~Program() {

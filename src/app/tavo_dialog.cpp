@@ -9,6 +9,9 @@
 #include "app/tags.h"
 
 namespace tavo {
+namespace {
+constexpr const char* kWrites = "tavoWrites";
+}
 
 TavoDialog::TavoDialog(App& app, const char* className, int tag, const QString& title,
                        QWidget* parent)
@@ -31,6 +34,13 @@ void TavoDialog::showEvent(QShowEvent* event) {
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
     app_.guard(this, [this] { FormActivate(); });
+    if (app_.readOnly())
+        for (auto* child : findChildren<QWidget*>())
+            if (child->property(kWrites).toBool()) child->setEnabled(false);
+}
+
+void TavoDialog::markWriting(std::initializer_list<QWidget*> controls) {
+    for (QWidget* c : controls) c->setProperty(kWrites, true);
 }
 
 void TavoDialog::watchChildren() {

@@ -26,6 +26,7 @@ class TF_DataRestore;
 class TF_ChoixLangue;
 class TF_LIB_NomsArbres;
 class TF_LIB_NomsArbres2;
+class TF_Verifier;
 
 struct Windows {
     TF_Main* main = nullptr;
@@ -48,6 +49,7 @@ struct Windows {
     TF_ChoixLangue* choixLangue = nullptr;
     TF_LIB_NomsArbres* noms = nullptr;
     TF_LIB_NomsArbres2* noms2 = nullptr;
+    TF_Verifier* verifier = nullptr;
     // Every window in creation order, the main window first (the translator walks this).
     std::vector<QWidget*> all;
 };
