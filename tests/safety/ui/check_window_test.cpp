@@ -13,6 +13,7 @@
 #include "support/data_folder.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
+#include "translation/ui/translator.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -69,7 +70,9 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
             EXPECT_TRUE(box.contains(QString::fromLatin1(shown))) << shown;
         EXPECT_FALSE(app().msg(82).isEmpty());
         for (const Shown& s : ui.shown)
-            if (s.kind == "choice") EXPECT_EQ(s.title, app().msg(82) + '|' + app().msg(83));
+            if (s.kind == "choice") {
+                EXPECT_EQ(s.title, app().msg(82) + '|' + app().msg(83));
+            }
         EXPECT_EQ(main().quitAtStart(), c.quits);
         if (c.quits) continue;
 
