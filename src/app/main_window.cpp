@@ -322,10 +322,11 @@ void TF_Main::showFolderAccess() {
     SupprimerFiche->setEnabled(writing && FermerFiche->isEnabled());
     Ligne1->setEnabled(writing && FermerFiche->isEnabled());
     B_AjoutLigneTravail->setEnabled(writing);
+    // The translation sets the title afresh; the mark is added once, and only when needed.
     QString title = windowTitle();
-    const QString mark = QStringLiteral(" — ") + app_.msg(84);
-    if (title.endsWith(mark)) title.chop(mark.size());
-    setWindowTitle(writing ? title : title + mark);
+    if (!readOnlyMark_.isEmpty() && title.endsWith(readOnlyMark_)) title.chop(readOnlyMark_.size());
+    readOnlyMark_ = writing ? QString() : QStringLiteral(" — ") + app_.msg(84);
+    setWindowTitle(title + readOnlyMark_);
 }
 
 void TF_Main::FormActivate() {

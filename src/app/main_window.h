@@ -121,6 +121,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     bool shownOnce_ = false;
     bool leftForOtherProgram_ = false;
     bool quitAtStart_ = false;
+    QString readOnlyMark_;  // what the title ends with in read-only mode
     // A settings write refused by the data folder is reported once per run, not at every
     // activation.
     bool settingsFailureReported_ = false;

@@ -63,8 +63,8 @@ TEST_F(MainWindowTest, FirstStartCreatesSettingsAndTranslatesEveryWindow) {
     start();
     EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
     EXPECT_EQ(main().windowTitle(), "fr 1");
-    EXPECT_EQ(program->windows().all.size(), 20u);
-    EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 2120");
+    EXPECT_EQ(program->windows().all.size(), 21u);
+    EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 2200");
     EXPECT_EQ(main().Arbre1->menuAction()->text(), "fr 2");
     EXPECT_EQ(main().Apropos1->text(), "fr 23");
     EXPECT_EQ(main().B_Fiche->text(), "fr 25");
@@ -94,10 +94,11 @@ TEST_F(MainWindowTest, WindowsAreCreatedInOrderWithTheirTags) {
                            "TF_LIB_NomsArbres",
                            "TF_LIB_NomsArbres2",
                            "TF_Comparer",
-                           "TF_ImprimerCroissance"};
-    const int tags[] = {1,    800,  100,  400,  200,  500,  300,  600,  700,  900,
-                        1000, 1100, 1200, 1300, 1400, 1500, 1600, 1700, 2100, 2120};
-    for (int i = 0; i < 20; ++i) {
+                           "TF_ImprimerCroissance",
+                           "TF_Verifier"};
+    const int tags[] = {1,    800,  100,  400,  200,  500,  300,  600,  700,  900, 1000,
+                        1100, 1200, 1300, 1400, 1500, 1600, 1700, 2100, 2120, 2200};
+    for (int i = 0; i < 21; ++i) {
         EXPECT_EQ(program->windows().all[i]->objectName(), order[i]);
         EXPECT_EQ(tagOf(program->windows().all[i]), tags[i]);
     }
