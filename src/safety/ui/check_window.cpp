@@ -26,18 +26,25 @@ bool anyRepairable(const std::vector<safety::Problem>& problems) {
 
 TF_Verifier::TF_Verifier(App& app)
     : TavoDialog(app, "TF_Verifier", 2200, QStringLiteral("Vérification des données")) {
-    setClientSize(640, 400);
-    L_Resume = makeLabel(this, "L_Resume", 0, QString(), {16, 12, 608, 44});
+    setClientSize(720, 420);
+    L_Resume = makeLabel(this, "L_Resume", 0, QString(), {16, 10, 688, 50});
     L_Resume->setWordWrap(true);
     LB_Problemes =
-        placeControl(new QListWidget(this), "LB_Problemes", 0, QString(), {16, 62, 608, 282});
+        placeControl(new QListWidget(this), "LB_Problemes", 0, QString(), {16, 66, 688, 298});
+    // A line is read whole: long ones wrap, and every other line is shaded to tell them apart.
+    LB_Problemes->setWordWrap(true);
+    LB_Problemes->setTextElideMode(Qt::ElideNone);
+    LB_Problemes->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    LB_Problemes->setAlternatingRowColors(true);
     B_Reparer = makeButton(this, "B_Reparer", 2201, QStringLiteral("Réparer"),
                            QStringLiteral("Sauvegarde les données, puis répare ce qui peut "
                                           "l'être sans risque."),
-                           {372, 356, 120, 28});
+                           {452, 376, 120, 28});
     B_Fermer = makeButton(this, "B_Fermer", 2202, QStringLiteral("Fermer"), QString(),
-                          {504, 356, 120, 28});
+                          {584, 376, 120, 28});
     markWriting({B_Reparer});
+    // A report: Enter closes it, as Escape does.
+    setCloseOnEnter(true);
     connect(B_Reparer, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_ReparerClick(); }); });
     connect(B_Fermer, &QPushButton::clicked, this, &QDialog::accept);
@@ -68,11 +75,10 @@ void TF_Verifier::FormActivate() {
 
 QString TF_Verifier::describe(const safety::Problem& problem) {
     const int section = kFirstKindSection + static_cast<int>(problem.kind);
-    QString line = app_.translator ? app_.translator->GetTranslation(section, 0) : QString();
-    if (line.isEmpty()) line = QString::fromLatin1(safety::problemKey(problem.kind));
-    line += QStringLiteral(" : ") + toQString(problem.path.generic_string());
-    if (!problem.detail.empty()) line += QStringLiteral(" (") + toQString(problem.detail) + ')';
-    return line;
+    QString kind = app_.translator ? app_.translator->GetTranslation(section, 0) : QString();
+    if (kind.isEmpty()) kind = QString::fromLatin1(safety::problemKey(problem.kind));
+    return app_.msg(94).arg(kind, toQString(problem.path.generic_string()),
+                            toQString(problem.detail));
 }
 
 void TF_Verifier::showProblems(const std::vector<safety::Problem>& problems) {
