@@ -29,7 +29,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void FormCreate();
     void FormActivate();
     void FormDestroy();
-    bool treeOpen() const;
+    bool treeOpen() const override;
     // True when the user chose to quit rather than read data another program holds.
     bool quitAtStart() const { return quitAtStart_; }
 

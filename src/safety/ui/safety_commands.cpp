@@ -2,7 +2,6 @@
 
 #include "app/app.h"
 #include "app/busy_cursor.h"
-#include "app/main_window.h"
 #include "app/qt_text.h"
 #include "cards/card_file.h"
 #include "safety/restore.h"
@@ -29,7 +28,7 @@ void SafetyCommands::check() {
     if (!app_.windows.verifier->repaired()) return;
     // The repair may have completed, re-sorted or relinked the open tree's files.
     Session& s = app_.session;
-    if (!s.openTreeId.empty() && app_.windows.main->treeOpen()) {
+    if (!s.openTreeId.empty() && app_.treeView->treeOpen()) {
         s.currentCard = readCard(app_.data(), s.openTreeId);
         app_.treeView->showTree();
         app_.treeView->refillWorks(false);
