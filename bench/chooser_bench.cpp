@@ -28,6 +28,7 @@ class CountingSeam : public UiSeam {
     void message(QWidget*, const QString&) override { ++boxes; }
     void warning(QWidget*, const QString&, const QString&) override { ++boxes; }
     bool question(QWidget*, const QString&) override { return ++boxes, false; }
+    int choose(QWidget*, const QString&, const QStringList&) override { return ++boxes, -1; }
     void error(QWidget*, const QString& text) override {
         ++boxes;
         std::fprintf(stderr, "error box: %s\n", text.toUtf8().constData());

@@ -3,13 +3,58 @@
 #include <QApplication>
 #include <QDate>
 #include <QDialog>
+#include <QFileInfo>
 
 #include "app/error_text.h"
+#include "app/main_window.h"
+#include "app/qt_text.h"
 #include "common/errors.h"
+#include "common/folder_lock.h"
 #include "tavo_version.h"
 #include "translation/ui/translator.h"
 
 namespace tavo {
+
+App::App(Session& session, UiSeam& ui) : session(session), ui(ui) {}
+
+// The lock file is removed when the program ends.
+App::~App() = default;
+
+FolderAccess App::lockDataFolder(QWidget* parent) {
+    const std::filesystem::path folder = session.dataFolder;
+    if (folderLock_ && folderLock_->folder() == folder) return FolderAccess::Write;
+    folderLock_.reset();
+    lockedFolder_ = folder;
+    readOnly_ = false;
+    FolderLock::Attempt attempt;
+    try {
+        attempt = FolderLock::take(folder);
+    } catch (const std::exception& e) {
+        // A folder nobody may write needs no lock: every write fails and says so. A folder
+        // that refuses only the lock (a planted link or FIFO) is read, never written.
+        if (!QFileInfo(toQString(folder.string())).isWritable()) return FolderAccess::Write;
+        readOnly_ = true;
+        ui.error(parent, msg(86).arg(errorText(e)));
+        return FolderAccess::ReadOnly;
+    }
+    if (attempt.lock) {
+        folderLock_ = std::move(attempt.lock);
+        return FolderAccess::Write;
+    }
+    const LockHolder& h = attempt.holder;
+    const QString text =
+        msg(80).arg(QString::number(h.pid), toQString(h.host), toQString(h.started)) +
+        QStringLiteral("\n\n") + msg(81);
+    if (ui.choose(parent, text, {msg(82), msg(83)}) != 0) return FolderAccess::Quit;
+    readOnly_ = true;
+    return FolderAccess::ReadOnly;
+}
+
+bool App::writable(QWidget* parent) {
+    if (!readOnly_) return true;
+    ui.message(parent ? parent : windows.main, msg(85));
+    return false;
+}
 
 QString App::msg(int n) const {
     return translator ? translator->GetTranslation(9999, n) : QString();

@@ -5,6 +5,7 @@
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <memory>
 
 #include "app/session.h"
 #include "app/tree_events.h"
@@ -18,10 +19,19 @@ class QWidget;
 namespace tavo {
 
 class TEdtTranslator;
+class FolderLock;
+
+// What this program may do with its data folder.
+enum class FolderAccess {
+    Write,     // the program holds the folder's lock (or nobody can write the folder at all)
+    ReadOnly,  // another program holds it, and the user chose to read only
+    Quit,      // another program holds it, and the user chose to quit
+};
 
 class App {
   public:
-    App(Session& session, UiSeam& ui) : session(session), ui(ui) {}
+    App(Session& session, UiSeam& ui);
+    ~App();
 
     Session& session;
     UiSeam& ui;
@@ -37,6 +47,17 @@ class App {
 
     // The error box's text for `error`, in the interface language.
     QString errorText(const std::exception& error) const;
+    // Takes the lock of the session's data folder, releasing the lock of the folder held
+    // before. When another program holds it, the user is asked whether to read only or quit.
+    FolderAccess lockDataFolder(QWidget* parent);
+    // The folder the last lockDataFolder was about (held or not).
+    const std::filesystem::path& lockedFolder() const { return lockedFolder_; }
+    bool readOnly() const { return readOnly_; }
+    // The lock this program holds on its data folder; none in read-only mode.
+    const FolderLock* folderLock() const { return folderLock_.get(); }
+    // Every command that writes the data folder asks first: in read-only mode the user is told
+    // why nothing happens (over `parent`, or the main window), and the answer is false.
+    bool writable(QWidget* parent = nullptr);
 
     // Runs one user command: errors of the core (and any other exception) are shown in the
     // general error box, the cursor is restored and the window stays open. Returns false when
@@ -54,6 +75,9 @@ class App {
 
   private:
     int modalDepth_ = 0;
+    std::unique_ptr<FolderLock> folderLock_;
+    std::filesystem::path lockedFolder_;
+    bool readOnly_ = false;
 };
 
 }  // namespace tavo

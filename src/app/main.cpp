@@ -30,6 +30,8 @@ int main(int argc, char** argv) {
     QApplication::setStyle(new tavo::FocusStyle);
     tavo::QtUiSeam ui;
     tavo::Program program(ui);
+    // Another program holds the data folder and the user chose not to read it.
+    if (program.main().quitAtStart()) return 0;
     program.main().show();
     // A window manager gives the new window the focus; without one (a bare X server) ask for
     // it, since the main window's activation prepares the settings and the language.

@@ -126,6 +126,7 @@ TF_Main::TF_Main(App& app, Commands& commands)
         I_Splash->setPixmap(splashPicture(EdtTranslator1->QuietTranslation(802, 0)));
         nameControls(this);
         app_.guard(this, [this] { showNextLine(); });
+        showFolderAccess();
     });
     orderTabsByReading(this);
     nameControls(this);
@@ -207,6 +208,8 @@ void TF_Main::buildMenu() {
                            [this] { commands_.safety.backup(); });
     Restaurer1 = addItem(Donnes1, "Restaurer1", 17, QStringLiteral("Restaurer"),
                          [this] { commands_.safety.restore(); });
+    Verifier1 = addItem(Donnes1, "Verifier1", 38, QStringLiteral("Vérifier"),
+                        [this] { commands_.safety.check(); });
     Langue1 = addItem(Options1, "Langue1", 19, QStringLiteral("Langues"),
                       [this] { commands_.language.choose(); });
     Fichierarchive1 = addItem(Options1, "Fichierarchive1", 30, QStringLiteral("Fichier archive"),
@@ -346,6 +349,10 @@ void TF_Main::setTreeCommands(bool enabled) {
     for (QAction* a : {FermerFiche, SupprimerFiche, ImprimerFiche, ProprietesFiche, Fichierarchive1,
                        Ligne1, Galerie1, ImprimerCroissance1})
         a->setEnabled(enabled);
+    if (app_.readOnly()) {
+        SupprimerFiche->setEnabled(false);
+        Ligne1->setEnabled(false);
+    }
 }
 
 bool TF_Main::treeOpen() const {
@@ -389,23 +396,62 @@ void TF_Main::setGridHeads() {
 }
 
 void TF_Main::FormCreate() {
-    app_.session.dataFolder = std::filesystem::current_path();
+    Session& s = app_.session;
+    s.dataFolder = std::filesystem::current_path();
+    // Another program holding the data folder is reported in the user's language, before any
+    // window has been translated.
+    s.languageName = settings::readLanguageName(s.dataFolder);
+    if (!EdtTranslator1->LoadLanguageFile(toQString(app_.data().root / (s.languageName + ".lng"))))
+        EdtTranslator1->LoadLanguageFile(toQString(app_.data().root / "Français.lng"));
+    if (!lockDataFolder()) return;
     // A restore cut short (killed, power lost) is finished or undone before anything reads the
     // data set; should that fail, the error box says why and the leftovers stay for the next try.
-    app_.guard(this, [this] { safety::recoverInterruptedRestore(app_.session.dataFolder); });
-    app_.session.languageName = settings::readLanguageName(app_.session.dataFolder);
-    Lb_Langue2->setText(toQString(app_.session.languageName));
+    if (!app_.readOnly())
+        app_.guard(this, [this] { safety::recoverInterruptedRestore(app_.session.dataFolder); });
+    s.languageName = settings::readLanguageName(s.dataFolder);
+    Lb_Langue2->setText(toQString(s.languageName));
+}
+
+bool TF_Main::lockDataFolder() {
+    const FolderAccess access = app_.lockDataFolder(this);
+    quitAtStart_ = access == FolderAccess::Quit;
+    showFolderAccess();
+    return !quitAtStart_;
+}
+
+void TF_Main::showFolderAccess() {
+    const bool writing = !app_.readOnly();
+    for (QAction* a :
+         {CreerFiche, Restaurer1, TypesIntervention1, Etatslacquisition1, Nomsdesarbres1})
+        a->setEnabled(writing);
+    // These two also follow the open tree.
+    SupprimerFiche->setEnabled(writing && FermerFiche->isEnabled());
+    Ligne1->setEnabled(writing && FermerFiche->isEnabled());
+    B_AjoutLigneTravail->setEnabled(writing);
+    // The translation sets the title afresh; the mark is added once, and only when needed.
+    QString title = windowTitle();
+    if (!readOnlyMark_.isEmpty() && title.endsWith(readOnlyMark_)) title.chop(readOnlyMark_.size());
+    readOnlyMark_ = writing ? QString() : QStringLiteral(" — ") + app_.msg(84);
+    setWindowTitle(title + readOnlyMark_);
 }
 
 void TF_Main::FormActivate() {
     Session& s = app_.session;
     s.dataFolder = std::filesystem::current_path();
+    if (s.dataFolder != app_.lockedFolder() && !lockDataFolder()) {
+        close();
+        return;
+    }
     // A data folder that refuses the settings writes (read only, disk full) still shows its
     // trees: the rest of the activation runs, and the error is shown the first time only.
     bool firstStart = false;
     try {
-        firstStart = settings::activate(s.dataFolder, toUtf8String(App::version()),
-                                        toUtf8String(App::today()));
+        // Read only: the settings are read, never written.
+        if (app_.readOnly())
+            firstStart = !std::filesystem::exists(app_.data().settings());
+        else
+            firstStart = settings::activate(s.dataFolder, toUtf8String(App::version()),
+                                            toUtf8String(App::today()));
     } catch (const std::exception& e) {
         std::error_code ec;
         firstStart = !std::filesystem::exists(app_.data().settings(), ec);
@@ -426,9 +472,11 @@ void TF_Main::FormActivate() {
     EdtTranslator1->SetLanguageFile(toQString(s.languageName) + QStringLiteral(".lng"));
     EdtTranslator1->Translate();
     setGridHeads();
+    showFolderAccess();
 }
 
 void TF_Main::FormDestroy() {
+    if (app_.readOnly()) return;
     settings::writeLanguageName(app_.session.dataFolder, app_.session.languageName);
 }
 

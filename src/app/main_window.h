@@ -29,7 +29,9 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void FormCreate();
     void FormActivate();
     void FormDestroy();
-    bool treeOpen() const;
+    bool treeOpen() const override;
+    // True when the user chose to quit rather than read data another program holds.
+    bool quitAtStart() const { return quitAtStart_; }
 
     // How the commands show the open tree: panels and commands enabled by event, the tree
     // panel (names and framed reference photo) and the works grid.
@@ -79,6 +81,7 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     QMenu* Donnes1;
     QAction* Sauvegarder1;
     QAction* Restaurer1;
+    QAction* Verifier1;
     QAction* Langue1;
     QAction* Fichierarchive1;
     QMenu* N1;
@@ -105,6 +108,10 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void layoutTreeNames();
     void fitCommentsColumn();
     void setTreeCommands(bool enabled);
+    // Locks the session's data folder (again when it changed); false when the user chose to quit.
+    bool lockDataFolder();
+    // Commands that write the data folder follow the read-only mode; the title says it.
+    void showFolderAccess();
     void showPanels(bool shown);
     // Column heads of the works grid from messages 8, 9 and 10.
     void setGridHeads();
@@ -121,6 +128,8 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     bool activating_ = false;
     bool shownOnce_ = false;
     bool leftForOtherProgram_ = false;
+    bool quitAtStart_ = false;
+    QString readOnlyMark_;  // what the title ends with in read-only mode
     // A settings write refused by the data folder is reported once per run, not at every
     // activation.
     bool settingsFailureReported_ = false;

@@ -17,6 +17,7 @@
 #include "printing/ui/growth_sheet_dialog.h"
 #include "printing/ui/print_dialog.h"
 #include "safety/ui/backup_window.h"
+#include "safety/ui/check_window.h"
 #include "safety/ui/restore_window.h"
 #include "translation/ui/language_chooser.h"
 #include "works/ui/works_editor.h"
@@ -60,6 +61,7 @@ Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     w.exporter = create<TF_Export>(app, owned_);
     w.importer = create<TF_Import>(app, owned_);
     w.collection = create<TF_Collection>(app, owned_);
+    w.verifier = create<TF_Verifier>(app, owned_);
 }
 
 Program::~Program() {

@@ -10,8 +10,11 @@
 #include <QMessageBox>
 #include <QPrinter>
 #include <QPrinterInfo>
+#include <QPushButton>
 #include <QTimer>
 #include <QUrl>
+#include <algorithm>
+#include <vector>
 
 #include "photos/picture_decoders.h"
 #include "printing/ui/printer_resolution.h"
@@ -46,6 +49,19 @@ bool QtUiSeam::question(QWidget* parent, const QString& text) {
                     parent);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes;
+}
+
+int QtUiSeam::choose(QWidget* parent, const QString& text, const QStringList& buttons) {
+    QMessageBox box(QMessageBox::Question, kTitle, text, QMessageBox::NoButton, parent);
+    std::vector<QAbstractButton*> made;
+    for (const QString& caption : buttons)
+        made.push_back(box.addButton(caption, QMessageBox::AcceptRole));
+    if (!made.empty()) box.setDefaultButton(static_cast<QPushButton*>(made.front()));
+    // Escape and the title bar's close button answer like the last button.
+    if (!made.empty()) box.setEscapeButton(made.back());
+    box.exec();
+    const auto it = std::find(made.begin(), made.end(), box.clickedButton());
+    return it == made.end() ? -1 : static_cast<int>(it - made.begin());
 }
 
 void QtUiSeam::error(QWidget* parent, const QString& text) {

@@ -9,6 +9,7 @@ class QtUiSeam : public UiSeam {
     void message(QWidget* parent, const QString& text) override;
     void warning(QWidget* parent, const QString& title, const QString& text) override;
     bool question(QWidget* parent, const QString& text) override;
+    int choose(QWidget* parent, const QString& text, const QStringList& buttons) override;
     void error(QWidget* parent, const QString& text) override;
     QString browseFolder(QWidget* parent, const QString& title, const QString& start) override;
     QString openPicture(QWidget* parent, const QString& title, const QString& folder) override;

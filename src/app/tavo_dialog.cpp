@@ -11,6 +11,9 @@
 #include "app/tags.h"
 
 namespace tavo {
+namespace {
+constexpr const char* kWrites = "tavoWrites";
+}
 
 TavoDialog::TavoDialog(App& app, const char* className, int tag, const QString& title,
                        QWidget* parent)
@@ -39,6 +42,10 @@ void TavoDialog::showEvent(QShowEvent* event) {
     QWidget* focusBefore = focusWidget();
     app_.guard(this, [this] { FormActivate(); });
     nameControls(this);
+    // A window shown while another program holds the data folder changes nothing.
+    if (app_.readOnly())
+        for (auto* child : findChildren<QWidget*>())
+            if (child->property(kWrites).toBool()) child->setEnabled(false);
     // Each showing starts on the first input, not on the button that closed the window last
     // time, unless the window chose its focus itself.
     if (focusWidget() == focusBefore)
@@ -55,6 +62,10 @@ QWidget* TavoDialog::firstInput() const {
         if (!firstFocusable) firstFocusable = w;
     }
     return firstFocusable;
+}
+
+void TavoDialog::markWriting(std::initializer_list<QWidget*> controls) {
+    for (QWidget* c : controls) c->setProperty(kWrites, true);
 }
 
 void TavoDialog::watchChildren() {

@@ -1,6 +1,7 @@
 #pragma once
 // Base of every modal window: its Tag, its refill on each showing, and the keys that close it.
 #include <QDialog>
+#include <initializer_list>
 
 namespace tavo {
 
@@ -22,6 +23,9 @@ class TavoDialog : public QDialog {
     void setCloseOnEnter(bool on) { closeOnEnter_ = on; }
     // Fixed client size, centred on the screen.
     void setClientSize(int width, int height);
+    // Controls that write the data folder: disabled at every showing in read-only mode (their
+    // commands refuse as well, whichever way they are reached).
+    void markWriting(std::initializer_list<QWidget*> controls);
 
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

@@ -11,6 +11,8 @@ namespace tavo {
 class OpenTreeView {
   public:
     virtual ~OpenTreeView() = default;
+    // True while a tree is shown.
+    virtual bool treeOpen() const = 0;
     // Panels and commands as after a creation, an opening, a closing or a deletion.
     virtual void treeCreated() = 0;
     virtual void treeOpened() = 0;

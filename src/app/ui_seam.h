@@ -20,6 +20,9 @@ class UiSeam {
     virtual void warning(QWidget* parent, const QString& title, const QString& text) = 0;
     // Question box with Yes and No; true for Yes.
     virtual bool question(QWidget* parent, const QString& text) = 0;
+    // Question box whose buttons carry the given captions, the first one the default; returns
+    // the index of the button pressed, -1 when the box was closed without one.
+    virtual int choose(QWidget* parent, const QString& text, const QStringList& buttons) = 0;
     // The application's general error box.
     virtual void error(QWidget* parent, const QString& text) = 0;
 

@@ -30,6 +30,7 @@ class TF_AFaire;
 class TF_Export;
 class TF_Import;
 class TF_Collection;
+class TF_Verifier;
 
 struct Windows {
     TF_Main* main = nullptr;
@@ -56,6 +57,7 @@ struct Windows {
     TF_Export* exporter = nullptr;
     TF_Import* importer = nullptr;
     TF_Collection* collection = nullptr;
+    TF_Verifier* verifier = nullptr;
     // Every window in creation order, the main window first (the translator walks this).
     std::vector<QWidget*> all;
 };

@@ -65,8 +65,8 @@ TEST_F(MainWindowTest, FirstStartCreatesSettingsAndTranslatesEveryWindow) {
     start();
     EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
     EXPECT_EQ(main().windowTitle(), "fr 1");
-    EXPECT_EQ(program->windows().all.size(), 24u);
-    EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 1800");
+    EXPECT_EQ(program->windows().all.size(), 25u);
+    EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 2200");
     EXPECT_EQ(main().Arbre1->menuAction()->text(), "fr 2");
     EXPECT_EQ(main().Apropos1->text(), "fr 23");
     EXPECT_EQ(main().B_Fiche->text(), "fr 25");

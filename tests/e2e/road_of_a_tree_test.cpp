@@ -492,7 +492,8 @@ class RoadOfATree : public ProgramTest {
         EXPECT_FALSE(main().FermerFiche->isEnabled());
         EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
         EXPECT_TRUE(ui.shown.empty());
-        expectDiskChanges({"Tavo.ini"}, {}, {});
+        // The settings, and the lock that says this program uses the folder.
+        expectDiskChanges({"Tavo.ini", "Tavo.lock"}, {}, {});
     }
 
     // Opens one label list from its menu command on an empty list and creates `labels`.
@@ -798,6 +799,9 @@ class RoadOfATree : public ProgramTest {
         main().FormDestroy();
         program.reset();
         EXPECT_EQ(file("Tavo.ini"), settingsText(2));
+        // The lock goes with the program, and comes back with the next one.
+        EXPECT_FALSE(fs::exists(dir / "Tavo.lock"));
+        disk.erase("Tavo.lock");
         start();
         EXPECT_EQ(app().session.openTreeId, "");
         EXPECT_EQ(app().session.languageName, "Français");
@@ -805,7 +809,7 @@ class RoadOfATree : public ProgramTest {
         EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
         EXPECT_FALSE(main().FermerFiche->isEnabled());
         EXPECT_TRUE(ui.shown.empty());
-        expectDiskChanges({}, {}, {});
+        expectDiskChanges({"Tavo.lock"}, {}, {});
     }
 
     // "Ouvrir": the chooser lists `photos`; a double click on the thumbnail of kTree opens it.
@@ -1122,8 +1126,8 @@ class RoadOfATree : public ProgramTest {
             }
         };
         menu(main().menuBar()->actions());
-        // 139 controls and 28 menu items: a window or control that loses its Tag shows here.
-        EXPECT_EQ(checked, 167);
+        // 142 controls and 28 menu items: a window or control that loses its Tag shows here.
+        EXPECT_EQ(checked, 170);
         EXPECT_EQ(untranslated, (Names{"TF_Fiche/I_PhotoRef", "TF_Fiche/MM_Notes",
                                        "TF_Fiche/OpenPictureDialog1", "TF_Photo/I_Photo"}));
         const QTableWidget& grid = *main().SG_LignesTravaux;

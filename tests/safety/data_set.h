@@ -38,6 +38,8 @@ inline std::map<std::string, std::string> snapshot(const std::filesystem::path& 
     std::map<std::string, std::string> out;
     for (const auto& e : fs::recursive_directory_iterator(root)) {
         const std::string rel = fs::relative(e.path(), root).string();
+        // The running program's lock says who uses the folder; it is not part of the data.
+        if (rel == "Tavo.lock") continue;
         out[rel] = e.is_directory() ? "<folder>" : readText(e.path());
     }
     return out;

@@ -16,8 +16,8 @@
 namespace tavo::test {
 
 struct Shown {
-    std::string
-        kind;  // "message", "warning", "question", "error", "browse", "picture", "file", "open"
+    std::string kind;  // "message", "warning", "question", "choice", "error", "browse", "picture",
+                       // "file", "open"
     QString text;
     QString title;
 };
@@ -26,6 +26,7 @@ class FakeUiSeam : public UiSeam {
   public:
     std::vector<Shown> shown;
     std::deque<bool> answers;       // for questions; No when empty
+    std::deque<int> choices;        // for boxes with captioned buttons; closed (-1) when empty
     std::deque<QString> folders;    // for the folder browser; cancelled when empty
     std::deque<QString> pictures;   // for the open-picture dialog; cancelled when empty
     std::deque<QString> savePaths;  // for the save dialogs; cancelled when empty
@@ -51,6 +52,13 @@ class FakeUiSeam : public UiSeam {
         const bool a = answers.front();
         answers.pop_front();
         return a;
+    }
+    int choose(QWidget*, const QString& text, const QStringList& buttons) override {
+        record("choice", text, buttons.join(QLatin1Char('|')));
+        if (choices.empty()) return -1;
+        const int c = choices.front();
+        choices.pop_front();
+        return c;
     }
     void error(QWidget*, const QString& text) override { record("error", text); }
     QString browseFolder(QWidget*, const QString& title, const QString& start) override {

@@ -13,6 +13,7 @@
 namespace tavo {
 
 void CardCommands::create() {
+    if (!app_.writable()) return;
     app_.session.cardFormMode = CardFormMode::Create;
     if (app_.showModal(app_.windows.fiche) != QDialog::Accepted) return;
     Session& s = app_.session;
@@ -67,6 +68,7 @@ void CardCommands::openTree(const std::string& id) {
 }
 
 void CardCommands::remove(QWidget* parent) {
+    if (!app_.writable(parent)) return;
     if (!app_.ui.question(parent, app_.msg(13))) return;
     // The deletion reads the gallery before it deletes anything: when it throws, the tree is
     // whole and stays shown, and the guard shows the error.

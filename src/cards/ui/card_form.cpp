@@ -137,6 +137,7 @@ void TF_Fiche::buildControls() {
     setTag(OpenPictureDialog1, 130);
     OpenPictureDialog1->setProperty("Title", QStringLiteral("Sélectionner une photo référence"));
 
+    markWriting({B_Creation, B_Modification});
     connect(B_Creation, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_CreationClick(); }); });
     connect(B_Modification, &QPushButton::clicked, this,
@@ -309,6 +310,7 @@ TreeCard TF_Fiche::cardFromControls() const {
 }
 
 void TF_Fiche::B_CreationClick() {
+    if (!app_.writable(this)) return;
     const QString date = E_DateAchat->text();
     if (!date.isEmpty() && !isValidDate(toUtf8String(date))) {
         app_.ui.message(this, app_.msg(25));
@@ -352,6 +354,7 @@ void TF_Fiche::B_CreationClick() {
 }
 
 void TF_Fiche::B_ModificationClick() {
+    if (!app_.writable(this)) return;
     // A date that would be refused at creation is refused here too.
     const QString date = E_DateAchat->text();
     if (!date.isEmpty() && !isValidDate(toUtf8String(date))) {

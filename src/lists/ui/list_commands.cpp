@@ -7,14 +7,17 @@
 namespace tavo {
 
 void ListCommands::showInterventionTypes() {
+    if (!app_.writable()) return;
     app_.showModal(app_.windows.types);
 }
 
 void ListCommands::showAcquisitionStates() {
+    if (!app_.writable()) return;
     app_.showModal(app_.windows.etats);
 }
 
 void ListCommands::showBotanicalNames() {
+    if (!app_.writable()) return;
     app_.showModal(app_.windows.noms);
 }
 

@@ -99,6 +99,7 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
                 app_.guard(this, [=, this] { comparePhotos(earlier, later); });
             });
 
+    markWriting({B_Ajouter});
     connect(B_Ajouter, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_AjouterClick(); }); });
     connect(B_Fermer, &QPushButton::clicked, this,
@@ -233,6 +234,7 @@ void TF_Galerie::ThumbnailDblClick(TImage* thumbnail) {
 }
 
 void TF_Galerie::B_AjouterClick() {
+    if (!app_.writable(this)) return;
     runEditor(PhotoEditorMode::Add);
 }
 

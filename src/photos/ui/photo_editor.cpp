@@ -77,6 +77,7 @@ TF_Photo::TF_Photo(App& app)
         return [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); };
     };
     connect(B_Parcourir, &QPushButton::clicked, this, run(&TF_Photo::B_ParcourirClick));
+    markWriting({B_Ajouter, B_Modifier, B_Supprimer});
     connect(B_Ajouter, &QPushButton::clicked, this, run(&TF_Photo::B_AjouterClick));
     connect(B_Modifier, &QPushButton::clicked, this, run(&TF_Photo::B_ModifierClick));
     connect(B_Supprimer, &QPushButton::clicked, this, run(&TF_Photo::B_SupprimerClick));
@@ -139,6 +140,7 @@ void TF_Photo::B_ParcourirClick() {
 }
 
 void TF_Photo::B_AjouterClick() {
+    if (!app_.writable(this)) return;
     const std::string date = toUtf8String(E_DatPhoto->text());
     if (!isValidDate(date)) {
         app_.ui.message(this, app_.msg(25));
@@ -173,6 +175,7 @@ void TF_Photo::B_AjouterClick() {
 }
 
 void TF_Photo::B_ModifierClick() {
+    if (!app_.writable(this)) return;
     const Session& s = app_.session;
     GalleryFile gallery(s.dataFolder, s.openTreeId);
     gallery.changeComment(static_cast<std::size_t>(s.selectedPhoto),
@@ -181,6 +184,7 @@ void TF_Photo::B_ModifierClick() {
 }
 
 void TF_Photo::B_SupprimerClick() {
+    if (!app_.writable(this)) return;
     const Session& s = app_.session;
     GalleryFile gallery(s.dataFolder, s.openTreeId);
     const std::string name = gallery.remove(static_cast<std::size_t>(s.selectedPhoto));

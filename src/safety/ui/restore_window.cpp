@@ -37,6 +37,7 @@ TF_DataRestore::TF_DataRestore(App& app)
     btn_parcourir1 = c.browse;
     btn_Restaurer = c.action;
     Button2 = c.cancel;
+    markWriting({btn_Restaurer});
 }
 
 void TF_DataRestore::FormActivate() {
@@ -59,6 +60,7 @@ void TF_DataRestore::btn_parcourir1Click() {
 }
 
 void TF_DataRestore::btn_RestaurerClick() {
+    if (!app_.writable(this)) return;
     safety::RestoreOutcome outcome;
     {
         BusyCursor busy;

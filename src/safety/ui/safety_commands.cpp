@@ -3,9 +3,11 @@
 #include "app/app.h"
 #include "app/busy_cursor.h"
 #include "app/qt_text.h"
+#include "cards/card_file.h"
 #include "safety/restore.h"
 #include "safety/tree_archive.h"
 #include "safety/ui/backup_window.h"
+#include "safety/ui/check_window.h"
 #include "safety/ui/restore_window.h"
 
 namespace tavo {
@@ -15,8 +17,22 @@ void SafetyCommands::backup() {
 }
 
 void SafetyCommands::restore() {
+    if (!app_.writable()) return;
     app_.showModal(app_.windows.dataRestore);
     // The whole data set may have changed.
+    emit app_.events.treeChanged();
+}
+
+void SafetyCommands::check() {
+    app_.showModal(app_.windows.verifier);
+    if (!app_.windows.verifier->repaired()) return;
+    // The repair may have completed, re-sorted or relinked the open tree's files.
+    Session& s = app_.session;
+    if (!s.openTreeId.empty() && app_.treeView->treeOpen()) {
+        s.currentCard = readCard(app_.data(), s.openTreeId);
+        app_.treeView->showTree();
+        app_.treeView->refillWorks(false);
+    }
     emit app_.events.treeChanged();
 }
 

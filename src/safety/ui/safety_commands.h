@@ -12,6 +12,7 @@ class SafetyCommands {
 
     void backup();                  // Options > Données > Sauvegarder
     void restore();                 // Options > Données > Restaurer
+    void check();                   // Options > Données > Vérifier: the checker window
     void archive(QWidget* parent);  // Options > Fichier archive: the open tree as a ZIP
 
   private:

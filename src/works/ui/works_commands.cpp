@@ -9,6 +9,7 @@
 namespace tavo {
 
 void WorksCommands::addLine() {
+    if (!app_.writable()) return;
     app_.session.worksEditorMode = WorksEditorMode::Create;
     if (app_.showModal(app_.windows.ligne) != QDialog::Accepted) return;
     app_.treeView->refillWorks(true);
@@ -16,6 +17,7 @@ void WorksCommands::addLine() {
 }
 
 void WorksCommands::changeLine(QWidget* parent, int line) {
+    if (!app_.writable(parent)) return;
     Session& s = app_.session;
     s.worksEditorMode = WorksEditorMode::Change;
     s.selectedLine = line;

@@ -60,6 +60,7 @@ TF_Ligne::TF_Ligne(App& app)
     setTabOrder(B_Modifier, B_Supprimer);
     setTabOrder(B_Supprimer, B_Annuler);
 
+    markWriting({B_Creer, B_Modifier, B_Supprimer});
     connect(B_Creer, &QPushButton::clicked, this,
             [this] { app_.guard(this, [this] { B_CreerClick(); }); });
     connect(B_Modifier, &QPushButton::clicked, this,
@@ -117,6 +118,7 @@ bool TF_Ligne::checkDate() {
 }
 
 void TF_Ligne::B_CreerClick() {
+    if (!app_.writable(this)) return;
     if (!checkDate()) return;
     const Session& s = app_.session;
     WorksFile(app_.data(), s.openTreeId).add(typedLine());
@@ -124,6 +126,7 @@ void TF_Ligne::B_CreerClick() {
 }
 
 void TF_Ligne::B_ModifierClick() {
+    if (!app_.writable(this)) return;
     // A changed line passes the same date check as a new one: a text that is no date would
     // sort by meaningless character positions.
     if (!checkDate()) return;
@@ -139,6 +142,7 @@ void TF_Ligne::B_ModifierClick() {
 }
 
 void TF_Ligne::B_SupprimerClick() {
+    if (!app_.writable(this)) return;
     const Session& s = app_.session;
     WorksFile(app_.data(), s.openTreeId).remove(static_cast<std::size_t>(s.selectedLine - 1));
     accept();

@@ -1,0 +1,40 @@
+#pragma once
+// The checker window: checks the data folder at each showing and lists its problems in plain
+// words; "Réparer" mends what is safe after a backup into a folder the user picks.
+#include <QString>
+#include <vector>
+
+#include "app/tavo_dialog.h"
+#include "safety/integrity_check.h"
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace tavo {
+
+class TF_Verifier : public TavoDialog {
+    Q_OBJECT
+  public:
+    explicit TF_Verifier(App& app);
+    void FormActivate() override;
+
+    QLabel* L_Resume;
+    QListWidget* LB_Problemes;
+    QPushButton* B_Reparer;
+    QPushButton* B_Fermer;
+
+    // True once a repair changed the data folder in this showing.
+    bool repaired() const { return repaired_; }
+
+  public slots:
+    void B_ReparerClick();
+
+  private:
+    // One line of the list: what is wrong in the interface language, where, and the detail.
+    QString describe(const safety::Problem& problem);
+    void showProblems(const std::vector<safety::Problem>& problems);
+    bool repaired_ = false;
+};
+
+}  // namespace tavo
