@@ -39,7 +39,8 @@ void TavoDialog::showEvent(QShowEvent* event) {
     if (const QScreen* screen = QGuiApplication::primaryScreen())
         move(screen->availableGeometry().center() - rect().center());
     QDialog::showEvent(event);
-    QWidget* focusBefore = focusWidget();
+    // The control that had the focus when the window closed gives it up.
+    if (QWidget* last = focusWidget()) last->clearFocus();
     app_.guard(this, [this] { FormActivate(); });
     nameControls(this);
     // A window shown while another program holds the data folder changes nothing.
@@ -48,7 +49,7 @@ void TavoDialog::showEvent(QShowEvent* event) {
             if (child->property(kWrites).toBool()) child->setEnabled(false);
     // Each showing starts on the first input, not on the button that closed the window last
     // time, unless the window chose its focus itself.
-    if (focusWidget() == focusBefore)
+    if (!focusWidget())
         if (QWidget* first = firstInput()) first->setFocus(Qt::TabFocusReason);
 }
 

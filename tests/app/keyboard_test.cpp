@@ -73,19 +73,25 @@ TEST_F(KeyboardTest, EveryControlIsNamedAndEachShowingStartsOnTheFirstInput) {
         SCOPED_TRACE(dialog->objectName().toStdString());
         dialog->show();
         checkNames(dialog);
-        // Closing with a button must not leave the next showing on that button.
-        const auto buttons = dialog->findChildren<QPushButton*>();
-        if (!buttons.isEmpty()) buttons.back()->setFocus();
-        dialog->hide();
-        dialog->show();
+        // Closing with a button must not leave the next showing on that button: each showing
+        // starts where the first did, on an input when the window has one.
+        QWidget* first = dialog->focusWidget();
         const QList<QWidget*> children = dialog->findChildren<QWidget*>();
         const bool hasInput = std::any_of(children.begin(), children.end(), [&](QWidget* w) {
             return (w->focusPolicy() & Qt::TabFocus) && w->isEnabled() && w->isVisibleTo(dialog) &&
                    !qobject_cast<QAbstractButton*>(w);
         });
-        if (hasInput) {
-            EXPECT_FALSE(qobject_cast<QAbstractButton*>(dialog->focusWidget()));
+        // The import starts on choosing its file (the field is read-only), the checker's report
+        // on closing it.
+        if (hasInput && dialog->objectName() != "TF_Import" &&
+            dialog->objectName() != "TF_Verifier") {
+            EXPECT_FALSE(qobject_cast<QAbstractButton*>(first));
         }
+        const auto buttons = dialog->findChildren<QPushButton*>();
+        if (!buttons.isEmpty()) buttons.back()->setFocus();
+        dialog->hide();
+        dialog->show();
+        EXPECT_EQ(dialog->focusWidget(), first);
         dialog->hide();
     }
 }
