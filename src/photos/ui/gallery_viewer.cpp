@@ -7,6 +7,7 @@
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
+#include <future>
 
 #include "app/app.h"
 #include "app/controls.h"
@@ -120,9 +121,26 @@ void TF_Galerie::fillThumbnail(int index) {
 
 void TF_Galerie::fillVisibleThumbnails() {
     const QRect view(-zoneContent_->pos(), ZoneImages->viewport()->size());
+    std::vector<int> visible;
     for (int i = 0; i < thumbnails_.size(); ++i)
         if (!filled_[static_cast<std::size_t>(i)] && thumbnails_[i]->geometry().intersects(view))
-            fillThumbnail(i);
+            visible.push_back(i);
+    // The photos in view are decoded side by side, one per processor: a camera-size file takes
+    // a good part of the time the window may take to show.
+    const Rgb background = windowBackground();
+    std::vector<std::future<Image>> decoded;
+    for (int i : visible)
+        decoded.push_back(std::async(std::launch::async, galleryThumbnail,
+                                     photoPaths_[static_cast<std::size_t>(i)], background));
+    for (std::size_t k = 0; k < visible.size(); ++k) {
+        const int i = visible[k];
+        filled_[static_cast<std::size_t>(i)] = true;
+        try {
+            thumbnails_[i]->setPicture(decoded[k].get());
+        } catch (const std::exception& e) {
+            failures_.append(app_.errorText(e));
+        }
+    }
 }
 
 void TF_Galerie::fillSomeThumbnails() {
