@@ -299,16 +299,19 @@ void type(QWidget* w, const QString& text) {
 // Whether a control shows its whole caption in the place its window gives it: a label or a
 // check box within its width, a button's text inside its frame, a group box's title inside
 // its frame.
+// Whole means as wide and as tall as the text drawn in the control's font.
 bool showsWholeCaption(const QObject* c) {
+    const auto fits = [](const QWidget* w, int width) {
+        return width <= w->width() && w->fontMetrics().height() <= w->height();
+    };
     if (auto* label = qobject_cast<const QLabel*>(c))
         return label->wordWrap() ? label->heightForWidth(label->width()) <= label->height()
-                                 : label->sizeHint().width() <= label->width();
-    if (auto* box = qobject_cast<const QCheckBox*>(c))
-        return box->sizeHint().width() <= box->width();
+                                 : fits(label, label->sizeHint().width());
+    if (auto* box = qobject_cast<const QCheckBox*>(c)) return fits(box, box->sizeHint().width());
     if (auto* radio = qobject_cast<const QRadioButton*>(c))
-        return radio->sizeHint().width() <= radio->width();
+        return fits(radio, radio->sizeHint().width());
     if (auto* button = qobject_cast<const QPushButton*>(c))
-        return button->fontMetrics().horizontalAdvance(button->text()) + 4 <= button->width();
+        return fits(button, button->fontMetrics().horizontalAdvance(button->text()) + 4);
     if (auto* group = qobject_cast<const QGroupBox*>(c))
         return group->fontMetrics().horizontalAdvance(group->title()) + 16 <= group->width();
     return true;
