@@ -11,10 +11,13 @@
 namespace tavo {
 namespace {
 // A centred label as tall as its font needs (a notice over `lines` lines wraps), placed at `top`
-// of its panel. Returns the label; `top` moves below it.
+// of its panel, inside the panel's raised border with a margin. Returns the label; `top` moves
+// below it.
 QLabel* centredLabel(QWidget* parent, const char* name, int tag, const QString& text, int& top,
                      int pixelSize, bool bold = false, int lines = 1) {
-    QLabel* label = makeLabel(parent, name, tag, text, {0, top, parent->width(), 10});
+    constexpr int kInset = 4;
+    const int width = parent->width() - 2 * kInset;
+    QLabel* label = makeLabel(parent, name, tag, text, {kInset, top, width, 10});
     label->setAlignment(Qt::AlignCenter);
     QFont f = label->font();
     if (pixelSize > 0) f.setPixelSize(pixelSize);
@@ -22,7 +25,7 @@ QLabel* centredLabel(QWidget* parent, const char* name, int tag, const QString& 
     label->setFont(f);
     label->setWordWrap(lines > 1);
     const int height = QFontMetrics(f).lineSpacing() * lines + 6;
-    label->setGeometry(0, top, parent->width(), height);
+    label->setGeometry(kInset, top, width, height);
     top += height;
     return label;
 }
