@@ -123,7 +123,7 @@ TF_Main::TF_Main(App& app, Commands& commands)
         Lb_Langue->setText(toQString(app_.session.languageName));
         Lb_Langue2->setText(toQString(app_.session.languageName));
         setGridHeads();
-        I_Splash->setPixmap(splashPicture(EdtTranslator1->QuietTranslation(802, 0)));
+        showSplash();
         nameControls(this);
         app_.guard(this, [this] { showNextLine(); });
         showFolderAccess();
@@ -244,7 +244,9 @@ void TF_Main::buildPanels() {
     I_Splash = makeLabel(client, "I_Splash", 0, QString());
     I_Splash->setAlignment(Qt::AlignCenter);
     I_Splash->setScaledContents(true);
-    I_Splash->setPixmap(splashPicture(QStringLiteral("Gestion d'une Collection de Bonsai")));
+    const QString subtitle = QStringLiteral("Gestion d'une Collection de Bonsai");
+    I_Splash->setPixmap(splashPicture(subtitle));
+    I_Splash->setAccessibleName(subtitle);
 
     // The group boxes, the grid and its button are placed by layoutPanels().
     GB_Arbre = makeGroup(client, "GB_Arbre", 24, QStringLiteral(" Arbre "));
@@ -391,6 +393,14 @@ void TF_Main::treeDeleted(long cardCounter) {
     if (cardCounter < 1) OuvrirVign->setEnabled(false);
 }
 
+void TF_Main::showSplash() {
+    const QString subtitle = EdtTranslator1->QuietTranslation(802, 0);
+    if (subtitle.isEmpty() || subtitle == I_Splash->accessibleName()) return;
+    I_Splash->setPixmap(splashPicture(subtitle));
+    // A screen reader reads what the picture says.
+    I_Splash->setAccessibleName(subtitle);
+}
+
 void TF_Main::setGridHeads() {
     SG_LignesTravaux->setHorizontalHeaderLabels({app_.msg(8), app_.msg(9), app_.msg(10)});
 }
@@ -472,6 +482,7 @@ void TF_Main::FormActivate() {
     EdtTranslator1->SetLanguageFile(toQString(s.languageName) + QStringLiteral(".lng"));
     EdtTranslator1->Translate();
     setGridHeads();
+    showSplash();
     showFolderAccess();
 }
 

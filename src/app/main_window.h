@@ -113,6 +113,9 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     // Commands that write the data folder follow the read-only mode; the title says it.
     void showFolderAccess();
     void showPanels(bool shown);
+    // The splash picture with its subtitle in the interface language (drawn again only when the
+    // language changed).
+    void showSplash();
     // Column heads of the works grid from messages 8, 9 and 10.
     void setGridHeads();
     // The "Next: ..." line of the open tree, learned from the whole collection's works logs;

@@ -156,6 +156,10 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
     EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
     main().FormDestroy();
     EXPECT_EQ(settings::readLanguageName(dir.path()), "English");
+    // The next start draws the splash picture's subtitle in that language.
+    program.reset();
+    start();
+    EXPECT_EQ(child<QLabel>(&main(), "I_Splash")->accessibleName(), "en 802");
 
     // A language whose file went missing keeps every text of the previous one.
     std::filesystem::remove(dir / "English.lng");
