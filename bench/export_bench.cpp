@@ -102,7 +102,8 @@ int main() {
                           if (std::system(cmd.c_str()) != 0) std::abort();
                       }));
         album = std::min(album, seconds([&] {
-                             exchange::exportCollection(base / "album-data", base / "album", html);
+                             exchange::exportCollection(DataPaths{base / "album-data"},
+                                                        base / "album", html);
                          }));
     }
     std::printf("HTML, 200 trees, 2000 photos: %.3f s (cp -r of the photos: %.3f s, ratio %.2f)\n",
@@ -113,8 +114,8 @@ int main() {
          {std::pair{"CSV", exchange::Format::Csv}, std::pair{"JSON", exchange::Format::Json}}) {
         exchange::ExportOptions o;
         o.format = format;
-        const double s =
-            seconds([&] { exchange::exportCollection(base / "table-data", base / name, o); });
+        const double s = seconds(
+            [&] { exchange::exportCollection(DataPaths{base / "table-data"}, base / name, o); });
         std::printf("%s, 1000 trees x 100 works lines: %.3f s\n", name, s);
     }
     fs::remove_all(base);

@@ -170,7 +170,7 @@ int main(int argc, char** argv) {
         }
 
         // Fill the gallery up to 100 photos of the stored kind (600 pixels, quality 90).
-        GalleryFile gallery(data, kTree);
+        GalleryFile gallery(DataPaths{data}, kTree);
         for (int n = static_cast<int>(gallery.count()); n < kViewerPhotos; ++n) {
             const bool upright = n % 3 == 0;
             const auto stored =

@@ -67,7 +67,7 @@ inline void records(std::span<const std::uint8_t> data) {
     if (data.size() >= 704) (void)decodeBotanicalName(data.first(704));
     if (data.size() >= PhotoRecord::kSize) (void)decodePhotoRecord(data.first(PhotoRecord::kSize));
     writeInput(scratch() / "GALERIES" / "00000000000000.GAL", data);
-    GalleryFile gallery(scratch(), "00000000000000");
+    GalleryFile gallery(DataPaths{scratch()}, "00000000000000");
     for (const PhotoRecord& r : gallery.readAll()) {
         try {
             (void)gallery.photoPath(r.fileName);

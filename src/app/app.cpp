@@ -22,13 +22,13 @@ App::~App() = default;
 
 FolderAccess App::lockDataFolder(QWidget* parent) {
     const std::filesystem::path folder = session.dataFolder;
-    if (folderLock_ && folderLock_->folder() == folder) return FolderAccess::Write;
+    if (folderLock_ && folderLock_->data().root == folder) return FolderAccess::Write;
     folderLock_.reset();
     lockedFolder_ = folder;
     readOnly_ = false;
     FolderLock::Attempt attempt;
     try {
-        attempt = FolderLock::take(folder);
+        attempt = FolderLock::take(data());
     } catch (const std::exception& e) {
         // A folder nobody may write needs no lock: every write fails and says so. A folder
         // that refuses only the lock (a planted link or FIFO) is read, never written.

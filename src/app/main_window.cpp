@@ -410,15 +410,15 @@ void TF_Main::FormCreate() {
     s.dataFolder = std::filesystem::current_path();
     // Another program holding the data folder is reported in the user's language, before any
     // window has been translated.
-    s.languageName = settings::readLanguageName(s.dataFolder);
-    if (!EdtTranslator1->LoadLanguageFile(toQString(app_.data().root / (s.languageName + ".lng"))))
-        EdtTranslator1->LoadLanguageFile(toQString(app_.data().root / "Français.lng"));
+    s.languageName = settings::readLanguageName(app_.data());
+    if (!EdtTranslator1->LoadLanguageFile(toQString(app_.data().languageFile(s.languageName))))
+        EdtTranslator1->LoadLanguageFile(toQString(app_.data().languageFile("Français")));
     if (!lockDataFolder()) return;
     // A restore cut short (killed, power lost) is finished or undone before anything reads the
     // data set; should that fail, the error box says why and the leftovers stay for the next try.
     if (!app_.readOnly())
-        app_.guard(this, [this] { safety::recoverInterruptedRestore(app_.session.dataFolder); });
-    s.languageName = settings::readLanguageName(s.dataFolder);
+        app_.guard(this, [this] { safety::recoverInterruptedRestore(app_.data()); });
+    s.languageName = settings::readLanguageName(app_.data());
     Lb_Langue2->setText(toQString(s.languageName));
 }
 
@@ -460,7 +460,7 @@ void TF_Main::FormActivate() {
         if (app_.readOnly())
             firstStart = !std::filesystem::exists(app_.data().settings());
         else
-            firstStart = settings::activate(s.dataFolder, toUtf8String(App::version()),
+            firstStart = settings::activate(app_.data(), toUtf8String(App::version()),
                                             toUtf8String(App::today()));
     } catch (const std::exception& e) {
         std::error_code ec;
@@ -471,7 +471,7 @@ void TF_Main::FormActivate() {
         }
     }
     if (!firstStart) {
-        OuvrirVign->setEnabled(settings::anyCardExists(s.dataFolder));
+        OuvrirVign->setEnabled(settings::anyCardExists(app_.data()));
     } else {
         s.languageName = "Français";
         if (!QDir::setCurrent(toQString(s.dataFolder.string())))
@@ -488,7 +488,7 @@ void TF_Main::FormActivate() {
 
 void TF_Main::FormDestroy() {
     if (app_.readOnly()) return;
-    settings::writeLanguageName(app_.session.dataFolder, app_.session.languageName);
+    settings::writeLanguageName(app_.data(), app_.session.languageName);
 }
 
 // The activation runs when the window is first shown, after each of the program's dialogs

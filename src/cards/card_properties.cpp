@@ -7,8 +7,7 @@
 
 namespace tavo {
 
-CardCounts countCardContents(const std::filesystem::path& dataFolder, const std::string& treeId) {
-    const DataPaths paths{dataFolder};
+CardCounts countCardContents(const DataPaths& paths, const std::string& treeId) {
     CardCounts counts;
     counts.worksLines = countRecords(paths.works(treeId), WorksLine::kSize);
     counts.photos = countRecords(paths.gallery(treeId), PhotoRecord::kSize);

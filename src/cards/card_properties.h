@@ -2,8 +2,9 @@
 // What the properties window counts for the open tree. The creation date comes from the card
 // itself (read with the card reader); these are the two counts beside it.
 #include <cstddef>
-#include <filesystem>
 #include <string>
+
+#include "common/paths.h"
 
 namespace tavo {
 
@@ -14,6 +15,6 @@ struct CardCounts {
 
 // Counts the records of the tree's works file and gallery file, read afresh from disk.
 // IoError naming the file when either is missing or cannot be examined.
-CardCounts countCardContents(const std::filesystem::path& dataFolder, const std::string& treeId);
+CardCounts countCardContents(const DataPaths& paths, const std::string& treeId);
 
 }  // namespace tavo

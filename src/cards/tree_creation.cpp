@@ -26,9 +26,9 @@ long createTree(const DataPaths& data, const std::string& id, const TreeCard& ca
         createCard(data, id, card);
         createEmptyTreeFiles(data, id);
         replaceFile(data.referencePhoto(id), referenceJpeg, photoTmp(data, id));
-        const long counter = settings::cardCounter(data.root);
+        const long counter = settings::cardCounter(data);
         if (notice) notice(counter);
-        settings::setCardCounter(data.root, counter + 1);
+        settings::setCardCounter(data, counter + 1);
         return counter + 1;
     } catch (...) {
         // The identifier was free, so every file of the tree found now was made above.

@@ -19,13 +19,12 @@ bool removePresent(const std::filesystem::path& path) {
 
 }  // namespace
 
-TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std::string& treeId) {
+TreeDeletionResult deleteTree(const DataPaths& paths, const std::string& treeId) {
     // An empty identifier would make every photo name look like one of this tree's.
     if (treeId.empty() || !isBareFileName(treeId))
         throw RefusedError("\"" + treeId + "\" is not a tree identifier; nothing was deleted.");
 
-    const DataPaths paths{dataFolder};
-    const GalleryFile gallery(dataFolder, treeId);
+    const GalleryFile gallery(paths, treeId);
     // Read first: a gallery we cannot read must not leave a half-deleted tree behind. A missing
     // one (a tree whose creation was cut short) has no photos, and must stay deletable.
     std::error_code ec;
@@ -55,9 +54,9 @@ TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std
         if (removePresent(photo)) result.deletedPhotos.push_back(photo);
 
     // The counter comes last: deleting the files frees the room its write needs on a full disk.
-    const long counter = settings::cardCounter(dataFolder);
+    const long counter = settings::cardCounter(paths);
     try {
-        settings::setCardCounter(dataFolder, counter - 1);
+        settings::setCardCounter(paths, counter - 1);
         result.cardCounter = counter - 1;
     } catch (const std::exception& e) {
         // The tree is gone all the same, and the counter names nothing: the caller shows the

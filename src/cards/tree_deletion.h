@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "common/paths.h"
+
 namespace tavo {
 
 struct TreeDeletionResult {
@@ -20,7 +22,7 @@ struct TreeDeletionResult {
     std::string counterFailure;
 };
 
-// Deletes tree `treeId` of the data folder `dataFolder`.
+// Deletes tree `treeId` of the data folder `paths`.
 //
 // The gallery file is read before anything is deleted: when it is unreadable the IoError is
 // thrown and every file of the tree, and the counter, stay as they were; a missing gallery file
@@ -31,6 +33,6 @@ struct TreeDeletionResult {
 // unchanged; photos left behind then are orphans that the data-folder checker moves aside. The
 // counter is written last; a failure of that write does not throw (the tree is deleted) but is
 // returned in counterFailure. RefusedError, with nothing deleted, when `treeId` cannot name a file.
-TreeDeletionResult deleteTree(const std::filesystem::path& dataFolder, const std::string& treeId);
+TreeDeletionResult deleteTree(const DataPaths& paths, const std::string& treeId);
 
 }  // namespace tavo

@@ -228,12 +228,12 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
         // One writer at a time: a command that writes holds the folder's lock while it runs.
         std::unique_ptr<FolderLock> lock;
         if (command->writes) {
-            auto attempt = FolderLock::take(ctx.dataFolder);
+            auto attempt = FolderLock::take(ctx.data());
             if (!attempt.lock)
                 throw RefusedInput("the data folder is in use by " + attempt.holder.describe() +
                                    "; nothing was changed");
             lock = std::move(attempt.lock);
-            safety::recoverInterruptedRestore(ctx.dataFolder);
+            safety::recoverInterruptedRestore(ctx.data());
         }
         return command->run(ctx, parsed);
     } catch (const UsageError& e) {

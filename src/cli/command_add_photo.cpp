@@ -57,7 +57,7 @@ int runAddPhoto(const Context& ctx, const Args& args) {
     if (characters(comment) > PhotoRecord::kCommentCapacity)
         throw RefusedInput("--comment holds " + std::to_string(characters(comment)) +
                            " characters; a photo's comment holds at most 100");
-    GalleryFile gallery(ctx.dataFolder, id);
+    GalleryFile gallery(ctx.data(), id);
     int status = kOk;
     for (std::size_t i = 1; i < args.operands.size(); ++i) {
         const fs::path file = args.operands[i];

@@ -16,7 +16,7 @@ int runArchive(const Context& ctx, const Args& args) {
     std::error_code ec;
     if (!args.has("force") && fs::exists(fs::symlink_status(target, ec)))
         throw RefusedInput("\"" + target.string() + "\" already exists; --force replaces it");
-    ctx.out << safety::makeTreeArchive(ctx.dataFolder, id, folder).string() << '\n';
+    ctx.out << safety::makeTreeArchive(ctx.data(), id, folder).string() << '\n';
     return kOk;
 }
 

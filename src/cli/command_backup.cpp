@@ -16,11 +16,11 @@ int runBackup(const Context& ctx, const Args& args) {
     std::error_code ec;
     if (fs::exists(fs::symlink_status(target, ec)))
         throw RefusedInput("\"" + target.string() + "\" already exists; nothing was copied");
-    const safety::BackupOutcome outcome = safety::runBackup(ctx.dataFolder, target, nullptr);
+    const safety::BackupOutcome outcome = safety::runBackup(ctx.data(), target, nullptr);
     if (!outcome.succeeded()) {
         const safety::BackupEntry& failed = safety::kBackupEntries[outcome.entriesCopied];
-        ctx.report("backup into \"" + target.string() + "\" failed at " + failed.name + ": " +
-                   outcome.failure + "; the folder is incomplete");
+        ctx.report("backup into \"" + target.string() + "\" failed at " + failed.in({}).string() +
+                   ": " + outcome.failure + "; the folder is incomplete");
         return kProblem;
     }
     ctx.out << target.string() << '\n';

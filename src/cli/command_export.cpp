@@ -23,13 +23,13 @@ int runExport(const Context& ctx, const Args& args) {
     }
     // The album speaks the interface language of the data folder.
     LanguageTable table;
-    const std::string language = settings::readLanguageName(ctx.dataFolder);
+    const std::string language = settings::readLanguageName(ctx.data());
     if (table.load(ctx.data().languageFile(language))) {
         const std::string code = table.find(990, 0).value_or("fr_FR").substr(0, 2);
         options.labels = exchange::albumLabels(table, code);
     }
     const fs::path out = fs::absolute(args.required("out"));
-    const exchange::ExportResult result = exchange::exportCollection(ctx.dataFolder, out, options);
+    const exchange::ExportResult result = exchange::exportCollection(ctx.data(), out, options);
     for (const std::string& warning : result.warnings) ctx.report(warning);
     ctx.out << out.string() << "\n";
     return result.warnings.empty() ? kOk : kProblem;

@@ -42,7 +42,7 @@ int runList(const Context& ctx, const Args& args) {
         // A damaged tree is reported and the others are still listed.
         try {
             rows.push_back({id, readCard(data, id), WorksFile(data, id).count(),
-                            GalleryFile(ctx.dataFolder, id).count()});
+                            GalleryFile(ctx.data(), id).count()});
         } catch (const Error& e) {
             ctx.report(e.what());
             status = kProblem;

@@ -97,7 +97,7 @@ int runShow(const Context& ctx, const Args& args) {
     // Everything is read before anything is printed, so a damaged file prints no half card.
     const TreeCard card = readCard(data, id);
     const std::vector<WorksLine> works = WorksFile(data, id).readAll();
-    const std::vector<PhotoRecord> photos = GalleryFile(ctx.dataFolder, id).readAll();
+    const std::vector<PhotoRecord> photos = GalleryFile(ctx.data(), id).readAll();
     if (args.has("json"))
         writeJson(ctx, id, card, works, photos);
     else

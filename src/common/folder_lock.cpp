@@ -90,24 +90,24 @@ std::string LockHolder::describe() const {
     return s;
 }
 
-FolderLock::FolderLock(fs::path folder, int fd, LockHolder holder)
-    : folder_(std::move(folder)), fd_(fd), holder_(std::move(holder)) {}
+FolderLock::FolderLock(DataPaths data, int fd, LockHolder holder)
+    : data_(std::move(data)), fd_(fd), holder_(std::move(holder)) {}
 
 FolderLock::~FolderLock() {
-    const fs::path path = folder_ / kFileName;
+    const fs::path path = data_.lockFile();
     // Removed only while it is still ours: it could have been replaced by hand.
     if (stillNamed(fd_, path)) ::unlink(path.c_str());
     ::close(fd_);
 }
 
-FolderLock::Attempt FolderLock::take(const fs::path& dataFolder) {
-    const fs::path path = dataFolder / kFileName;
+FolderLock::Attempt FolderLock::take(const DataPaths& data) {
+    const fs::path path = data.lockFile();
     const LockHolder me{hostName(), static_cast<long>(::getpid()), nowText()};
     // A few rounds: the file may be removed or replaced between two of our steps.
     for (int round = 0; round < 5; ++round) {
         // 1. A new lock file: written and locked under a private name, then linked into place.
-        const fs::path mine =
-            dataFolder / (std::string(kFileName) + "." + std::to_string(me.pid) + ".tmp");
+        fs::path mine = path;
+        mine += "." + std::to_string(me.pid) + ".tmp";
         ::unlink(mine.c_str());
         io::Fd made(::open(mine.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (made.get() < 0) throw IoError("create", mine, std::strerror(errno));
@@ -123,10 +123,9 @@ FolderLock::Attempt FolderLock::take(const fs::path& dataFolder) {
         const int linkError = errno;
         ::unlink(mine.c_str());
         if (linked == 0) {
-            io::syncFolder(dataFolder);
-            return {std::unique_ptr<FolderLock>(new FolderLock(dataFolder, made.release(), me)),
-                    {},
-                    false};
+            io::syncFolder(data.root);
+            return {
+                std::unique_ptr<FolderLock>(new FolderLock(data, made.release(), me)), {}, false};
         }
         if (linkError != EEXIST) throw IoError("create", path, std::strerror(linkError));
 
@@ -140,14 +139,14 @@ FolderLock::Attempt FolderLock::take(const fs::path& dataFolder) {
         const LockHolder previous = parse(readAll(existing.get(), path));
         if (!previous.host.empty() && previous.host != me.host) return {nullptr, previous, false};
         rewrite(existing.get(), me, path);
-        return {std::unique_ptr<FolderLock>(new FolderLock(dataFolder, existing.release(), me)),
-                previous, true};
+        return {std::unique_ptr<FolderLock>(new FolderLock(data, existing.release(), me)), previous,
+                true};
     }
     throw IoError("lock", path, "the lock file keeps changing");
 }
 
-LockHolder FolderLock::holderOf(const fs::path& dataFolder) {
-    const fs::path path = dataFolder / kFileName;
+LockHolder FolderLock::holderOf(const DataPaths& data) {
+    const fs::path path = data.lockFile();
     std::error_code ec;
     if (fs::symlink_status(path, ec).type() == fs::file_type::not_found) return {};
     io::Fd fd(io::openRegular(path, io::OpenFor::Read, kMaxLockFileBytes));

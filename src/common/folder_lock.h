@@ -11,6 +11,8 @@
 #include <memory>
 #include <string>
 
+#include "common/paths.h"
+
 namespace tavo {
 
 // Who holds (or held) a lock.
@@ -25,7 +27,7 @@ struct LockHolder {
 
 class FolderLock {
   public:
-    static constexpr const char* kFileName = "Tavo.lock";
+    static constexpr const char* kFileName = DataPaths::kLockFileName;
 
     // The outcome of an attempt: `lock` is set when this process now holds the lock; otherwise
     // `holder` says who does.
@@ -35,23 +37,23 @@ class FolderLock {
         bool tookOverStale = false;  // a lock left by a program that is gone was taken over
     };
 
-    // Tries once to take the lock of `dataFolder`, without waiting. IoError when the lock file
-    // cannot be made or read (a read-only folder, a link or a FIFO planted in its place).
-    static Attempt take(const std::filesystem::path& dataFolder);
+    // Tries once to take the lock of the data folder `data`, without waiting. IoError when the lock
+    // file cannot be made or read (a read-only folder, a link or a FIFO planted in its place).
+    static Attempt take(const DataPaths& data);
 
-    // Who holds the lock of `dataFolder` now; empty host and pid 0 when nobody does.
-    static LockHolder holderOf(const std::filesystem::path& dataFolder);
+    // Who holds the lock of the data folder `data` now; empty host and pid 0 when nobody does.
+    static LockHolder holderOf(const DataPaths& data);
 
     ~FolderLock();  // releases the lock and removes the lock file
     FolderLock(const FolderLock&) = delete;
     FolderLock& operator=(const FolderLock&) = delete;
 
-    const std::filesystem::path& folder() const { return folder_; }
+    const DataPaths& data() const { return data_; }
     const LockHolder& holder() const { return holder_; }
 
   private:
-    FolderLock(std::filesystem::path folder, int fd, LockHolder holder);
-    std::filesystem::path folder_;
+    FolderLock(DataPaths data, int fd, LockHolder holder);
+    DataPaths data_;
     int fd_;
     LockHolder holder_;
 };

@@ -14,9 +14,16 @@ bool isBareFileName(std::string_view name);
 
 // Folders and files of the data folder.
 struct DataPaths {
+    // Names matched when the data folder is listed.
+    static constexpr const char* kLockFileName = "Tavo.lock";
+    static constexpr const char* kRestoreStagingName = "RESTORE.TMP";
+    static constexpr const char* kRestoreReplacedName = "RESTORE.OLD";
+    static constexpr const char* kLostAndFoundName = "LOST+FOUND";
+
     fs::path root;
 
     fs::path settings() const { return root / "Tavo.ini"; }
+    fs::path lockFile() const { return root / kLockFileName; }
     fs::path dataTmp() const { return root / "DATA.TMP"; }
     fs::path fiches() const { return root / "FICHES"; }
     fs::path galeries() const { return root / "GALERIES"; }
@@ -31,9 +38,15 @@ struct DataPaths {
     fs::path namesList() const { return root / "NomsA.LIB"; }
     fs::path defaultPicture() const { return root / "Defaut.bmp"; }
     fs::path languageFile(const std::string& language) const { return root / (language + ".lng"); }
+    fs::path helpFolder() const { return root / "Aide"; }
     fs::path helpPage(const std::string& language, const std::string& page) const {
-        return root / "Aide" / language / page;
+        return helpFolder() / language / page;
     }
+    // The folders of a restore in progress: the backup's copy, then the entries it replaced.
+    fs::path restoreStaging() const { return root / kRestoreStagingName; }
+    fs::path restoreReplaced() const { return root / kRestoreReplacedName; }
+    // Where the repair puts photos that no record names.
+    fs::path lostAndFound() const { return root / kLostAndFoundName; }
 };
 
 }  // namespace tavo

@@ -92,11 +92,10 @@ std::string todayText(const ExportOptions& o) {
 
 }  // namespace
 
-ExportResult exportCollection(const fs::path& dataFolder, const fs::path& outFolder,
+ExportResult exportCollection(const DataPaths& paths, const fs::path& outFolder,
                               const ExportOptions& options) {
-    const DataPaths paths{dataFolder};
     CollectionData data = readCollection(paths, options.trees);
-    OutputFolder out(outFolder, OutputFolder::Durability::Copy, dataFolder);
+    OutputFolder out(outFolder, OutputFolder::Durability::Copy, paths.root);
 
     ExportResult result;
     result.trees = data.trees.size();

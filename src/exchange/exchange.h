@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "common/errors.h"
+#include "common/paths.h"
 #include "translation/language_table.h"
 
 namespace tavo::exchange {
@@ -63,12 +64,12 @@ struct ExportResult {
     std::vector<std::string> warnings;  // what could not be carried whole
 };
 
-// Exports the collection of `dataFolder` into `outFolder`, which must be new or empty and lie
-// outside the data folder (RefusedError otherwise); nothing is written anywhere else. A failed
-// or cancelled export removes everything it wrote (a folder it created included), then throws
-// or returns with `cancelled`.
-ExportResult exportCollection(const std::filesystem::path& dataFolder,
-                              const std::filesystem::path& outFolder, const ExportOptions& options);
+// Exports the collection of the data folder `paths` into `outFolder`, which must be new or empty
+// and lie outside the data folder (RefusedError otherwise); nothing is written anywhere else. A
+// failed or cancelled export removes everything it wrote (a folder it created included), then
+// throws or returns with `cancelled`.
+ExportResult exportCollection(const DataPaths& paths, const std::filesystem::path& outFolder,
+                              const ExportOptions& options);
 
 // The album's texts from a language file; a missing entry keeps its default.
 AlbumLabels albumLabels(const LanguageTable& table, const std::string& languageCode);
@@ -99,9 +100,9 @@ ImportResult importCollection(const std::filesystem::path& jsonFile,
                               const std::filesystem::path& intoFolder,
                               const Progress& progress = {});
 
-// Gives the new data folder `to` what the program needs beside the data to open it: the
-// language files, the help pages and the default picture of `from`, each only where `to` has
-// none. An import writes the data alone; this makes its folder one the program can work in.
-void addProgramFiles(const std::filesystem::path& from, const std::filesystem::path& to);
+// Gives the new data folder `target` what the program needs beside the data to open it: the
+// language files, the help pages and the default picture of `source`, each only where `target`
+// has none. An import writes the data alone; this makes its folder one the program can work in.
+void addProgramFiles(const DataPaths& source, const DataPaths& target);
 
 }  // namespace tavo::exchange

@@ -6,6 +6,7 @@
 #include "common/cp1252.h"
 #include "common/file_io.h"
 #include "common/json_reader.h"
+#include "common/paths.h"
 #include "exchange/collection_data.h"
 #include "exchange/exchange.h"
 #include "exchange/exchange_texts.h"
@@ -21,6 +22,10 @@ namespace tavo::exchange {
 namespace fs = std::filesystem;
 
 namespace {
+
+// The files of the new data folder, named relative to it: the output folder writes below its
+// own root.
+const DataPaths kNew{};
 
 constexpr std::uintmax_t kMaxDocument = 1u << 30;
 
@@ -197,7 +202,7 @@ class Reader {
         c.notes = text(t, path, "notes", kNotesCap);
         c.reserved = text(t, path, "reserved", 40);
         const Bytes rebuiltCard = encodeCard(c);
-        p.files.emplace_back(fs::path("FICHES") / (id + ".SIG"),
+        p.files.emplace_back(kNew.card(id),
                              record(t, path, cardAreas(), rebuiltCard,
                                     [](const Bytes& r) { return encodeCard(decodeCard(r)); }));
 
@@ -206,7 +211,7 @@ class Reader {
             if (!ref.isString() || ref.text != referencePhotoLink(id))
                 fail(at(path, "reference_photo"), "must be " + referencePhotoLink(id) + " or null");
             p.copies.emplace_back(existing(ref.text, at(path, "reference_photo")),
-                                  fs::path("IMGREF") / (id + ".JPG"));
+                                  kNew.referencePhoto(id));
         }
 
         Bytes works;
@@ -224,7 +229,7 @@ class Reader {
             });
             works.insert(works.end(), r.begin(), r.end());
         }
-        p.files.emplace_back(fs::path("FICHES") / (id + ".TRX"), std::move(works));
+        p.files.emplace_back(kNew.works(id), std::move(works));
 
         Bytes gallery;
         const JsonValue& photos = array(need(t, path, "photos"), at(path, "photos"));
@@ -246,7 +251,7 @@ class Reader {
                     fail(at(pp, "file"), "must be " + galleryPhotoLink(r.fileName) + " or null");
                 if (photoNames.insert(r.fileName).second) {
                     p.copies.emplace_back(existing(file.text, at(pp, "file")),
-                                          fs::path("GALERIES") / r.fileName);
+                                          kNew.galeries() / r.fileName);
                     ++p.photos;
                 }
             }
@@ -255,13 +260,13 @@ class Reader {
             });
             gallery.insert(gallery.end(), b.begin(), b.end());
         }
-        p.files.emplace_back(fs::path("GALERIES") / (id + ".GAL"), std::move(gallery));
+        p.files.emplace_back(kNew.gallery(id), std::move(gallery));
     }
 
     static void lists(const JsonValue& l, Plan& p) {
         object(l, "lists", {"types", "states", "botanical_names"});
         for (const auto& [name, file] :
-             {std::pair{"types", "Types.LIB"}, std::pair{"states", "Etats.LIB"}}) {
+             {std::pair{"types", kNew.typesList()}, std::pair{"states", kNew.statesList()}}) {
             const std::string lp = std::string("lists.") + name;
             const JsonValue& v = need(l, "lists", name);
             if (v.isNull()) continue;
@@ -295,7 +300,7 @@ class Reader {
                        [](const Bytes& x) { return encodeBotanicalName(decodeBotanicalName(x)); });
             out.insert(out.end(), b.begin(), b.end());
         }
-        p.files.emplace_back("NomsA.LIB", std::move(out));
+        p.files.emplace_back(kNew.namesList(), std::move(out));
     }
 
     static void settings(const JsonValue& s, Plan& p) {
@@ -327,7 +332,7 @@ class Reader {
         const std::string stored = cp1252::fromUtf8(text);
         if (cp1252::toUtf8(stored) != text)
             fail("settings", "holds a character Windows-1252 cannot store");
-        p.files.emplace_back("Tavo.ini", Bytes(stored.begin(), stored.end()));
+        p.files.emplace_back(kNew.settings(), Bytes(stored.begin(), stored.end()));
     }
 
     fs::path folder_;
@@ -356,7 +361,7 @@ ImportResult importCollection(const fs::path& jsonFile, const fs::path& intoFold
     const Plan plan = Reader(jsonFile.parent_path()).plan(doc);
 
     OutputFolder out(intoFolder, OutputFolder::Durability::DataFolder);
-    for (const char* d : {"FICHES", "GALERIES", "IMGREF"}) out.makeFolder(d);
+    for (const fs::path& d : {kNew.fiches(), kNew.galeries(), kNew.imgref()}) out.makeFolder(d);
     const std::size_t total = plan.files.size() + plan.copies.size();
     std::size_t done = 0;
     // The folder takes back what it holds when the run stops before commit().

@@ -60,10 +60,8 @@ std::string photoFileName(const std::string& treeId, int number) {
     return treeId + digits + ".JPG";
 }
 
-GalleryFile::GalleryFile(std::filesystem::path dataFolder, std::string treeId)
-    : dataFolder_(std::move(dataFolder)),
-      treeId_(std::move(treeId)),
-      path_(DataPaths{dataFolder_}.gallery(treeId_)) {}
+GalleryFile::GalleryFile(DataPaths data, std::string treeId)
+    : data_(std::move(data)), treeId_(std::move(treeId)), path_(data_.gallery(treeId_)) {}
 
 std::size_t GalleryFile::count() const {
     return countRecords(path_, kSize);
@@ -123,7 +121,7 @@ std::size_t GalleryFile::add(const PhotoRecord& record) {
     std::size_t at = 0;
     while (at < n && dateKeyOf(recordAt(all, kSize, at)) <= key) ++at;
     all.insert(all.begin() + static_cast<std::ptrdiff_t>(at * kSize), rec.begin(), rec.end());
-    replaceFile(path_, all, DataPaths{dataFolder_}.dataTmp());
+    replaceFile(path_, all, data_.dataTmp());
     return at + 1;
 }
 
@@ -138,7 +136,7 @@ void GalleryFile::changeComment(std::size_t position, const std::string& comment
 
 std::string GalleryFile::remove(std::size_t position) {
     const PhotoRecord removed = readAt(position);
-    removeRecordThroughTmp(path_, DataPaths{dataFolder_}.dataTmp(), kSize, position - 1);
+    removeRecordThroughTmp(path_, data_.dataTmp(), kSize, position - 1);
     return removed.fileName;
 }
 
@@ -146,7 +144,7 @@ std::filesystem::path GalleryFile::photoPath(const std::string& photoFileName) c
     if (!isBareFileName(photoFileName))
         throw RefusedError("The gallery " + path_.string() + " names the photo \"" + photoFileName +
                            "\", which is not a plain file name; it is not used as a path.");
-    return DataPaths{dataFolder_}.galeries() / photoFileName;
+    return data_.galeries() / photoFileName;
 }
 
 bool isTreePhotoName(std::string_view name, std::string_view treeId) {

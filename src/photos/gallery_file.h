@@ -27,6 +27,7 @@
 #include <vector>
 
 #include "common/fixed_string.h"
+#include "common/paths.h"
 
 namespace tavo {
 
@@ -59,11 +60,11 @@ std::string photoFileName(const std::string& treeId, int number);
 
 class GalleryFile {
   public:
-    // The gallery of tree `treeId` in the data folder `dataFolder`. Opens nothing yet.
-    GalleryFile(std::filesystem::path dataFolder, std::string treeId);
+    // The gallery of tree `treeId` in the data folder `data`. Opens nothing yet.
+    GalleryFile(DataPaths data, std::string treeId);
 
     const std::filesystem::path& path() const { return path_; }
-    const std::filesystem::path& dataFolder() const { return dataFolder_; }
+    const DataPaths& dataFolder() const { return data_; }
     const std::string& treeId() const { return treeId_; }
 
     // Number of photo records (whole records only).
@@ -106,7 +107,7 @@ class GalleryFile {
     std::filesystem::path ownedPhotoPath(const std::string& photoFileName) const;
 
   private:
-    std::filesystem::path dataFolder_;
+    DataPaths data_;
     std::string treeId_;
     std::filesystem::path path_;
 };

@@ -11,7 +11,7 @@ namespace {
 std::filesystem::path photoPathOf(const DataPaths& data, const std::string& treeId,
                                   const PhotoRecord& record) {
     // The gallery's own check keeps a record's name from reaching outside GALERIES.
-    return GalleryFile(data.root, treeId).photoPath(record);
+    return GalleryFile(data, treeId).photoPath(record);
 }
 
 }  // namespace
@@ -19,7 +19,7 @@ std::filesystem::path photoPathOf(const DataPaths& data, const std::string& tree
 Timeline readTimeline(const DataPaths& data, const std::string& treeId, TreeCard* card) {
     const TreeCard read = readCard(data, treeId);
     if (card) *card = read;
-    const auto photos = GalleryFile(data.root, treeId).readAll();
+    const auto photos = GalleryFile(data, treeId).readAll();
     const auto works = WorksFile(data, treeId).readAll();
     return buildTimeline(read, photos, works);
 }

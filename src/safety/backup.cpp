@@ -37,13 +37,13 @@ std::string copyNoticeText(const fs::path& source, const fs::path& dest) {
     return "fichier source \"" + source.string() + " --- Fichier dest \"" + dest.string() + "\"";
 }
 
-BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder,
+BackupOutcome runBackup(const DataPaths& data, const fs::path& backupFolder,
                         const CopyNotice& notice) {
     // A backup inside the folders it copies would copy itself without end.
-    for (const char* folder : {"FICHES", "GALERIES", "IMGREF"}) {
-        if (isSameOrInside(backupFolder, dataFolder / folder))
+    for (const fs::path& folder : {data.fiches(), data.galeries(), data.imgref()}) {
+        if (isSameOrInside(backupFolder, folder))
             throw RefusedError("Une sauvegarde ne peut pas être placée dans le répertoire " +
-                               (dataFolder / folder).string());
+                               folder.string());
     }
 
     // The copies go into "<name>.partial", renamed to the real name only once every copy is
@@ -61,15 +61,16 @@ BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder
         io::syncFolder(partial.parent_path());
     }
 
+    const DataPaths copy{partial}, backup{backupFolder};
     BackupOutcome outcome;
     for (const BackupEntry& entry : kBackupEntries) {
-        const fs::path from = dataFolder / entry.name;
-        const fs::path to = partial / entry.name;
+        const fs::path from = entry.in(data);
+        const fs::path to = entry.in(copy);
         CopyResult result;
         if (entry.isFolder) {
             result = copyFolder(from, to);
         } else {
-            if (notice) notice(from, backupFolder / entry.name);
+            if (notice) notice(from, entry.in(backup));
             result = copyFile(from, to);
         }
         if (!result) {

@@ -17,6 +17,8 @@
 #include <functional>
 #include <string>
 
+#include "common/paths.h"
+
 namespace tavo::safety {
 
 namespace fs = std::filesystem;
@@ -46,16 +48,23 @@ fs::path browserStartFolder(const fs::path& remembered);
 // Messages of the backup (numbers of the message table).
 inline constexpr int kBackupDone = 21;
 
+// Where an entry of the data set lies in a folder laid out like the data folder (a backup too).
+using EntryPath = fs::path (DataPaths::*)() const;
+
 // One entry of the data set, in backup order, with the message shown when its copy fails.
 struct BackupEntry {
-    const char* name;
+    EntryPath path;
     bool isFolder;
     int failureMessage;
+
+    // The entry in `folder`; in DataPaths{} it is the bare name.
+    fs::path in(const DataPaths& folder) const { return (folder.*path)(); }
 };
 inline constexpr BackupEntry kBackupEntries[] = {
-    {"FICHES", true, 15},     {"GALERIES", true, 16},   {"IMGREF", true, 17},
-    {"Tavo.ini", false, 18},  {"Etats.LIB", false, 19}, {"Types.LIB", false, 20},
-    {"NomsA.LIB", false, 55},
+    {&DataPaths::fiches, true, 15},      {&DataPaths::galeries, true, 16},
+    {&DataPaths::imgref, true, 17},      {&DataPaths::settings, false, 18},
+    {&DataPaths::statesList, false, 19}, {&DataPaths::typesList, false, 20},
+    {&DataPaths::namesList, false, 55},
 };
 
 struct BackupOutcome {
@@ -77,17 +86,17 @@ using CopyNotice = std::function<void(const fs::path& source, const fs::path& de
 // The text of the notice shown before a single-file copy.
 std::string copyNoticeText(const fs::path& source, const fs::path& dest);
 
-// Copies the data set of `dataFolder` into partialBackupFolder(backupFolder) (created, one level,
-// when missing; reused when an earlier attempt left it) in backup order, stopping at the first
-// entry that fails: a missing entry, a failed write, or a copy that does not read back equal to
-// its source. Entries copied before a failure stay in the partial folder. Once all seven are
+// Copies the data set of the data folder `data` into partialBackupFolder(backupFolder) (created,
+// one level, when missing; reused when an earlier attempt left it) in backup order, stopping at the
+// first entry that fails: a missing entry, a failed write, or a copy that does not read back equal
+// to its source. Entries copied before a failure stay in the partial folder. Once all seven are
 // copied and verified the partial folder is renamed to `backupFolder`. Never changes the data
 // folder. The notices name the files at their final place.
 // Throws RefusedError, before anything is made, when `backupFolder` is or lies inside FICHES,
 // GALERIES or IMGREF of the data folder; throws Error "Impossible de créer le répertoire <folder>"
 // when the folder cannot be created or already exists with content (an empty one is taken);
 // IoError when the final rename fails.
-BackupOutcome runBackup(const fs::path& dataFolder, const fs::path& backupFolder,
+BackupOutcome runBackup(const DataPaths& data, const fs::path& backupFolder,
                         const CopyNotice& notice);
 
 }  // namespace tavo::safety

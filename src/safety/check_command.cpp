@@ -16,11 +16,11 @@ CommandResult runCheckCommand(const CheckCommand& command, const LocalDateTime& 
         return {2, "", "check: --repair needs --backup-to <folder> for the backup made first\n"};
     try {
         if (!command.repair) {
-            const auto problems = checkDataFolder(command.dataFolder);
+            const auto problems = checkDataFolder(DataPaths{command.dataFolder});
             return {problems.empty() ? 0 : 1,
                     command.json ? reportJson(problems) : reportText(problems), ""};
         }
-        const auto attempt = FolderLock::take(command.dataFolder);
+        const auto attempt = FolderLock::take(DataPaths{command.dataFolder});
         if (!attempt.lock)
             return {1, "",
                     "check: the data folder is in use by " + attempt.holder.describe() +

@@ -97,12 +97,12 @@ std::string typeName(fs::file_type t) {
 // The walk of one check: collects problems and what the cross-checks need.
 class Checker {
   public:
-    explicit Checker(fs::path root) : root_(std::move(root)), paths_{root_} {}
+    explicit Checker(const DataPaths& data) : paths_(data) {}
 
     std::vector<Problem> run() {
-        walkFolder(root_, true);
-        for (const char* sub : {"FICHES", "GALERIES", "IMGREF"})
-            if (isRealFolder(root_ / sub)) walkFolder(root_ / sub, false);
+        walkFolder(paths_.root, true);
+        for (const fs::path& sub : {paths_.fiches(), paths_.galeries(), paths_.imgref()})
+            if (isRealFolder(sub)) walkFolder(sub, false);
         checkRecordFile(paths_.typesList(), kLabel);
         checkRecordFile(paths_.statesList(), kLabel);
         checkRecordFile(paths_.namesList(), kBotanical);
@@ -118,7 +118,7 @@ class Checker {
   private:
     void add(ProblemKind kind, const fs::path& abs, std::string detail, std::string id = {}) {
         problems_.push_back(
-            {kind, abs.lexically_relative(root_), std::move(detail), std::move(id)});
+            {kind, abs.lexically_relative(paths_.root), std::move(detail), std::move(id)});
     }
 
     static bool isRealFolder(const fs::path& p) {
@@ -133,14 +133,16 @@ class Checker {
         for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
             const fs::path p = it->path();
             const std::string name = p.filename().string();
-            if (top && (name == kLostAndFound || name == FolderLock::kFileName)) continue;
+            if (top && (name == DataPaths::kLostAndFoundName || name == DataPaths::kLockFileName))
+                continue;
             const fs::file_type type = it->symlink_status(ec).type();
             if (ec) break;
             if (lower(name).find("conflict") != std::string::npos)
                 add(ProblemKind::SyncConflict, p,
                     "looks like a copy made by a file-sync engine in a conflict; compare it with "
                     "the file it doubles and keep one");
-            if (top && (name == kStagingFolder || name == kReplacedFolder)) {
+            if (top && (name == DataPaths::kRestoreStagingName ||
+                        name == DataPaths::kRestoreReplacedName)) {
                 add(ProblemKind::LeftoverTemp, p, "left by a restore that was interrupted");
                 continue;
             }
@@ -155,22 +157,24 @@ class Checker {
                 continue;
             }
             if (top) continue;
-            const std::string folderName = folder.filename().string();
             const std::string stem = p.stem().string();
-            if (folderName == "FICHES" && p.extension() == ".SIG") {
+            const bool inFiches = folder == paths_.fiches();
+            const bool inGaleries = folder == paths_.galeries();
+            const bool inImgref = folder == paths_.imgref();
+            if (inFiches && p == paths_.card(stem)) {
                 cards_.insert(stem);
                 checkRecordFile(p, kCard);
-            } else if (folderName == "FICHES" && p.extension() == ".TRX") {
+            } else if (inFiches && p == paths_.works(stem)) {
                 works_.insert(stem);
                 checkRecordFile(p, kWorks);
-            } else if (folderName == "GALERIES" && p.extension() == ".GAL") {
+            } else if (inGaleries && p == paths_.gallery(stem)) {
                 galleries_.insert(stem);
                 checkRecordFile(p, kGallery);
-            } else if (folderName == "GALERIES" && isJpegName(p)) {
+            } else if (inGaleries && isJpegName(p)) {
                 galleryPhotos_.insert(name);
-            } else if (folderName == "IMGREF" && p.extension() == ".JPG" && isTreeId(stem)) {
+            } else if (inImgref && p == paths_.referencePhoto(stem) && isTreeId(stem)) {
                 references_.insert(stem);
-            } else if (folderName == "IMGREF" && isJpegName(p)) {
+            } else if (inImgref && isJpegName(p)) {
                 add(ProblemKind::OrphanPhoto, p,
                     "photo that names no tree (a reference photo is <identifier>.JPG)");
             }
@@ -303,7 +307,7 @@ class Checker {
                 std::string("cannot be read: ") + e.what());
             return;
         }
-        const long counter = settings::cardCounter(root_);
+        const long counter = settings::cardCounter(paths_);
         const long expected = static_cast<long>(cards_.size()) + 1;
         if (counter != expected)
             add(ProblemKind::CardCounter, paths_.settings(),
@@ -312,7 +316,6 @@ class Checker {
                     std::to_string(expected));
     }
 
-    fs::path root_;
     DataPaths paths_;
     std::vector<Problem> problems_;
     std::set<std::string> cards_, works_, galleries_, references_;
@@ -334,14 +337,14 @@ void makeFolders(const fs::path& p) {
 }
 
 // Mends one problem; false when it turned out not to be safe after all.
-bool mend(const Problem& problem, const fs::path& root) {
-    const DataPaths paths{root};
-    const fs::path abs = root / problem.path;
+bool mend(const Problem& problem, const DataPaths& paths) {
+    const fs::path abs = paths.root / problem.path;
     std::error_code ec;
     switch (problem.kind) {
         case ProblemKind::LeftoverTemp:
-            if (problem.path == kStagingFolder || problem.path == kReplacedFolder) {
-                recoverInterruptedRestore(root);
+            if (problem.path == DataPaths::kRestoreStagingName ||
+                problem.path == DataPaths::kRestoreReplacedName) {
+                recoverInterruptedRestore(paths);
                 return true;
             }
             io::removeIfExists(abs);
@@ -354,7 +357,7 @@ bool mend(const Problem& problem, const fs::path& root) {
             return true;
         }
         case ProblemKind::OrphanPhoto: {
-            const fs::path folder = root / kLostAndFound / problem.path.parent_path();
+            const fs::path folder = paths.lostAndFound() / problem.path.parent_path();
             makeFolders(folder);
             renameEntry(abs, freeName(folder, problem.path.filename()));
             return true;
@@ -447,15 +450,15 @@ bool isRepairable(ProblemKind kind) {
     }
 }
 
-std::vector<Problem> checkDataFolder(const fs::path& dataFolder) {
-    return Checker(dataFolder).run();
+std::vector<Problem> checkDataFolder(const DataPaths& data) {
+    return Checker(data).run();
 }
 
 RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupParent,
                                const LocalDateTime& now) {
-    const fs::path root = lock.folder();
+    const DataPaths& data = lock.data();
     RepairOutcome outcome;
-    std::vector<Problem> problems = checkDataFolder(root);
+    std::vector<Problem> problems = checkDataFolder(data);
     if (std::none_of(problems.begin(), problems.end(),
                      [](const Problem& p) { return isRepairable(p.kind); })) {
         outcome.remaining = std::move(problems);
@@ -463,7 +466,7 @@ RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupPar
     }
 
     outcome.backupFolder = backupParent / backupName(now);
-    const BackupOutcome backup = runBackup(root, outcome.backupFolder, {});
+    const BackupOutcome backup = runBackup(data, outcome.backupFolder, {});
     if (!backup.succeeded())
         throw Error("Nothing was repaired: the backup into " + outcome.backupFolder.string() +
                     " failed: " + backup.failure);
@@ -472,11 +475,11 @@ RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupPar
     for (int pass = 0; pass < 2; ++pass) {
         for (const Problem& p : problems) {
             const bool leftover = p.kind == ProblemKind::LeftoverTemp;
-            if (isRepairable(p.kind) && leftover == (pass == 0) && mend(p, root))
+            if (isRepairable(p.kind) && leftover == (pass == 0) && mend(p, data))
                 outcome.repaired.push_back(p);
         }
         if (pass == 0) {
-            problems = checkDataFolder(root);
+            problems = checkDataFolder(data);
             // Trees are completed before photos are judged orphans of a tree without a card.
             std::stable_partition(problems.begin(), problems.end(), [](const Problem& p) {
                 return p.kind == ProblemKind::HalfMadeTree;
@@ -489,13 +492,12 @@ RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupPar
     });
     long cards = 0;
     std::error_code ec;
-    for (fs::directory_iterator it(DataPaths{root}.fiches(), ec), end; !ec && it != end;
-         it.increment(ec))
+    for (fs::directory_iterator it(data.fiches(), ec), end; !ec && it != end; it.increment(ec))
         if (it->path().extension() == ".SIG") ++cards;
-    if (counterWrong && settings::cardCounter(root) != cards + 1)
-        settings::setCardCounter(root, cards + 1);
+    if (counterWrong && settings::cardCounter(data) != cards + 1)
+        settings::setCardCounter(data, cards + 1);
 
-    outcome.remaining = checkDataFolder(root);
+    outcome.remaining = checkDataFolder(data);
     return outcome;
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/paths.h"
 #include "safety/backup.h"
 
 namespace tavo {
@@ -46,12 +47,10 @@ const char* problemKey(ProblemKind kind);
 // True for the kinds the repair mends by itself; the others need a person.
 bool isRepairable(ProblemKind kind);
 
-// Name of the folder, inside the data folder, that receives orphan photos.
-inline constexpr const char* kLostAndFound = "LOST+FOUND";
-
-// Walks `dataFolder` and returns its problems, in a stable order (by path, then kind). Reads
-// only; never follows a link, never blocks on a FIFO. An empty list means the folder is whole.
-std::vector<Problem> checkDataFolder(const fs::path& dataFolder);
+// Walks the data folder `data` and returns its problems, in a stable order (by path, then kind).
+// Reads only; never follows a link, never blocks on a FIFO. An empty list means the folder is
+// whole.
+std::vector<Problem> checkDataFolder(const DataPaths& data);
 
 struct RepairOutcome {
     fs::path backupFolder;           // the verified backup made first; empty when none was needed

@@ -17,13 +17,16 @@ namespace tavo::safety {
 namespace {
 
 struct RestoreEntry {
-    const char* name;
+    EntryPath path;
     bool isFolder;
+
+    fs::path in(const DataPaths& folder) const { return (folder.*path)(); }
 };
 // The order in which the entries are copied and swapped in.
 constexpr RestoreEntry kRestoreEntries[] = {
-    {"Tavo.ini", false}, {"Etats.LIB", false}, {"Types.LIB", false}, {"NomsA.LIB", false},
-    {"FICHES", true},    {"GALERIES", true},   {"IMGREF", true},
+    {&DataPaths::settings, false},  {&DataPaths::statesList, false}, {&DataPaths::typesList, false},
+    {&DataPaths::namesList, false}, {&DataPaths::fiches, true},      {&DataPaths::galeries, true},
+    {&DataPaths::imgref, true},
 };
 
 // An entry swapped in, and whether the data folder had one that went into RESTORE.OLD.
@@ -76,20 +79,19 @@ bool isEmptyFolder(const fs::path& p) {
 
 // Puts back the entries already swapped in, last first, then clears the restore's folders. Should
 // a step fail, the marker stays and nothing is deleted: the recovery then completes the restore.
-void rollBack(const std::vector<Swapped>& swapped, const fs::path& dataFolder,
-              RestoreOutcome& outcome) {
-    const fs::path staging = dataFolder / kStagingFolder;
-    const fs::path replaced = dataFolder / kReplacedFolder;
+void rollBack(const std::vector<Swapped>& swapped, const DataPaths& data, RestoreOutcome& outcome) {
+    const DataPaths staging{data.restoreStaging()}, replaced{data.restoreReplaced()};
     try {
         for (auto it = swapped.rbegin(); it != swapped.rend(); ++it) {
-            const fs::path current = dataFolder / it->entry->name;
-            renameEntry(current, staging / it->entry->name);
-            if (it->hadCurrent) renameEntry(replaced / it->entry->name, current);
+            const fs::path current = it->entry->in(data);
+            renameEntry(current, it->entry->in(staging));
+            if (it->hadCurrent) renameEntry(it->entry->in(replaced), current);
         }
         // Only an empty folder is removed here: it held nothing but what was just put back.
         std::error_code ec;
-        if (!fs::remove(replaced, ec) || ec) throw IoError("delete", replaced, ec.message());
-        discardStaging(staging);
+        if (!fs::remove(replaced.root, ec) || ec)
+            throw IoError("delete", replaced.root, ec.message());
+        discardStaging(staging.root);
     } catch (const Error& again) {
         outcome.failure += "\n";
         outcome.failure += again.what();
@@ -108,40 +110,43 @@ bool isPartialBackup(const fs::path& folder) {
 
 }  // namespace
 
-bool isValidBackup(const fs::path& folder) {
-    if (isPartialBackup(folder)) return false;
+bool isValidBackup(const DataPaths& backup) {
+    if (isPartialBackup(backup.root)) return false;
     std::error_code ec;
-    for (const char* sub : {"FICHES", "GALERIES", "IMGREF"})
-        if (!fs::is_directory(folder / sub, ec)) return false;
-    for (const char* file : {"Tavo.ini", "Types.LIB", "Etats.LIB", "NomsA.LIB"})
-        if (!fs::is_regular_file(folder / file, ec)) return false;
+    for (const RestoreEntry& e : kRestoreEntries) {
+        const bool there =
+            e.isFolder ? fs::is_directory(e.in(backup), ec) : fs::is_regular_file(e.in(backup), ec);
+        if (!there) return false;
+    }
     return true;
 }
 
-std::vector<fs::path> brokenRecordFiles(const fs::path& folder) {
+std::vector<fs::path> brokenRecordFiles(const DataPaths& backup) {
     std::vector<fs::path> bad;
     const auto check = [&](const fs::path& file, std::uintmax_t recordSize) {
         std::error_code ec;
         const auto size = fs::file_size(file, ec);
         if (!ec && size % recordSize != 0) bad.push_back(file);
     };
-    check(folder / "Types.LIB", 51);
-    check(folder / "Etats.LIB", 51);
-    check(folder / "NomsA.LIB", 704);
-    const std::pair<const char*, std::pair<const char*, std::uintmax_t>> perTree[] = {
-        {"FICHES", {".SIG", 1234}}, {"FICHES", {".TRX", 318}}, {"GALERIES", {".GAL", 135}}};
+    check(backup.typesList(), 51);
+    check(backup.statesList(), 51);
+    check(backup.namesList(), 704);
+    const std::pair<fs::path, std::pair<const char*, std::uintmax_t>> perTree[] = {
+        {backup.fiches(), {".SIG", 1234}},
+        {backup.fiches(), {".TRX", 318}},
+        {backup.galeries(), {".GAL", 135}}};
     for (const auto& [sub, kind] : perTree) {
         std::error_code ec;
-        for (fs::directory_iterator it(folder / sub, ec), end; !ec && it != end; it.increment(ec))
+        for (fs::directory_iterator it(sub, ec), end; !ec && it != end; it.increment(ec))
             if (it->path().extension() == kind.first) check(it->path(), kind.second);
     }
     std::sort(bad.begin(), bad.end());
     return bad;
 }
 
-bool recoverInterruptedRestore(const fs::path& dataFolder) {
-    const fs::path staging = dataFolder / kStagingFolder;
-    const fs::path replaced = dataFolder / kReplacedFolder;
+bool recoverInterruptedRestore(const DataPaths& data) {
+    const fs::path staging = data.restoreStaging();
+    const fs::path replaced = data.restoreReplaced();
     const bool stagingThere = entryExists(staging);
     const bool replacedThere = entryExists(replaced);
     if (!stagingThere && !replacedThere) return false;
@@ -149,11 +154,11 @@ bool recoverInterruptedRestore(const fs::path& dataFolder) {
     if (stagingThere && entryExists(staging / kStagingReadyMarker)) {
         // The staged copy is complete: finish the swap.
         for (const RestoreEntry& e : kRestoreEntries) {
-            const fs::path staged = staging / e.name;
+            const fs::path staged = e.in(DataPaths{staging});
             if (!entryExists(staged)) continue;
-            const fs::path current = dataFolder / e.name;
+            const fs::path current = e.in(data);
             if (entryExists(current)) {
-                const fs::path aside = replaced / e.name;
+                const fs::path aside = e.in(DataPaths{replaced});
                 if (entryExists(aside))
                     throw IoError("recover", current,
                                   "found in the data folder, in " + std::string(kStagingFolder) +
@@ -174,8 +179,8 @@ bool recoverInterruptedRestore(const fs::path& dataFolder) {
     if (replacedThere) {
         std::error_code ec;
         for (const RestoreEntry& e : kRestoreEntries) {
-            const fs::path aside = replaced / e.name;
-            const fs::path current = dataFolder / e.name;
+            const fs::path aside = e.in(DataPaths{replaced});
+            const fs::path current = e.in(data);
             if (entryExists(aside) && !entryExists(current)) renameEntry(aside, current);
         }
         if (!isEmptyFolder(replaced))
@@ -186,23 +191,24 @@ bool recoverInterruptedRestore(const fs::path& dataFolder) {
     return true;
 }
 
-RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder) {
-    for (const char* folder : {"FICHES", "GALERIES", "IMGREF", kStagingFolder, kReplacedFolder}) {
-        if (isSameOrInside(source, dataFolder / folder))
-            throw RefusedError("Une sauvegarde placée dans le répertoire " +
-                               (dataFolder / folder).string() + " ne peut pas être restaurée");
+RestoreOutcome restoreBackup(const DataPaths& source, const DataPaths& data) {
+    for (const fs::path& folder : {data.fiches(), data.galeries(), data.imgref(),
+                                   data.restoreStaging(), data.restoreReplaced()}) {
+        if (isSameOrInside(source.root, folder))
+            throw RefusedError("Une sauvegarde placée dans le répertoire " + folder.string() +
+                               " ne peut pas être restaurée");
     }
-    if (isPartialBackup(source)) throw RefusedError(kNotABackupText);
+    if (isPartialBackup(source.root)) throw RefusedError(kNotABackupText);
     if (const auto bad = brokenRecordFiles(source); !bad.empty()) {
         std::string list;
         for (const auto& p : bad) list += "\n" + p.string();
         throw RefusedError(std::string(kNotABackupText) +
                            " : these files do not hold a whole number of records:" + list);
     }
-    recoverInterruptedRestore(dataFolder);
+    recoverInterruptedRestore(data);
 
-    const fs::path staging = dataFolder / kStagingFolder;
-    const fs::path replaced = dataFolder / kReplacedFolder;
+    const fs::path staging = data.restoreStaging();
+    const fs::path replaced = data.restoreReplaced();
     RestoreOutcome outcome;
 
     // 1. The whole backup into the staging folder; the data folder is not touched yet.
@@ -212,8 +218,8 @@ RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder)
         return {copyFailure(kRestoreEntries[0]), e.what()};
     }
     for (const RestoreEntry& e : kRestoreEntries) {
-        const CopyResult r = e.isFolder ? copyFolder(source / e.name, staging / e.name)
-                                        : copyFile(source / e.name, staging / e.name);
+        const fs::path from = e.in(source), to = e.in(DataPaths{staging});
+        const CopyResult r = e.isFolder ? copyFolder(from, to) : copyFile(from, to);
         if (!r) {
             outcome = {copyFailure(e), r.error};
             discardStagingAfterFailure(staging, outcome);
@@ -237,14 +243,14 @@ RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder)
     // 2. Swap the entries in, one by one.
     std::vector<Swapped> swapped;
     for (const RestoreEntry& e : kRestoreEntries) {
-        const fs::path current = dataFolder / e.name;
-        const fs::path aside = replaced / e.name;
+        const fs::path current = e.in(data);
+        const fs::path aside = e.in(DataPaths{replaced});
         const bool hadCurrent = entryExists(current);
         bool whole = true;  // every entry is in its place or in the staging folder
         try {
             if (hadCurrent) renameEntry(current, aside);
             try {
-                renameEntry(staging / e.name, current);
+                renameEntry(e.in(DataPaths{staging}), current);
             } catch (const Error&) {
                 if (hadCurrent) {
                     whole = false;
@@ -256,7 +262,7 @@ RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder)
             swapped.push_back({&e, hadCurrent});
         } catch (const Error& err) {
             outcome = {swapFailure(e), err.what()};
-            if (whole) rollBack(swapped, dataFolder, outcome);
+            if (whole) rollBack(swapped, data, outcome);
             return outcome;
         }
     }

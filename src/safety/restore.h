@@ -24,6 +24,8 @@
 #include <string>
 #include <vector>
 
+#include "common/paths.h"
+
 namespace tavo::safety {
 
 namespace fs = std::filesystem;
@@ -41,18 +43,18 @@ inline constexpr int kRestoreDone = 5;
 
 // Names of the staging folder, of the folder that holds the replaced entries during the swap,
 // and of the marker of a complete staged copy.
-inline constexpr const char* kStagingFolder = "RESTORE.TMP";
-inline constexpr const char* kReplacedFolder = "RESTORE.OLD";
+inline constexpr const char* kStagingFolder = DataPaths::kRestoreStagingName;
+inline constexpr const char* kReplacedFolder = DataPaths::kRestoreReplacedName;
 inline constexpr const char* kStagingReadyMarker = "READY";
 
-// True when `folder` holds the folders FICHES, GALERIES and IMGREF and the files Tavo.ini,
-// Types.LIB, Etats.LIB and NomsA.LIB, and its name does not end in ".partial" (a backup that
-// never finished). Nothing else is looked at.
-bool isValidBackup(const fs::path& folder);
+// True when the folder `backup` holds the folders FICHES, GALERIES and IMGREF and the files
+// Tavo.ini, Types.LIB, Etats.LIB and NomsA.LIB, and its name does not end in ".partial" (a backup
+// that never finished). Nothing else is looked at.
+bool isValidBackup(const DataPaths& backup);
 
 // The record files of a backup (list files, cards, works logs, galleries) whose size is not a
 // whole number of records, sorted; empty when all are whole.
-std::vector<fs::path> brokenRecordFiles(const fs::path& folder);
+std::vector<fs::path> brokenRecordFiles(const DataPaths& backup);
 
 struct RestoreOutcome {
     int message = kRestoreDone;  // 5, or 1 to 4 for a failure
@@ -62,14 +64,15 @@ struct RestoreOutcome {
     bool succeeded() const { return message == kRestoreDone; }
 };
 
-// Replaces the seven entries of the data set in `dataFolder` with those of the backup `source`.
+// Replaces the seven entries of the data set in the data folder `data` with those of the backup
+// `source`.
 // On any failure reported in the outcome, the data folder is as it was before the call. Other
 // files of the data folder are left alone. Throws RefusedError, with nothing changed, when
 // `source` lies inside the data folders or the restore's own folders (the swap would move or
 // delete the backup being read), is not a valid backup (a ".partial" folder) or holds a record
 // file that is not a whole number of records; IoError when the leftovers of an interrupted
 // restore cannot be cleared.
-RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder);
+RestoreOutcome restoreBackup(const DataPaths& source, const DataPaths& data);
 
 // Brings the data folder back to a whole state after a restore was interrupted (the program was
 // killed, the machine stopped). Call at start-up; restoreBackup calls it first too.
@@ -80,6 +83,6 @@ RestoreOutcome restoreBackup(const fs::path& source, const fs::path& dataFolder)
 //    the data folder lacks it; RESTORE.OLD is removed only once it is empty.
 // Returns true when there was something to recover. Throws IoError when a step fails; what is
 // left is then still recoverable by a later call.
-bool recoverInterruptedRestore(const fs::path& dataFolder);
+bool recoverInterruptedRestore(const DataPaths& data);
 
 }  // namespace tavo::safety

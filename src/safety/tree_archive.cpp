@@ -74,17 +74,15 @@ std::string treeArchiveName(const std::string& treeId) {
     return "Tavo-" + treeId + ".zip";
 }
 
-std::vector<ArchiveEntry> treeArchiveEntries(const fs::path& dataFolder, const std::string& treeId,
+std::vector<ArchiveEntry> treeArchiveEntries(const DataPaths& data, const std::string& treeId,
                                              const std::vector<std::string>& galleryPhotos) {
     if (!isBareFileName(treeId))
         throw RefusedError("Identifiant d'arbre invalide : \"" + treeId + "\"");
-    const DataPaths data{dataFolder};
-    std::vector<ArchiveEntry> planned = {
-        {data.referencePhoto(treeId), treeId + ".JPG"},
-        {data.card(treeId), treeId + ".SIG"},
-        {data.works(treeId), treeId + ".TRX"},
-        {data.gallery(treeId), treeId + ".GAL"},
-    };
+    // Each file is stored under the name it has in the data folder.
+    std::vector<ArchiveEntry> planned;
+    for (const fs::path& file :
+         {data.referencePhoto(treeId), data.card(treeId), data.works(treeId), data.gallery(treeId)})
+        planned.push_back({file, file.filename().string()});
     for (const std::string& photo : galleryPhotos)
         if (isBareFileName(photo)) planned.push_back({data.galeries() / photo, photo});
 
@@ -102,10 +100,10 @@ std::vector<ArchiveEntry> treeArchiveEntries(const fs::path& dataFolder, const s
     return entries;
 }
 
-fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+fs::path makeTreeArchive(const DataPaths& data, const std::string& treeId,
                          const std::vector<std::string>& galleryPhotos,
                          const fs::path& targetFolder) {
-    const std::vector<ArchiveEntry> entries = treeArchiveEntries(dataFolder, treeId, galleryPhotos);
+    const std::vector<ArchiveEntry> entries = treeArchiveEntries(data, treeId, galleryPhotos);
     const std::string name = treeArchiveName(treeId);
     const fs::path target = targetFolder / name;
 
@@ -119,12 +117,12 @@ fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
     return target;
 }
 
-fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+fs::path makeTreeArchive(const DataPaths& data, const std::string& treeId,
                          const fs::path& targetFolder) {
     std::vector<std::string> photos;
-    for (const PhotoRecord& record : GalleryFile(dataFolder, treeId).readAll())
+    for (const PhotoRecord& record : GalleryFile(data, treeId).readAll())
         photos.push_back(record.fileName);
-    return makeTreeArchive(dataFolder, treeId, photos, targetFolder);
+    return makeTreeArchive(data, treeId, photos, targetFolder);
 }
 
 }  // namespace tavo::safety

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "common/paths.h"
+
 namespace tavo::safety {
 
 namespace fs = std::filesystem;
@@ -27,7 +29,7 @@ struct ArchiveEntry {
 // Files that do not exist are left out, so are photo names that are not bare file names (they
 // could reach outside GALERIES) and a name already packed.
 // Throws RefusedError when `treeId` is not a bare file name.
-std::vector<ArchiveEntry> treeArchiveEntries(const fs::path& dataFolder, const std::string& treeId,
+std::vector<ArchiveEntry> treeArchiveEntries(const DataPaths& data, const std::string& treeId,
                                              const std::vector<std::string>& galleryPhotos);
 
 // Writes targetFolder/Tavo-<id>.zip afresh with the entries above, each compressed with Deflate
@@ -37,13 +39,13 @@ std::vector<ArchiveEntry> treeArchiveEntries(const fs::path& dataFolder, const s
 // only read and the current directory never changes.
 // Throws IoError (a file that cannot be read, a target folder that cannot be written) or
 // RefusedError (unsafe tree identifier).
-fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+fs::path makeTreeArchive(const DataPaths& data, const std::string& treeId,
                          const std::vector<std::string>& galleryPhotos,
                          const fs::path& targetFolder);
 
 // The archive the menu command makes: the photo names are read from the tree's gallery file
 // first, so a gallery that cannot be read (IoError) leaves no archive behind; then as above.
-fs::path makeTreeArchive(const fs::path& dataFolder, const std::string& treeId,
+fs::path makeTreeArchive(const DataPaths& data, const std::string& treeId,
                          const fs::path& targetFolder);
 
 }  // namespace tavo::safety

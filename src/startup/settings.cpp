@@ -14,19 +14,13 @@
 #include "common/safe_replace.h"
 
 namespace tavo::settings {
-namespace {
-std::filesystem::path iniPath(const std::filesystem::path& dataFolder) {
-    return DataPaths{dataFolder}.settings();
-}
-}  // namespace
 
-std::string readLanguageName(const std::filesystem::path& dataFolder) {
-    return ini::readString(iniPath(dataFolder), "Interface", "Langage", kNoLanguage);
+std::string readLanguageName(const DataPaths& data) {
+    return ini::readString(data.settings(), "Interface", "Langage", kNoLanguage);
 }
 
-bool activate(const std::filesystem::path& dataFolder, const std::string& version,
-              const std::string& today) {
-    const auto file = iniPath(dataFolder);
+bool activate(const DataPaths& data, const std::string& version, const std::string& today) {
+    const auto file = data.settings();
     std::error_code ec;
     if (std::filesystem::exists(file, ec)) {
         ini::writeString(file, "Intro", "Auteur", "Vendrane");
@@ -52,9 +46,9 @@ bool activate(const std::filesystem::path& dataFolder, const std::string& versio
     return true;
 }
 
-bool anyCardExists(const std::filesystem::path& dataFolder) {
+bool anyCardExists(const DataPaths& data) {
     std::error_code ec;
-    std::filesystem::directory_iterator it(DataPaths{dataFolder}.fiches(), ec), end;
+    std::filesystem::directory_iterator it(data.fiches(), ec), end;
     for (; !ec && it != end; it.increment(ec)) {
         const auto& p = it->path();
         if (p.extension() == ".SIG") return true;
@@ -62,16 +56,16 @@ bool anyCardExists(const std::filesystem::path& dataFolder) {
     return false;
 }
 
-void writeLanguageName(const std::filesystem::path& dataFolder, const std::string& language) {
-    ini::writeString(iniPath(dataFolder), "Interface", "Langage", language);
+void writeLanguageName(const DataPaths& data, const std::string& language) {
+    ini::writeString(data.settings(), "Interface", "Langage", language);
 }
 
-long cardCounter(const std::filesystem::path& dataFolder) {
-    return ini::readInt(iniPath(dataFolder), "Fichiers", "Fiche", 0);
+long cardCounter(const DataPaths& data) {
+    return ini::readInt(data.settings(), "Fichiers", "Fiche", 0);
 }
 
-void setCardCounter(const std::filesystem::path& dataFolder, long value) {
-    ini::writeString(iniPath(dataFolder), "Fichiers", "Fiche", std::to_string(value));
+void setCardCounter(const DataPaths& data, long value) {
+    ini::writeString(data.settings(), "Fichiers", "Fiche", std::to_string(value));
 }
 
 }  // namespace tavo::settings

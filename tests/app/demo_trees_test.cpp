@@ -32,7 +32,7 @@ TEST(DemoTrees, ReadBackThroughTheProgramsReaders) {
         ASSERT_FALSE(works.empty());
         for (std::size_t i = 1; i < works.size(); ++i)
             EXPECT_LE(sortableDateKey(works[i - 1].date), sortableDateKey(works[i].date));
-        GalleryFile gallery(dir.path(), id);
+        GalleryFile gallery(DataPaths{dir.path()}, id);
         for (const PhotoRecord& r : gallery.readAll()) {
             const Image photo = loadJpeg(gallery.photoPath(r));
             EXPECT_EQ(std::max(photo.width, photo.height), 600);
@@ -41,5 +41,5 @@ TEST(DemoTrees, ReadBackThroughTheProgramsReaders) {
         EXPECT_EQ(std::max(reference.width, reference.height), 159);
     }
     EXPECT_EQ(trees, 2);
-    EXPECT_EQ(settings::cardCounter(dir.path()), 3);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 3);
 }

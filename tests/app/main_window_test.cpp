@@ -63,7 +63,7 @@ class MainWindowTest : public ProgramTest {
 
 TEST_F(MainWindowTest, FirstStartCreatesSettingsAndTranslatesEveryWindow) {
     start();
-    EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
+    EXPECT_EQ(settings::readLanguageName(DataPaths{dir.path()}), "Français");
     EXPECT_EQ(main().windowTitle(), "fr 1");
     EXPECT_EQ(program->windows().all.size(), 25u);
     EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 2200");
@@ -153,9 +153,9 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
     EXPECT_EQ(chooser->Btn_Traduire->text(), "en 1502");
     EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), "en message 8");
     // The settings file keeps the old name until the program ends.
-    EXPECT_EQ(settings::readLanguageName(dir.path()), "Français");
+    EXPECT_EQ(settings::readLanguageName(DataPaths{dir.path()}), "Français");
     main().FormDestroy();
-    EXPECT_EQ(settings::readLanguageName(dir.path()), "English");
+    EXPECT_EQ(settings::readLanguageName(DataPaths{dir.path()}), "English");
     // The next start draws the splash picture's subtitle in that language.
     program.reset();
     start();

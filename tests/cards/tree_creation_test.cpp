@@ -31,8 +31,8 @@ struct TreeCreation : ::testing::Test {
     const Bytes photo = Bytes(3000, 0xD8);
     void SetUp() override {
         dir.makeDataFolders();
-        settings::activate(dir.path(), "1.0.0.0", "01/01/2026");
-        settings::setCardCounter(dir.path(), 4);
+        settings::activate(DataPaths{dir.path()}, "1.0.0.0", "01/01/2026");
+        settings::setCardCounter(DataPaths{dir.path()}, 4);
     }
     void TearDown() override { test::failNthWrite(0); }
 };
@@ -48,7 +48,7 @@ TEST_F(TreeCreation, WritesTheFourFilesThenRaisesTheCounter) {
                          }),
               5);
     EXPECT_EQ(seen, 4);
-    EXPECT_EQ(settings::cardCounter(dir.path()), 5);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 5);
     EXPECT_EQ(readCard(data, kId).treeName, "Pin");
     EXPECT_EQ(fs::file_size(data.works(kId)), 0u);
     EXPECT_EQ(fs::file_size(data.gallery(kId)), 0u);

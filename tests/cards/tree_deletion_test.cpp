@@ -66,10 +66,10 @@ struct TreeDeletionTest : ::testing::Test {
 TEST_F(TreeDeletionTest, RemovesTheTreesSevenFilesAndNothingElse) {
     makeTree(kTree, {1, 2, 3});
     makeTree(kOther, {1, 2});
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(DataPaths{dir.path()}, 2);
     const auto before = allFiles();
 
-    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    const TreeDeletionResult r = deleteTree(DataPaths{dir.path()}, kTree);
     EXPECT_EQ(
         removedSince(before),
         (std::vector<std::string>{"FICHES/" + kTree + ".SIG", "FICHES/" + kTree + ".TRX",
@@ -80,26 +80,26 @@ TEST_F(TreeDeletionTest, RemovesTheTreesSevenFilesAndNothingElse) {
     EXPECT_EQ(r.deletedPhotos.size(), 3u);
     EXPECT_TRUE(r.skippedPhotoNames.empty());
     EXPECT_EQ(r.cardCounter, 1);
-    EXPECT_EQ(settings::cardCounter(dir.path()), 1);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 1);
 }
 
 TEST_F(TreeDeletionTest, EmptyGalleryRemovesFourFilesAndCounterReachesZero) {
     makeTree(kTree, {});
-    settings::setCardCounter(dir.path(), 1);
+    settings::setCardCounter(DataPaths{dir.path()}, 1);
     const auto before = allFiles();
-    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    const TreeDeletionResult r = deleteTree(DataPaths{dir.path()}, kTree);
     EXPECT_EQ(removedSince(before).size(), 4u);
     EXPECT_EQ(r.cardCounter, 0);  // the window disables "Ouvrir"
-    EXPECT_EQ(settings::cardCounter(dir.path()), 0);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 0);
 }
 
 TEST_F(TreeDeletionTest, ACounterThatCannotBeWrittenStillReportsTheTreeDeleted) {
     makeTree(kTree, {1});
-    settings::setCardCounter(dir.path(), 3);
+    settings::setCardCounter(DataPaths{dir.path()}, 3);
     const auto before = allFiles();
     const std::string settingsBefore = test::readText(dir / "Tavo.ini");
     test::failNthWrite(1);
-    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    const TreeDeletionResult r = deleteTree(DataPaths{dir.path()}, kTree);
     test::failNthWrite(0);
     EXPECT_EQ(removedSince(before).size(), 5u);
     EXPECT_EQ(r.cardCounter, 3);
@@ -110,18 +110,18 @@ TEST_F(TreeDeletionTest, ACounterThatCannotBeWrittenStillReportsTheTreeDeleted) 
 
 TEST_F(TreeDeletionTest, UnreadableGalleryDeletesNothingAndAMissingOneIsEmpty) {
     makeTree(kTree, {1});
-    settings::setCardCounter(dir.path(), 3);
+    settings::setCardCounter(DataPaths{dir.path()}, 3);
 
     fs::rename(dir / ("GALERIES/" + kTree + ".GAL"), dir / "saved.GAL");
     fs::create_directory(dir / ("GALERIES/" + kTree + ".GAL"));  // cannot be read as a file
     const auto before = allFiles();
-    EXPECT_THROW(deleteTree(dir.path(), kTree), IoError);
+    EXPECT_THROW(deleteTree(DataPaths{dir.path()}, kTree), IoError);
     EXPECT_EQ(allFiles(), before);
-    EXPECT_EQ(settings::cardCounter(dir.path()), 3);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 3);
 
     // A tree whose creation stopped before its gallery file was made can still be deleted.
     fs::remove(dir / ("GALERIES/" + kTree + ".GAL"));
-    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    const TreeDeletionResult r = deleteTree(DataPaths{dir.path()}, kTree);
     EXPECT_EQ(r.cardCounter, 2);
     EXPECT_FALSE(fs::exists(dir / ("FICHES/" + kTree + ".SIG")));
     EXPECT_TRUE(fs::exists(dir / ("GALERIES/" + photoFileName(kTree, 1))));  // named by no record
@@ -130,7 +130,7 @@ TEST_F(TreeDeletionTest, UnreadableGalleryDeletesNothingAndAMissingOneIsEmpty) {
 TEST_F(TreeDeletionTest, RecordNamesOutsideTheTreeAreNeverDeleted) {
     makeTree(kOther, {1});
     makeTree(kTree, {1});
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(DataPaths{dir.path()}, 2);
     // Hand-edited records: one climbs out of GALERIES, one names the other tree's photo, the
     // others name files of this tree that are not its photos.
     const std::vector<std::string> foreign = {
@@ -144,7 +144,7 @@ TEST_F(TreeDeletionTest, RecordNamesOutsideTheTreeAreNeverDeleted) {
     }
     test::writeBytes(dir / ("GALERIES/" + kTree + ".GAL"), gal);
 
-    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    const TreeDeletionResult r = deleteTree(DataPaths{dir.path()}, kTree);
     EXPECT_TRUE(fs::exists(dir / "Tavo.ini"));
     EXPECT_TRUE(fs::exists(dir / ("GALERIES/" + photoFileName(kOther, 1))));
     EXPECT_FALSE(fs::exists(dir / ("GALERIES/" + photoFileName(kTree, 1))));
@@ -160,10 +160,10 @@ TEST_F(TreeDeletionTest, RecordNamesOutsideTheTreeAreNeverDeleted) {
 
 TEST_F(TreeDeletionTest, MissingFilesAreSkippedAndBadIdentifiersRefused) {
     makeTree(kTree, {1, 2});
-    settings::setCardCounter(dir.path(), 3);
+    settings::setCardCounter(DataPaths{dir.path()}, 3);
     fs::remove(dir / ("FICHES/" + kTree + ".TRX"));
     fs::remove(dir / ("GALERIES/" + photoFileName(kTree, 2)));
-    const TreeDeletionResult r = deleteTree(dir.path(), kTree);
+    const TreeDeletionResult r = deleteTree(DataPaths{dir.path()}, kTree);
     EXPECT_EQ(r.deletedPhotos,
               (std::vector<fs::path>{dir / ("GALERIES/" + photoFileName(kTree, 1))}));
     EXPECT_EQ(test::listFolder(dir / "GALERIES"), std::vector<std::string>{});
@@ -171,8 +171,8 @@ TEST_F(TreeDeletionTest, MissingFilesAreSkippedAndBadIdentifiersRefused) {
 
     makeTree(kOther, {1});
     const auto before = allFiles();
-    EXPECT_THROW(deleteTree(dir.path(), ""), RefusedError);
-    EXPECT_THROW(deleteTree(dir.path(), "../x"), RefusedError);
+    EXPECT_THROW(deleteTree(DataPaths{dir.path()}, ""), RefusedError);
+    EXPECT_THROW(deleteTree(DataPaths{dir.path()}, "../x"), RefusedError);
     EXPECT_EQ(allFiles(), before);
-    EXPECT_EQ(settings::cardCounter(dir.path()), 2);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 2);
 }

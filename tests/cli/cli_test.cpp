@@ -158,7 +158,7 @@ TEST(CliAddPhoto, StoresWhatThePhotoEditorStores) {
         args.insert(args.end(), c.args.begin(), c.args.end());
         const ProgramRun r = cli(byCli.path(), args);
         // The photo editor's "Ajouter": plan, stored 600-pixel photo, commit.
-        GalleryFile gallery(byEditor.path(), kPine);
+        GalleryFile gallery(DataPaths{byEditor.path()}, kPine);
         std::string expectedOut;
         for (const auto& [picture, date] : c.added) {
             const NewPhoto plan = planNewPhoto(gallery, date, c.comment);
@@ -185,14 +185,15 @@ TEST(CliSafety, BackupRestoreAndArchiveWriteWhatTheWindowsWrite) {
         << backup.out;
     const std::filesystem::path made = backup.out.substr(0, backup.out.size() - 1);
     EXPECT_EQ(made.parent_path(), target.path());
-    ASSERT_TRUE(safety::runBackup(data.path(), reference / "backup", nullptr).succeeded());
+    ASSERT_TRUE(
+        safety::runBackup(DataPaths{data.path()}, reference / "backup", nullptr).succeeded());
     EXPECT_TRUE(sameFiles(made, reference / "backup"));
 
     const ProgramRun archive = cli(data.path(), {"archive", kPine, "--to", target.path()});
     ASSERT_EQ(archive.status, 0) << archive.err;
     const auto zip = target / safety::treeArchiveName(kPine);
     EXPECT_EQ(archive.out, zip.string() + "\n");
-    safety::makeTreeArchive(data.path(), kPine, {kPine + "001.JPG"}, reference.path());
+    safety::makeTreeArchive(DataPaths{data.path()}, kPine, {kPine + "001.JPG"}, reference.path());
     const auto entries = readZip(zip),
                expected = readZip(reference / safety::treeArchiveName(kPine));
     ASSERT_EQ(entries.size(), 5u);
@@ -294,7 +295,7 @@ TEST(CliCheck, ReportsRepairsAndWaitsForTheFolderLock) {
     }
 
     // While another program holds the folder, nothing that writes runs.
-    const auto held = FolderLock::take(data.path());
+    const auto held = FolderLock::take(DataPaths{data.path()});
     ASSERT_NE(held.lock, nullptr);
     const auto before = snapshot(data.path());
     const std::string backup = (backups / listFolder(backups.path()).at(0)).string();

@@ -343,14 +343,14 @@ TEST_F(Collection, RefreshFollowsEveryKindOfChangeMadeElsewhere) {
          [&] {
              writeTree(data, kNew, cardOf({{"name", "Pin noir"}}));
          }},
-        {"tree deleted", kFieldMaple, [&] { deleteTree(data.root, kFieldMaple); }},
+        {"tree deleted", kFieldMaple, [&] { deleteTree(data, kFieldMaple); }},
         {"works line added", kJuniper,
          [&] {
              WorksFile(data, kJuniper).add({"01/02/2025", "Rempotage", "Nouveau pot"});
          }},
         {"photo added", kFig,
          [&] {
-             GalleryFile g(data.root, kFig);
+             GalleryFile g(data, kFig);
              g.add({photoFileName(kFig, 1), "02/02/2025", "Premières figues"});
          }},
     };

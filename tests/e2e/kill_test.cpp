@@ -70,13 +70,13 @@ void checkWhole(const DataPaths& paths) {
 // run still meets what the kill left) finds nothing.
 void checkMended(const std::filesystem::path& folder, int kill) {
     namespace fs = std::filesystem;
-    const auto problems = safety::checkDataFolder(folder);
+    const auto problems = safety::checkDataFolder(DataPaths{folder});
     for (const auto& p : problems)
         ASSERT_TRUE(safety::isRepairable(p.kind)) << safety::reportText({p});
     if (problems.empty()) return;
     test::TempDir scratch;
     fs::copy(folder, scratch / "data", fs::copy_options::recursive);
-    const auto lock = FolderLock::take(scratch / "data");
+    const auto lock = FolderLock::take(DataPaths{scratch / "data"});
     ASSERT_NE(lock.lock, nullptr);
     const auto outcome =
         safety::repairDataFolder(*lock.lock, scratch.path(), {2026, 12, 8, 0, 0, kill % 60});
@@ -94,7 +94,7 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     createEmptyTreeFiles(paths, kTree);
     test::writeBytes(paths.referencePhoto(kTree), "reference");
     for (const auto& list : {paths.statesList(), paths.namesList()}) test::writeBytes(list, "");
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(DataPaths{dir.path()}, 2);
     ASSERT_EQ(waitFor(startWorker(dir.path(), 1, 200)), 0);  // some data to start from
 
     std::mt19937 rng(20261207);

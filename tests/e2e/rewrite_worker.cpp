@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
     const long steps = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 0;
     try {
         tavo::WorksFile works(paths, kTree);
-        tavo::GalleryFile gallery(paths.root, kTree);
+        tavo::GalleryFile gallery(paths, kTree);
         auto types = tavo::LabelListFile::interventionTypes(paths);
         types.createIfMissing();
         const tavo::Bytes jpeg(2000, 0xAB);  // the content of a stored photo does not matter here
@@ -89,13 +89,13 @@ int main(int argc, char** argv) {
                 case 7:
                     if (const auto ids = otherTrees(paths); !ids.empty()) {
                         const std::string id = ids[rng() % ids.size()];
-                        tavo::GalleryFile other(paths.root, id);
+                        tavo::GalleryFile other(paths, id);
                         // A tree a kill left half made has no gallery; it is deleted all the same.
                         const bool whole = std::filesystem::exists(other.path());
                         for (int i = 0; whole && i < 3; ++i)
                             tavo::commitNewPhoto(other, tavo::planNewPhoto(other, date(rng), ""),
                                                  jpeg);
-                        tavo::deleteTree(paths.root, id);
+                        tavo::deleteTree(paths, id);
                     }
                     break;
             }

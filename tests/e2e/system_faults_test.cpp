@@ -182,7 +182,7 @@ class SystemFaults : public ::testing::Test {
             works.add({"0" + std::to_string(d % 9 + 1) + "/0" + std::to_string(d % 9 + 1) + "/20" +
                            std::to_string(10 + d),
                        "Taille", "ligne " + std::to_string(d)});
-        GalleryFile gallery(data, kTree);
+        GalleryFile gallery(paths, kTree);
         for (const char* date : {"01/05/2019", "01/05/2021"}) {
             const NewPhoto plan = planNewPhoto(gallery, date, "photo");
             commitNewPhoto(gallery, plan, storedGalleryPhoto(pictures / "gallery.jpg"));
@@ -203,7 +203,7 @@ class SystemFaults : public ::testing::Test {
         // A backup of this data set, kept outside the disk, for the restore.
         savedBackup = root / "saved" / "Tavo-20260101-120000";
         fs::create_directories(savedBackup.parent_path());
-        ASSERT_TRUE(safety::runBackup(data, savedBackup, {}).succeeded());
+        ASSERT_TRUE(safety::runBackup(paths, savedBackup, {}).succeeded());
     }
 
     TF_Main& main() { return program->main(); }
@@ -462,7 +462,7 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
         ASSERT_GT(fillDisk(filler), 0u);
         expectRefused("backup on a full disk", [&] { backUpThroughWindow(backups); });
         for (const auto& made : backupFolders())
-            EXPECT_FALSE(safety::isValidBackup(backups / made)) << made;
+            EXPECT_FALSE(safety::isValidBackup(DataPaths{backups / made})) << made;
         fs::remove_all(backups);
         fs::create_directories(backups);
         fs::remove(filler);
@@ -480,12 +480,12 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
         const fs::path made = backups / backupFolders().back();
         if (result == QDialog::Accepted) {
             EXPECT_TRUE(ui.texts("error").empty());
-            EXPECT_TRUE(safety::isValidBackup(made));
+            EXPECT_TRUE(safety::isValidBackup(DataPaths{made}));
             break;
         }
         ++backupWrites;
         EXPECT_EQ(ui.texts("error").size(), 1u) << "backup, write " << n;
-        EXPECT_FALSE(safety::isValidBackup(made)) << "backup, write " << n;
+        EXPECT_FALSE(safety::isValidBackup(DataPaths{made})) << "backup, write " << n;
         fs::remove_all(made);
     }
     EXPECT_GE(backupWrites, 7);  // at least one write per entry of the data set
@@ -521,19 +521,19 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
         const std::string other = "26034140509043";
         createTree(paths, other, readCard(paths, kTree), pictureJpeg(159, 159, 0));
         openTree(other);
-        const long counter = settings::cardCounter(data);
+        const long counter = settings::cardCounter(paths);
         ASSERT_GT(fillDisk(filler), 0u);
         ui.answers.push_back(true);
         expectDone("tree deletion on a full disk", [&] { main().SupprimerFiche->trigger(); });
         EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
         EXPECT_FALSE(fs::exists(paths.card(other)));
-        EXPECT_EQ(settings::cardCounter(data), counter - 1);
+        EXPECT_EQ(settings::cardCounter(paths), counter - 1);
         fs::remove(filler);
     }
     // Should the counter write fail all the same, the tree is shown deleted and the error box
     // says why the counter stayed.
     openTree(kTree);
-    const long counter = settings::cardCounter(data);
+    const long counter = settings::cardCounter(paths);
     const Snapshot before = snapshot(data);
     ui.clear();
     ui.answers.push_back(true);
@@ -543,7 +543,7 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
     EXPECT_EQ(ui.texts("error").size(), 1u);
     EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
     EXPECT_FALSE(fs::exists(paths.card(kTree)));
-    EXPECT_EQ(settings::cardCounter(data), counter);
+    EXPECT_EQ(settings::cardCounter(paths), counter);
     // The files of the tree are gone; nothing else changed.
     for (const auto& line : QString::fromStdString(changes(before, snapshot(data))).split('\n'))
         EXPECT_TRUE(line.isEmpty() ||

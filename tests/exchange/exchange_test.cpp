@@ -88,7 +88,7 @@ class ExchangeTest : public ::testing::Test {
     fs::path exportTo(Format f, const std::string& name, ExportOptions o = {}) {
         o.format = f;
         o.today = "08/12/2026";
-        exportCollection(data.path(), out / name, o);
+        exportCollection(DataPaths{data.path()}, out / name, o);
         return out / name;
     }
     TempDir data, out;
@@ -104,7 +104,7 @@ TEST_F(ExchangeTest, JsonRoundTripRebuildsTheDataFilesByteForByte) {
     EXPECT_EQ(4u, result.trees);
     EXPECT_EQ(dataFiles(data.path()), dataFiles(out / "rebuilt"));
 
-    exportCollection(out / "rebuilt", out / "second", {});
+    exportCollection(DataPaths{out / "rebuilt"}, out / "second", {});
     EXPECT_EQ(readText(first / "collection.json"), readText(out / "second/collection.json"));
 }
 
@@ -188,7 +188,8 @@ TEST_F(ExchangeTest, RefusedFailedOrCancelledRunsLeaveNothingBehind) {
     fs::create_directories(out / "full");
     writeBytes(out / "full/keep.txt", "x");
     EXPECT_THROW(exportTo(Format::Json, "full"), RefusedError);
-    EXPECT_THROW(exportCollection(data.path(), data.path() / "GALERIES/out", {}), RefusedError);
+    EXPECT_THROW(exportCollection(DataPaths{data.path()}, data.path() / "GALERIES/out", {}),
+                 RefusedError);
     EXPECT_THROW(importCollection(out / "missing.json", out / "into"), IoError);
 
     const auto before = dataFiles(data.path());
@@ -198,7 +199,7 @@ TEST_F(ExchangeTest, RefusedFailedOrCancelledRunsLeaveNothingBehind) {
     for (Format f : {Format::Json, Format::Csv, Format::Html}) {
         SCOPED_TRACE(static_cast<int>(f));
         stopHalfway.format = f;
-        EXPECT_TRUE(exportCollection(data.path(), out / "new", stopHalfway).cancelled);
+        EXPECT_TRUE(exportCollection(DataPaths{data.path()}, out / "new", stopHalfway).cancelled);
         EXPECT_FALSE(fs::exists(out / "new"));
         fs::create_directories(out / "empty");
         test::failNthWrite(1);  // after the photos are copied, where there are any

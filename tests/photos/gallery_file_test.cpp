@@ -43,7 +43,7 @@ struct GalleryTest : ::testing::Test {
         test::writeBytes(dir / "Tavo.ini", "[Fichiers]\r\nFiche=1\r\n");
     }
     ~GalleryTest() override { test::failNthWrite(0); }
-    GalleryFile gallery() const { return GalleryFile(dir.path(), kId); }
+    GalleryFile gallery() const { return GalleryFile(DataPaths{dir.path()}, kId); }
     std::string content() const { return test::readText(gal); }
     bool tmpLeft() const { return fs::exists(dir / "DATA.TMP"); }
 };

@@ -25,7 +25,7 @@ struct Notice {
 // Runs a backup of `data` into `parent`, named from a fixed clock, and records the notices.
 BackupOutcome backupWithNotices(const fs::path& data, const fs::path& folder,
                                 std::vector<Notice>& notices) {
-    return runBackup(data, folder, [&](const fs::path& s, const fs::path& d) {
+    return runBackup(DataPaths{data}, folder, [&](const fs::path& s, const fs::path& d) {
         notices.push_back({s, d, fs::exists(d)});
     });
 }
@@ -130,10 +130,10 @@ TEST(Backup, AMissingEntryStopsAtItsMessage) {
     for (std::size_t missing = 0; missing < 7; ++missing) {
         TempDir dir;
         makeDataSet(dir / "data");
-        fs::remove_all(dir / "data" / kBackupEntries[missing].name);
+        fs::remove_all(kBackupEntries[missing].in(DataPaths{dir / "data"}));
         std::vector<Notice> notices;
         const BackupOutcome out = backupWithNotices(dir / "data", dir / "b", notices);
-        EXPECT_EQ(out.message, messages[missing]) << kBackupEntries[missing].name;
+        EXPECT_EQ(out.message, messages[missing]) << kBackupEntries[missing].in({});
         EXPECT_EQ(out.entriesCopied, static_cast<int>(missing));
         EXPECT_FALSE(out.failure.empty());
         EXPECT_FALSE(fs::exists(dir / "b"));
@@ -154,7 +154,7 @@ TEST_F(SafetyHooks, ACopyThatDoesNotReadBackEqualIsAFailure) {
                 writeBytes(dest, bytes);
             }
         });
-        const BackupOutcome out = runBackup(dir / "data", dir / "b", {});
+        const BackupOutcome out = runBackup(DataPaths{dir / "data"}, dir / "b", {});
         EXPECT_EQ(out.message, std::string(bad) == "vieux" ? 16 : 20);
         EXPECT_NE(out.failure.find("differs"), std::string::npos);
         EXPECT_FALSE(out.succeeded());
@@ -165,7 +165,7 @@ TEST_F(SafetyHooks, AFailedWriteIsTheEntrysFailure) {
     TempDir dir;
     makeDataSet(dir / "data");
     test::failNthWrite(1);
-    EXPECT_EQ(runBackup(dir / "data", dir / "b", {}).message, 15);
+    EXPECT_EQ(runBackup(DataPaths{dir / "data"}, dir / "b", {}).message, 15);
 }
 
 TEST_F(SafetyHooks, ABackupCutShortByAFullDiskIsNeverAValidBackup) {
@@ -179,17 +179,18 @@ TEST_F(SafetyHooks, ABackupCutShortByAFullDiskIsNeverAValidBackup) {
         for (const std::size_t written : {std::size_t{0}, std::size_t{5}}) {
             const fs::path folder = dir / ("b" + std::to_string(n) + "-" + std::to_string(written));
             test::failNthWrite(n, written);
-            const BackupOutcome out = runBackup(dir / "data", folder, {});
+            const BackupOutcome out = runBackup(DataPaths{dir / "data"}, folder, {});
             test::failNthWrite(0);
             if (out.succeeded()) {
                 EXPECT_GT(failures, 7) << "every entry has at least one write";
-                EXPECT_TRUE(isValidBackup(folder));
+                EXPECT_TRUE(isValidBackup(DataPaths{folder}));
                 EXPECT_EQ(snapshot(dir / "data"), before);
                 return;
             }
             ++failures;
-            EXPECT_FALSE(isValidBackup(folder)) << n << " " << written;
-            EXPECT_FALSE(isValidBackup(partialBackupFolder(folder))) << n << " " << written;
+            EXPECT_FALSE(isValidBackup(DataPaths{folder})) << n << " " << written;
+            EXPECT_FALSE(isValidBackup(DataPaths{partialBackupFolder(folder)}))
+                << n << " " << written;
             // What was copied is whole: no file of the backup differs from its source.
             for (const auto& [rel, content] : snapshot(partialBackupFolder(folder)))
                 EXPECT_EQ(content, before.at(rel)) << rel;
@@ -207,7 +208,7 @@ TEST(Backup, RefusedInsideTheDataFoldersWithNothingCopied) {
     for (const fs::path& folder :
          {dir / "data/FICHES/Tavo-1", dir / "data/IMGREF", dir / "data/GALERIES/vieux/Tavo-1",
           dir / "alias/Tavo-1", dir / "data/FICHES/../IMGREF/Tavo-1"}) {
-        EXPECT_THROW(runBackup(dir / "data", folder, {}), RefusedError) << folder;
+        EXPECT_THROW(runBackup(DataPaths{dir / "data"}, folder, {}), RefusedError) << folder;
         EXPECT_EQ(snapshot(dir / "data"), before);
     }
 }
@@ -216,9 +217,9 @@ TEST(Backup, AnEmptyFolderOfThatNameIsTakenAFullOneIsNeverMixedIn) {
     TempDir dir;
     makeDataSet(dir / "data");
     fs::create_directories(dir / "empty");
-    EXPECT_TRUE(runBackup(dir / "data", dir / "empty", {}).succeeded());
-    EXPECT_TRUE(isValidBackup(dir / "empty"));
-    EXPECT_THROW(runBackup(dir / "data", dir / "empty", {}), Error);
+    EXPECT_TRUE(runBackup(DataPaths{dir / "data"}, dir / "empty", {}).succeeded());
+    EXPECT_TRUE(isValidBackup(DataPaths{dir / "empty"}));
+    EXPECT_THROW(runBackup(DataPaths{dir / "data"}, dir / "empty", {}), Error);
     EXPECT_FALSE(fs::exists(partialBackupFolder(dir / "empty")));
 }
 
@@ -227,7 +228,7 @@ TEST(Backup, AFolderThatCannotBeMadeIsAnError) {
     makeDataSet(dir / "data");
     const fs::path folder = dir / "gone" / "Tavo-20090305-140309";
     try {
-        runBackup(dir / "data", folder, {});
+        runBackup(DataPaths{dir / "data"}, folder, {});
         FAIL() << "no error";
     } catch (const RefusedError&) {
         FAIL() << "wrong error";

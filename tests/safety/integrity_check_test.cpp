@@ -51,10 +51,10 @@ Found found(const std::vector<Problem>& problems) {
 TEST(IntegrityCheck, AWholeFolderHasNoProblem) {
     TempDir dir;
     const DataPaths paths = wholeFolder(dir);
-    const auto lock = FolderLock::take(dir.path());
+    const auto lock = FolderLock::take(DataPaths{dir.path()});
     fs::create_directories(dir / "LOST+FOUND/GALERIES");
     writeBytes(dir / "Français.lng", "#9999-0001=Bonjour");
-    EXPECT_EQ(found(checkDataFolder(dir.path())), Found{});
+    EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), Found{});
     EXPECT_EQ(reportText({}), "");
     EXPECT_NE(reportJson({}).find("\"whole\": true"), std::string::npos);
 }
@@ -79,7 +79,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
          "half-made-tree", "FICHES/" + kReverse + ".TRX"},
         {[&] { writeBytes(paths.dataTmp(), "x"); }, "leftover-temp", "DATA.TMP"},
         {[&] { writeBytes(paths.worksTmp(kT1), "x"); }, "leftover-temp", "FICHES/" + kT1 + ".TMP"},
-        {[&] { settings::setCardCounter(dir.path(), 7); }, "card-counter", "Tavo.ini"},
+        {[&] { settings::setCardCounter(DataPaths{dir.path()}, 7); }, "card-counter", "Tavo.ini"},
         {[&] { fs::create_directory(dir / kStagingFolder); }, "leftover-temp", kStagingFolder},
         {[&] { writeBytes(dir / "Tavo.ini.tmp", "x"); }, "leftover-temp", "Tavo.ini.tmp"},
         // What needs a person:
@@ -107,7 +107,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     std::sort(expected.begin(), expected.end(), [](const auto& a, const auto& b) {
         return a.second != b.second ? a.second < b.second : a.first < b.first;
     });
-    const auto problems = checkDataFolder(dir.path());
+    const auto problems = checkDataFolder(DataPaths{dir.path()});
     auto got = found(problems);
     std::sort(got.begin(), got.end(), [](const auto& a, const auto& b) {
         return a.second != b.second ? a.second < b.second : a.first < b.first;
@@ -116,11 +116,11 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     const std::string text = reportText(problems);
     EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), static_cast<long>(problems.size()));
 
-    const auto lock = FolderLock::take(dir.path());
+    const auto lock = FolderLock::take(DataPaths{dir.path()});
     ASSERT_NE(lock.lock, nullptr);
     TempDir backups;
     const RepairOutcome r = repairDataFolder(*lock.lock, backups.path(), {2026, 12, 8, 2, 0, 0});
-    EXPECT_TRUE(isValidBackup(r.backupFolder));
+    EXPECT_TRUE(isValidBackup(DataPaths{r.backupFolder}));
     EXPECT_NE(readText(r.backupFolder / "Tavo.ini").find("Fiche=7"), std::string::npos);
     std::sort(needsPerson.begin(), needsPerson.end(), [](const auto& a, const auto& b) {
         return a.second != b.second ? a.second < b.second : a.first < b.first;
@@ -134,7 +134,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     EXPECT_EQ(fs::file_size(paths.works(kHalf)), 0u);
     EXPECT_GT(fs::file_size(paths.referencePhoto(kHalf)), 100u);
     EXPECT_EQ(readText(paths.works(kT1)).substr(1, 10), "01/01/2020");
-    EXPECT_EQ(settings::cardCounter(dir.path()), 5);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 5);
     for (const char* gone : {"DATA.TMP", "Tavo.ini.tmp", "RESTORE.TMP"})
         EXPECT_FALSE(fs::exists(dir / gone)) << gone;
     EXPECT_NE(repairJson(r).find("\"whole\": false"), std::string::npos);
@@ -146,7 +146,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     writeFolderFiles(paths, 4);
     writeBytes(paths.galeries() / photo2, "jpeg");
     writeTree(paths, kT2, {}, {"01/01/2021", "02/01/2021"});
-    EXPECT_EQ(found(checkDataFolder(dir.path())), Found{});
+    EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), Found{});
 }
 
 TEST(IntegrityCheck, TheCommandAnswersByItsExitStatus) {
@@ -172,7 +172,7 @@ TEST(IntegrityCheck, TheCommandAnswersByItsExitStatus) {
     cases.push_back({run(true, false, {}), 2, "", "--backup-to"});
     cases.push_back({run(false, false, {}, dir / "nowhere"), 2, "", "not a folder"});
     {
-        const auto held = FolderLock::take(dir.path());
+        const auto held = FolderLock::take(DataPaths{dir.path()});
         cases.push_back({run(true, false, backups.path()), 1, "", "in use by process"});
     }
     cases.push_back({run(true, true, backups.path()), 0, "\"repaired\"", ""});

@@ -25,7 +25,7 @@ class Restore : public ::testing::Test {
   protected:
     void SetUp() override {
         makeDataSet(data());
-        ASSERT_TRUE(runBackup(data(), backup(), {}).succeeded());
+        ASSERT_TRUE(runBackup(DataPaths{data()}, backup(), {}).succeeded());
         changeData();
     }
     void changeData() const {
@@ -64,19 +64,19 @@ int inKilledChild(const std::function<void()>& body) {
 }  // namespace
 
 TEST_F(Restore, RecognisesABackupByItsSevenEntries) {
-    EXPECT_TRUE(isValidBackup(backup()));
-    EXPECT_TRUE(isValidBackup(data()));
+    EXPECT_TRUE(isValidBackup(DataPaths{backup()}));
+    EXPECT_TRUE(isValidBackup(DataPaths{data()}));
     fs::remove(backup() / "NomsA.LIB");
-    EXPECT_FALSE(isValidBackup(backup()));
+    EXPECT_FALSE(isValidBackup(DataPaths{backup()}));
     fs::create_directory(backup() / "NomsA.LIB");
-    EXPECT_FALSE(isValidBackup(backup()));
-    EXPECT_FALSE(isValidBackup(dir_ / "nowhere"));
+    EXPECT_FALSE(isValidBackup(DataPaths{backup()}));
+    EXPECT_FALSE(isValidBackup(DataPaths{dir_ / "nowhere"}));
     EXPECT_STREQ(kNotABackupText, "Ce répertoire ne contient pas une sauvegarde valide");
 }
 
 TEST_F(Restore, GivesExactlyTheBackupAndLeavesOtherFilesAlone) {
     const auto before = snapshot(data());
-    const RestoreOutcome out = restoreBackup(backup(), data());
+    const RestoreOutcome out = restoreBackup(DataPaths{backup()}, DataPaths{data()});
     EXPECT_EQ(out.message, 5);
     EXPECT_TRUE(out.failure.empty());
     expectRestored();
@@ -88,7 +88,7 @@ TEST_F(Restore, GivesExactlyTheBackupAndLeavesOtherFilesAlone) {
 TEST_F(Restore, MissingCurrentEntriesAreSimplyReplaced) {
     fs::remove(data() / "Types.LIB");
     fs::remove_all(data() / "IMGREF");
-    EXPECT_EQ(restoreBackup(backup(), data()).message, 5);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, 5);
     expectRestored();
 }
 
@@ -96,7 +96,7 @@ TEST_F(Restore, AFailedCopyLeavesTheDataFolderAsItWas) {
     const auto before = snapshot(data());
     // An entry of the backup that cannot be read as a file, in a folder and at the top.
     ASSERT_EQ(::mkfifo((backup() / "GALERIES/pipe.JPG").c_str(), 0644), 0);
-    RestoreOutcome out = restoreBackup(backup(), data());
+    RestoreOutcome out = restoreBackup(DataPaths{backup()}, DataPaths{data()});
     EXPECT_EQ(out.message, 4);
     EXPECT_FALSE(out.failure.empty());
     EXPECT_EQ(snapshot(data()), before);
@@ -104,7 +104,7 @@ TEST_F(Restore, AFailedCopyLeavesTheDataFolderAsItWas) {
 
     fs::remove(backup() / "Types.LIB");
     fs::create_symlink(backup() / "nowhere", backup() / "Types.LIB");
-    EXPECT_EQ(restoreBackup(backup(), data()).message, 2);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, 2);
     EXPECT_EQ(snapshot(data()), before);
 }
 
@@ -113,7 +113,7 @@ TEST_F(Restore, EveryFailedWriteOrBadReadBackLeavesTheDataFolderAsItWas) {
     int failures = 0;
     for (int n = 1;; ++n) {
         test::failNthWrite(n);
-        const RestoreOutcome out = restoreBackup(backup(), data());
+        const RestoreOutcome out = restoreBackup(DataPaths{backup()}, DataPaths{data()});
         test::failNthWrite(0);
         if (out.succeeded()) break;
         ++failures;
@@ -128,7 +128,7 @@ TEST_F(Restore, EveryFailedWriteOrBadReadBackLeavesTheDataFolderAsItWas) {
     });
     changeData();
     const auto again = snapshot(data());
-    EXPECT_EQ(restoreBackup(backup(), data()).message, 2);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, 2);
     EXPECT_EQ(snapshot(data()), again);
 }
 
@@ -140,7 +140,7 @@ TEST_F(Restore, AFailedSwapPutsBackWhatWasSwapped) {
         test::setBeforeRenameHook([&](const fs::path& from, const fs::path&) {
             if (++count == n) throw IoError("rename", from, "injected");
         });
-        const RestoreOutcome out = restoreBackup(backup(), data());
+        const RestoreOutcome out = restoreBackup(DataPaths{backup()}, DataPaths{data()});
         test::setBeforeRenameHook({});
         EXPECT_EQ(out.message, n <= 8 ? 1 : 3) << "rename " << n;
         ASSERT_EQ(snapshot(data()), before) << "rename " << n;
@@ -156,11 +156,11 @@ TEST_F(Restore, AKillAtAnyStepIsRecoveredWithoutLoss) {
                       test::setAfterFileCopyHook([&](const fs::path&) {
                           if (++count == n) ::_exit(9);
                       });
-                      restoreBackup(backup(), data());
+                      restoreBackup(DataPaths{backup()}, DataPaths{data()});
                   }),
                   9);
         ASSERT_TRUE(fs::exists(data() / kStagingFolder));
-        EXPECT_TRUE(recoverInterruptedRestore(data()));
+        EXPECT_TRUE(recoverInterruptedRestore(DataPaths{data()}));
         EXPECT_EQ(dataSetPart(snapshot(data())), before) << "copy " << n;
         EXPECT_FALSE(fs::exists(data() / kStagingFolder));
     }
@@ -173,19 +173,20 @@ TEST_F(Restore, AKillAtAnyStepIsRecoveredWithoutLoss) {
                       test::setBeforeRenameHook([&](const fs::path&, const fs::path&) {
                           if (++count == n) ::_exit(9);
                       });
-                      restoreBackup(backup(), data());
+                      restoreBackup(DataPaths{backup()}, DataPaths{data()});
                   }),
                   9);
-        EXPECT_TRUE(recoverInterruptedRestore(data()));
+        EXPECT_TRUE(recoverInterruptedRestore(DataPaths{data()}));
         expectRestored();
     }
-    EXPECT_FALSE(recoverInterruptedRestore(data()));
+    EXPECT_FALSE(recoverInterruptedRestore(DataPaths{data()}));
 }
 
 TEST_F(Restore, ABackupInsideTheDataFoldersIsRefused) {
     fs::rename(backup(), data() / "FICHES/Tavo-1");
     const auto before = snapshot(data());
-    EXPECT_THROW(restoreBackup(data() / "FICHES/Tavo-1", data()), RefusedError);
+    EXPECT_THROW(restoreBackup(DataPaths{data() / "FICHES/Tavo-1"}, DataPaths{data()}),
+                 RefusedError);
     EXPECT_EQ(snapshot(data()), before);
 }
 
@@ -199,7 +200,7 @@ TEST_F(Restore, AnUnfinishedOrDamagedBackupIsRefusedWithNothingChanged) {
                       test::setAfterFileCopyHook([&](const fs::path&) {
                           if (++count == n) ::_exit(9);
                       });
-                      runBackup(data(), cut, {});
+                      runBackup(DataPaths{data()}, cut, {});
                   }),
                   9);
         EXPECT_FALSE(fs::exists(cut)) << n;
@@ -221,12 +222,12 @@ TEST_F(Restore, AnUnfinishedOrDamagedBackupIsRefusedWithNothingChanged) {
         damage();
         const fs::path source = fs::exists(backup()) ? backup() : partialBackupFolder(backup());
         if (std::string(name) == "partial") {
-            EXPECT_FALSE(isValidBackup(source));
+            EXPECT_FALSE(isValidBackup(DataPaths{source}));
         }
-        EXPECT_THROW(restoreBackup(source, data()), RefusedError);
+        EXPECT_THROW(restoreBackup(DataPaths{source}, DataPaths{data()}), RefusedError);
         EXPECT_EQ(snapshot(data()), before);
         fs::remove_all(source);
         fs::copy(copy / "b", backup(), fs::copy_options::recursive);
     }
-    EXPECT_EQ(restoreBackup(backup(), data()).message, kRestoreDone);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, kRestoreDone);
 }

@@ -40,7 +40,7 @@ class TreeArchive : public ::testing::Test {
 TEST_F(TreeArchive, HoldsTheTreeFilesInOrderThenThePhotos) {
     const fs::path cwd = fs::current_path();
     const std::vector<std::string> photos = {id + "-003.JPG", id + "-001.JPG", id + "-002.JPG"};
-    const fs::path zip = makeTreeArchive(data(), id, photos, out());
+    const fs::path zip = makeTreeArchive(DataPaths{data()}, id, photos, out());
     EXPECT_EQ(zip, out() / ("Tavo-" + id + ".zip"));
     EXPECT_EQ(fs::current_path(), cwd);
 
@@ -64,7 +64,7 @@ TEST_F(TreeArchive, HoldsTheTreeFilesInOrderThenThePhotos) {
     }
 
     // Made afresh: a second run replaces the first, and no temporary file stays.
-    makeTreeArchive(data(), id, {id + "-002.JPG"}, out());
+    makeTreeArchive(DataPaths{data()}, id, {id + "-002.JPG"}, out());
     EXPECT_EQ(names(readZip(zip)).size(), 5u);
     EXPECT_EQ(listFolder(out()), std::vector<std::string>{"Tavo-" + id + ".zip"});
 }
@@ -75,10 +75,10 @@ TEST_F(TreeArchive, LeavesOutMissingFilesAndUnsafeNames) {
     const std::vector<std::string> photos = {
         "../Tavo.ini", "/etc/hostname", "vieux/ancien.JPG", "",
         "..",          id + "-009.JPG", id + "-002.JPG",    id + "-002.JPG"};
-    const fs::path zip = makeTreeArchive(data(), id, photos, out());
+    const fs::path zip = makeTreeArchive(DataPaths{data()}, id, photos, out());
     EXPECT_EQ(names(readZip(zip)),
               (std::vector<std::string>{id + ".SIG", id + ".GAL", id + "-002.JPG"}));
-    EXPECT_THROW(makeTreeArchive(data(), "../x", {}, out()), RefusedError);
+    EXPECT_THROW(makeTreeArchive(DataPaths{data()}, "../x", {}, out()), RefusedError);
 }
 
 TEST_F(TreeArchive, ATreeWithoutWorksOrPhotosAndATreeWithoutFiles) {
@@ -87,22 +87,23 @@ TEST_F(TreeArchive, ATreeWithoutWorksOrPhotosAndATreeWithoutFiles) {
     writeBytes(data() / "FICHES" / (young + ".SIG"), std::string(1234, 's'));
     writeBytes(data() / "FICHES" / (young + ".TRX"), "");
     writeBytes(data() / "GALERIES" / (young + ".GAL"), "");
-    const auto entries = readZip(makeTreeArchive(data(), young, {}, out()));
+    const auto entries = readZip(makeTreeArchive(DataPaths{data()}, young, {}, out()));
     EXPECT_EQ(names(entries), (std::vector<std::string>{young + ".JPG", young + ".SIG",
                                                         young + ".TRX", young + ".GAL"}));
     EXPECT_EQ(entries[2].content, "");
 
-    EXPECT_TRUE(readZip(makeTreeArchive(data(), "20210101000000", {}, out())).empty());
+    EXPECT_TRUE(readZip(makeTreeArchive(DataPaths{data()}, "20210101000000", {}, out())).empty());
 }
 
 TEST_F(TreeArchive, AFailedRunLeavesNoPartialArchive) {
-    const fs::path zip = makeTreeArchive(data(), id, {}, out());
+    const fs::path zip = makeTreeArchive(DataPaths{data()}, id, {}, out());
     const std::string first = readText(zip);
     // A photo that exists but whose reading fails part-way.
     fs::create_symlink("/proc/self/mem", data() / "GALERIES/bad.JPG");
-    EXPECT_THROW(makeTreeArchive(data(), id, {id + "-001.JPG", "bad.JPG"}, out()), IoError);
+    EXPECT_THROW(makeTreeArchive(DataPaths{data()}, id, {id + "-001.JPG", "bad.JPG"}, out()),
+                 IoError);
     EXPECT_EQ(listFolder(out()), std::vector<std::string>{"Tavo-" + id + ".zip"});
     EXPECT_EQ(readText(zip), first);
 
-    EXPECT_THROW(makeTreeArchive(data(), id, {}, dir_ / "no-such-folder"), IoError);
+    EXPECT_THROW(makeTreeArchive(DataPaths{data()}, id, {}, dir_ / "no-such-folder"), IoError);
 }

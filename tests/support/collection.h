@@ -49,7 +49,7 @@ inline void addTree(const std::filesystem::path& root, const TreeSpec& t) {
     io::writeFile(data.referencePhoto(t.id), cameraPicture(159, 106));
     WorksFile works(data, t.id);
     for (const WorksLine& line : t.works) works.add(line);
-    GalleryFile gallery(root, t.id);
+    GalleryFile gallery(DataPaths{root}, t.id);
     for (const PhotoRecord& p : t.photos)
         commitNewPhoto(gallery, planNewPhoto(gallery, p.date, p.comment), cameraPicture(60, 40));
 }

@@ -46,7 +46,7 @@ inline void writeFolderFiles(const DataPaths& paths, long cards) {
     writeBytes(paths.typesList(), asText(encodeLabelEntry("Taille")));
     writeBytes(paths.statesList(), asText(encodeLabelEntry("Pré-bonsaï")));
     writeBytes(paths.namesList(), asText(encodeBotanicalName({"Acer", "Érable", "Maple"})));
-    settings::setCardCounter(paths.root, cards + 1);
+    settings::setCardCounter(paths, cards + 1);
 }
 
 }  // namespace tavo::test

@@ -52,7 +52,7 @@ inline void writeTree(const DataPaths& data, const std::string& id, const TreeCa
     createEmptyTreeFiles(data, id);
     const WorksFile log(data, id);
     for (const WorksLine& l : works) log.add(l);
-    GalleryFile gallery(data.root, id);
+    GalleryFile gallery(data, id);
     for (const PhotoNote& p : photos)
         gallery.add({photoFileName(id, gallery.nextPhotoNumber()), p.date, p.comment});
 }

@@ -72,7 +72,7 @@ void CardCommands::remove(QWidget* parent) {
     if (!app_.ui.question(parent, app_.msg(13))) return;
     // The deletion reads the gallery before it deletes anything: when it throws, the tree is
     // whole and stays shown, and the guard shows the error.
-    const TreeDeletionResult result = deleteTree(app_.data().root, app_.session.openTreeId);
+    const TreeDeletionResult result = deleteTree(app_.data(), app_.session.openTreeId);
     app_.treeView->treeDeleted(result.cardCounter);
     emit app_.events.treeChanged();
     // The tree is gone; only the counter could not follow.

@@ -34,7 +34,7 @@ TF_ProprietesFiche::TF_ProprietesFiche(App& app)
 void TF_ProprietesFiche::FormActivate() {
     Session& s = app_.session;
     s.currentCard = readCard(app_.data(), s.openTreeId);
-    const CardCounts counts = countCardContents(s.dataFolder, s.openTreeId);
+    const CardCounts counts = countCardContents(app_.data(), s.openTreeId);
     // Only once everything is read, so a failure leaves the labels as they were.
     L_DatCre->setText(toQString(s.currentCard.creationDate));
     L_NbLigTra->setText(QString::number(counts.worksLines));

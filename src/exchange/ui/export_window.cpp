@@ -101,7 +101,7 @@ void TF_Export::B_ExporterClick() {
     exchange::ExportResult result;
     {
         Run run(*this);
-        result = exchange::exportCollection(app_.data().root, out, options);
+        result = exchange::exportCollection(app_.data(), out, options);
     }
     if (result.cancelled) {
         PB_Progression->setValue(0);

@@ -106,7 +106,7 @@ void TF_Import::B_ImporterClick() {
     }
     // Without its language files, help pages and default picture the program could not work
     // in the new folder, now or at a later start there.
-    exchange::addProgramFiles(app_.data().root, into);
+    exchange::addProgramFiles(app_.data(), DataPaths{into});
     const QString done = app_.msg(131).arg(toQString(into)).arg(result.trees).arg(result.photos);
     if (app_.ui.question(this, done + QStringLiteral("\n\n") + app_.msg(132))) openDataFolder(into);
     accept();
@@ -115,7 +115,7 @@ void TF_Import::B_ImporterClick() {
 void TF_Import::openDataFolder(const fs::path& folder) {
     Session& s = app_.session;
     // Leaving a data folder keeps its language, as the end of the program does.
-    app_.guard(this, [&] { settings::writeLanguageName(s.dataFolder, s.languageName); });
+    app_.guard(this, [&] { settings::writeLanguageName(app_.data(), s.languageName); });
     if (!QDir::setCurrent(toQString(folder))) {
         app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(7));
         return;

@@ -189,7 +189,7 @@ void TF_Galerie::FormActivate() {
     freeThumbnails();
     const Session& s = app_.session;
     L_NomFic->setText(toQString(s.openTreeId));
-    const GalleryFile gallery(s.dataFolder, s.openTreeId);
+    const GalleryFile gallery(app_.data(), s.openTreeId);
     const std::vector<PhotoRecord> records = gallery.readAll();
     const int count = static_cast<int>(records.size());
     photoCount_ = count;

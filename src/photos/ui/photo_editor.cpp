@@ -103,7 +103,7 @@ void TF_Photo::FormActivate() {
         I_Photo->setPicture(loadBmp(app_.data().defaultPicture()));
         return;
     }
-    const GalleryFile gallery(s.dataFolder, s.openTreeId);
+    const GalleryFile gallery(app_.data(), s.openTreeId);
     const PhotoRecord record = gallery.readAt(static_cast<std::size_t>(s.selectedPhoto));
     // Date and comment come first: when the photo cannot be shown, the boxes must still hold
     // this record's texts, or "Modifier" would write another photo's comment into it.
@@ -151,7 +151,7 @@ void TF_Photo::B_AjouterClick() {
         return;
     }
     const Session& s = app_.session;
-    GalleryFile gallery(s.dataFolder, s.openTreeId);
+    GalleryFile gallery(app_.data(), s.openTreeId);
     const NewPhoto plan = planNewPhoto(gallery, date, toUtf8String(E_Comment->text()));
     // The stored photo is made before anything is written: a picture that cannot be read
     // stops the add here, with the gallery untouched.
@@ -177,7 +177,7 @@ void TF_Photo::B_AjouterClick() {
 void TF_Photo::B_ModifierClick() {
     if (!app_.writable(this)) return;
     const Session& s = app_.session;
-    GalleryFile gallery(s.dataFolder, s.openTreeId);
+    GalleryFile gallery(app_.data(), s.openTreeId);
     gallery.changeComment(static_cast<std::size_t>(s.selectedPhoto),
                           toUtf8String(E_Comment->text()));
     accept();
@@ -186,7 +186,7 @@ void TF_Photo::B_ModifierClick() {
 void TF_Photo::B_SupprimerClick() {
     if (!app_.writable(this)) return;
     const Session& s = app_.session;
-    GalleryFile gallery(s.dataFolder, s.openTreeId);
+    GalleryFile gallery(app_.data(), s.openTreeId);
     const std::string name = gallery.remove(static_cast<std::size_t>(s.selectedPhoto));
     // The record is gone: the window closes with OK whatever happens to the file, so the
     // positions the viewer handed out are never used again.

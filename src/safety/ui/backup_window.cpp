@@ -62,7 +62,7 @@ void TF_DataSave::btn_SauvegardeClick() {
         // A folder that cannot be made, or one inside the folders being copied, throws here:
         // the error box shows it and the window stays open.
         outcome = safety::runBackup(
-            app_.data().root, backupParentFolder_ / backupName_,
+            app_.data(), backupParentFolder_ / backupName_,
             [this](const std::filesystem::path& source, const std::filesystem::path& dest) {
                 app_.ui.message(this, toQString(safety::copyNoticeText(source, dest)));
             });

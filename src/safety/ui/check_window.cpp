@@ -58,7 +58,7 @@ void TF_Verifier::FormActivate() {
     std::vector<safety::Problem> problems;
     {
         BusyCursor busy;
-        problems = safety::checkDataFolder(app_.data().root);
+        problems = safety::checkDataFolder(app_.data());
     }
     showProblems(problems);
     L_Resume->setText(problems.empty()
@@ -94,7 +94,7 @@ void TF_Verifier::B_ReparerClick() {
     std::unique_ptr<FolderLock> taken;
     const FolderLock* lock = app_.folderLock();
     if (!lock) {
-        FolderLock::Attempt attempt = FolderLock::take(app_.data().root);
+        FolderLock::Attempt attempt = FolderLock::take(app_.data());
         if (!attempt.lock) {
             app_.ui.error(this, app_.msg(80).arg(QString::number(attempt.holder.pid),
                                                  toQString(attempt.holder.host),

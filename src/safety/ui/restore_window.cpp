@@ -50,7 +50,7 @@ void TF_DataRestore::btn_parcourir1Click() {
     const QString chosen = app_.ui.browseFolder(
         this, app_.msg(50), toQString(safety::browserStartFolder(restoreSource_).string()));
     if (chosen.isEmpty()) return;
-    if (!safety::isValidBackup(toPath(chosen))) {
+    if (!safety::isValidBackup(DataPaths{toPath(chosen)})) {
         app_.ui.message(this, QString::fromUtf8(safety::kNotABackupText));
         return;
     }
@@ -65,7 +65,7 @@ void TF_DataRestore::btn_RestaurerClick() {
     {
         BusyCursor busy;
         // A failure reported in the outcome has left the data folder as it was.
-        outcome = safety::restoreBackup(restoreSource_, app_.data().root);
+        outcome = safety::restoreBackup(DataPaths{restoreSource_}, app_.data());
     }
     finishFolderAction(app_, this, outcome.failure, outcome.message, outcome.succeeded());
 }

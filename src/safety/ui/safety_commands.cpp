@@ -42,7 +42,7 @@ void SafetyCommands::archive(QWidget* parent) {
     const QString chosen = app_.ui.browseFolder(parent, app_.msg(52), QString());
     if (chosen.isEmpty()) return;
     BusyCursor busy;
-    safety::makeTreeArchive(app_.data().root, app_.session.openTreeId, toPath(chosen));
+    safety::makeTreeArchive(app_.data(), app_.session.openTreeId, toPath(chosen));
 }
 
 }  // namespace tavo

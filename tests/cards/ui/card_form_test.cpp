@@ -131,7 +131,7 @@ TEST_F(CardFormTest, CreatingWritesTheFourFilesAndShowsTheTree) {
     EXPECT_EQ(ui.texts("message"),
               (std::vector<QString>{":26:034:14:05:09:042:", ":26034140509042:",
                                     "Nombre de fiche (1) : 1:", "Nombre de fiche (2) : 2:"}));
-    EXPECT_EQ(settings::cardCounter(dir.path()), 2);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 2);
     EXPECT_EQ(app().session.openTreeId, kFirstId);
     EXPECT_EQ(treeFiles(), (std::vector<std::string>{
                                "FICHES/" + kFirstId + ".SIG", "FICHES/" + kFirstId + ".TRX",
@@ -218,7 +218,7 @@ TEST_F(CardFormTest, RefusedInputWritesNothing) {
     ASSERT_EQ(ui.texts("error").size(), 1u);
     EXPECT_TRUE(ui.texts("error")[0].contains("notes.jpg"));
     EXPECT_TRUE(treeFiles().empty());
-    EXPECT_EQ(settings::cardCounter(dir.path()), 1);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 1);
     EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
     EXPECT_TRUE(app().session.openTreeId.empty());
 }
@@ -271,7 +271,7 @@ TEST_F(CardFormTest, ModifyingKeepsCreationDateIdentifierAndPhoto) {
     EXPECT_EQ(field(modified[0], L::kNotes2), "");
     EXPECT_EQ(modified[3], created[3]);  // same photo, byte for byte
     EXPECT_EQ(treeFiles().size(), 4u);
-    EXPECT_EQ(settings::cardCounter(dir.path()), 2);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 2);
     EXPECT_TRUE(ui.texts("message").empty());
     EXPECT_EQ(main().L_NomArbre->text(), "Pin noir (26034140509042)");
 
@@ -336,7 +336,7 @@ TEST_F(CardFormTest, CreerInModifyModeMakesANewTreeAndLeavesTheOldOne) {
     const auto created = filesOf(newId);
     EXPECT_EQ(field(created[0], L::kTreeName), "Gen\xE9vrier");
     EXPECT_EQ(loadJpeg(data().referencePhoto(newId)).size(), (Size{159, 159}));
-    EXPECT_EQ(settings::cardCounter(dir.path()), 3);
+    EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 3);
     EXPECT_EQ(main().L_NomArbre->text(), "Genévrier (26034140509043)");
     // The works grid no longer shows the other tree's lines.
     EXPECT_EQ(main().SG_LignesTravaux->item(0, 0), nullptr);

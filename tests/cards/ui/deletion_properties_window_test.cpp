@@ -39,7 +39,7 @@ class TreeWindowTest : public ProgramTest {
         createCard(paths, id, card);
         createEmptyTreeFiles(paths, id);
         saveJpeg(Image(40, 30, Rgb{30, 120, 40}), paths.referencePhoto(id));
-        GalleryFile gallery(dir.path(), id);
+        GalleryFile gallery(DataPaths{dir.path()}, id);
         for (int n = 1; n <= photos; ++n) {
             const NewPhoto plan = planNewPhoto(gallery, "0" + std::to_string(n) + "/03/2026", "");
             commitNewPhoto(gallery, plan, encodeJpeg(Image(60, 45, Rgb{90, 60, 20})));
@@ -90,7 +90,7 @@ class TreeWindowTest : public ProgramTest {
                 m.Fichierarchive1->isEnabled(), m.Ligne1->isEnabled(),
                 m.Galerie1->isEnabled()};
     }
-    long counter() const { return settings::cardCounter(dir.path()); }
+    long counter() const { return settings::cardCounter(DataPaths{dir.path()}); }
 };
 
 const std::vector<bool> kOpen(9, true), kClosed(9, false);
@@ -99,7 +99,7 @@ TEST_F(TreeWindowTest, DeletingRemovesExactlyTheTreesFilesAndFollowsTheCounter) 
     start();
     makeTree(kTree, 3);
     makeTree(kOther, 0);
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(DataPaths{dir.path()}, 2);
     main().FormActivate();
     ASSERT_TRUE(main().OuvrirVign->isEnabled());
 
@@ -130,7 +130,7 @@ TEST_F(TreeWindowTest, DeletingRemovesExactlyTheTreesFilesAndFollowsTheCounter) 
 TEST_F(TreeWindowTest, AnsweringNoDeletesNothing) {
     start();
     makeTree(kTree, 2);
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(DataPaths{dir.path()}, 2);
     openTree(kTree);
     const Snapshot before = snapshot();
     ui.answers = {false};
@@ -143,7 +143,7 @@ TEST_F(TreeWindowTest, AnsweringNoDeletesNothing) {
 TEST_F(TreeWindowTest, UnreadableGalleryDeletesNothingAndShowsTheErrorAMissingOneIsEmpty) {
     start();
     makeTree(kTree, 2);
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(DataPaths{dir.path()}, 2);
     openTree(kTree);
     // A folder where the gallery file should be cannot be read as one.
     const fs::path gal = dir / ("GALERIES/" + kTree + ".GAL");
@@ -173,9 +173,9 @@ TEST_F(TreeWindowTest, GalleryRecordsNamingOtherFilesDeleteNothingOutsideTheTree
     start();
     makeTree(kOther, 1);
     makeTree(kTree, 1);
-    settings::setCardCounter(dir.path(), 2);
+    settings::setCardCounter(DataPaths{dir.path()}, 2);
     // Hand-edited records: one climbs out of GALERIES, one names the other tree's photo.
-    GalleryFile gallery(dir.path(), kTree);
+    GalleryFile gallery(DataPaths{dir.path()}, kTree);
     gallery.add({"../Tavo.ini", "05/03/2026", ""});
     gallery.add({photoFileName(kOther, 1), "06/03/2026", ""});
     openTree(kTree);
@@ -224,7 +224,7 @@ TEST_F(PropertiesWindowTest, ShowsCreationDateAndCountsReadAfreshAtEachShowing) 
 
     WorksFile works(DataPaths{dir.path()}, kTree);
     for (int day = 10; day < 20; ++day) works.add({std::to_string(day) + "/04/2026", "Taille", ""});
-    GalleryFile gallery(dir.path(), kTree);
+    GalleryFile gallery(DataPaths{dir.path()}, kTree);
     for (int n = 1; n <= 3; ++n)
         commitNewPhoto(gallery, planNewPhoto(gallery, "01/05/2026", ""),
                        encodeJpeg(Image(20, 20, Rgb{1, 2, 3})));

@@ -169,7 +169,7 @@ TEST_F(CollectionWindow, FollowsChangesMadeElsewhere) {
          {kMaple, kJuniper, kNew},
          "3 sur 4"},
         {"tree deleted",
-         [&] { deleteTree(data().root, kMaple); },
+         [&] { deleteTree(data(), kMaple); },
          "fontainebleau",
          {kJuniper, kNew},
          "2 sur 3"},

@@ -98,7 +98,7 @@ class GalleryWindowsTest : public ProgramTest {
     TF_Photo& editor() { return *program->windows().photo; }
     TF_Galerie& viewer() { return *program->windows().galerie; }
     QString viewerTitle;
-    GalleryFile gallery() { return GalleryFile(dir.path(), kTree); }
+    GalleryFile gallery() { return GalleryFile(DataPaths{dir.path()}, kTree); }
     fs::path photo(int number) { return dir / "GALERIES" / photoFileName(kTree, number); }
     Rgb background() { return backgroundOf(&main()); }
 

@@ -100,14 +100,14 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
     }
     // The holder keeps its lock; once it ends, the next program takes the folder without asking.
     program.reset();
-    EXPECT_EQ(FolderLock::holderOf(dir.path()).pid, 4242);
+    EXPECT_EQ(FolderLock::holderOf(DataPaths{dir.path()}).pid, 4242);
     ::close(held);
     fs::remove(dir / FolderLock::kFileName);
     ui.clear();
     start();
     EXPECT_TRUE(ui.texts("choice").empty());
     EXPECT_FALSE(app().readOnly());
-    EXPECT_EQ(FolderLock::holderOf(dir.path()).pid, static_cast<long>(::getpid()));
+    EXPECT_EQ(FolderLock::holderOf(DataPaths{dir.path()}).pid, static_cast<long>(::getpid()));
     program.reset();
     EXPECT_FALSE(fs::exists(dir / FolderLock::kFileName));
 }
@@ -143,11 +143,11 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     EXPECT_EQ(ui.texts("error"), std::vector<QString>{});
     // Mended, and the backup came first.
     fs::remove(dir / "Types (conflicted copy).LIB");
-    EXPECT_TRUE(safety::checkDataFolder(dir.path()).empty());
+    EXPECT_TRUE(safety::checkDataFolder(DataPaths{dir.path()}).empty());
     EXPECT_TRUE(fs::exists(dir / "LOST+FOUND/GALERIES/perdue.JPG"));
     std::vector<fs::path> made(fs::directory_iterator(backups.path()), fs::directory_iterator());
     ASSERT_EQ(made.size(), 1u);
-    EXPECT_TRUE(safety::isValidBackup(made.front()));
+    EXPECT_TRUE(safety::isValidBackup(DataPaths{made.front()}));
     EXPECT_TRUE(fs::exists(made.front() / "GALERIES/perdue.JPG"));
 }
 

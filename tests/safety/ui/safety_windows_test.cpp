@@ -305,7 +305,7 @@ TEST_F(SafetyWindows, StartUpFinishesAnInterruptedRestore) {
     const fs::path staging = dir / safety::kStagingFolder;
     fs::create_directory(staging);
     for (const auto& e : safety::kBackupEntries)
-        fs::copy(elsewhere / ("backup/" + std::string(e.name)), staging / e.name,
+        fs::copy(e.in(DataPaths{elsewhere / "backup"}), e.in(DataPaths{staging}),
                  fs::copy_options::recursive);
     writeBytes(staging / safety::kStagingReadyMarker, "");
     program = std::make_unique<Program>(ui);
