@@ -91,6 +91,11 @@ void copyTemplate(const fs::path& to) {
     for (const char* d : {"FICHES", "GALERIES", "IMGREF"}) fs::create_directories(to / d);
 }
 
+// A click on the button `name` of `window`, as the user makes it.
+void click(const QObject* window, const char* name) {
+    window->findChild<QPushButton*>(QString::fromLatin1(name))->click();
+}
+
 void report(const char* what, std::vector<Figure> f) {
     std::vector<double> wall, cpu;
     for (const Figure& x : f) {
@@ -153,10 +158,10 @@ int main(int argc, char** argv) {
             ui.modal["TF_Photo"].push_back([&](QDialog*) {
                 ui.pictures.push_back(QString::fromStdString(camera.string()));
                 const Mark browsing;
-                editor.B_Parcourir->click();
+                click(&editor, "B_Parcourir");
                 browse.push_back(since(browsing));
                 const Mark adding;
-                editor.B_Ajouter->click();
+                click(&editor, "B_Ajouter");
                 if (!editor.isVisible()) add.push_back(since(adding));
             });
             program.app.showModal(&editor);
@@ -186,7 +191,7 @@ int main(int argc, char** argv) {
                 d->repaint();
                 show.push_back(since(showing));
             });
-            program.main().B_Evolution->click();
+            click(&program.main(), "B_Evolution");
             QApplication::processEvents();  // frees the thumbnails of the last showing
         }
         if (viewer.thumbnails().size() != kViewerPhotos || !ui.texts("error").empty()) {
@@ -210,7 +215,7 @@ int main(int argc, char** argv) {
                 large.push_back(since(showing));
                 viewer.completeThumbnails();  // the rest, so the next showing starts afresh
             });
-            program.main().B_Evolution->click();
+            click(&program.main(), "B_Evolution");
             QApplication::processEvents();
         }
         if (viewer.thumbnails().size() != kViewerPhotos || !ui.texts("error").empty()) {

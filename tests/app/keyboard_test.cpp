@@ -23,17 +23,17 @@ TEST_F(KeyboardTest, EscapeClosesDialogsAndEnterClosesTheAboutBoxOnce) {
     int closes = 0;
     QObject::connect(about, &QDialog::finished, [&](int) { ++closes; });
     about->show();
-    about->Button1->setFocus();
-    QTest::keyClick(about->Button1, Qt::Key_Return);
+    child(about, "Button1")->setFocus();
+    QTest::keyClick(child<QPushButton>(about, "Button1"), Qt::Key_Return);
     EXPECT_FALSE(about->isVisible());
     EXPECT_EQ(closes, 1);
 
     TF_ChoixLangue* chooser = program->windows().choixLangue;
     chooser->show();
-    const QString text = chooser->CB_ListeLangues->currentText();
-    QTest::keyClick(chooser->CB_ListeLangues, Qt::Key_Escape);
+    const QString text = child<QComboBox>(chooser, "CB_ListeLangues")->currentText();
+    QTest::keyClick(child<QComboBox>(chooser, "CB_ListeLangues"), Qt::Key_Escape);
     EXPECT_FALSE(chooser->isVisible());
-    EXPECT_EQ(chooser->CB_ListeLangues->currentText(), text);
+    EXPECT_EQ(child<QComboBox>(chooser, "CB_ListeLangues")->currentText(), text);
 }
 
 TEST_F(KeyboardTest, EnterPressesNoButtonWhereItHasNoMeaning) {

@@ -52,11 +52,15 @@ class MainWindowTest : public ProgramTest {
     }
     std::vector<bool> treeStates() {
         TF_Main& m = main();
-        return {m.GB_Arbre->isVisibleTo(&m),    m.FermerFiche->isEnabled(),
-                m.SupprimerFiche->isEnabled(),  m.ImprimerFiche->isEnabled(),
-                m.ProprietesFiche->isEnabled(), m.Fichierarchive1->isEnabled(),
-                m.Ligne1->isEnabled(),          m.Galerie1->isEnabled(),
-                m.OuvrirVign->isEnabled()};
+        return {child(&m, "GB_Arbre")->isVisibleTo(&m),
+                child<QAction>(&m, "FermerFiche")->isEnabled(),
+                child<QAction>(&m, "SupprimerFiche")->isEnabled(),
+                child<QAction>(&m, "ImprimerFiche")->isEnabled(),
+                child<QAction>(&m, "ProprietesFiche")->isEnabled(),
+                child<QAction>(&m, "Fichierarchive1")->isEnabled(),
+                child<QAction>(&m, "Ligne1")->isEnabled(),
+                child<QAction>(&m, "Galerie1")->isEnabled(),
+                child<QAction>(&m, "OuvrirVign")->isEnabled()};
     }
 };
 }  // namespace
@@ -67,11 +71,12 @@ TEST_F(MainWindowTest, FirstStartCreatesSettingsAndTranslatesEveryWindow) {
     EXPECT_EQ(main().windowTitle(), "fr 1");
     EXPECT_EQ(program->windows().all.size(), 25u);
     EXPECT_EQ(program->windows().all.back()->windowTitle(), "fr 2200");
-    EXPECT_EQ(main().Arbre1->menuAction()->text(), "fr 2");
-    EXPECT_EQ(main().Apropos1->text(), "fr 23");
-    EXPECT_EQ(main().B_Fiche->text(), "fr 25");
-    EXPECT_EQ(main().B_Fiche->toolTip(), "fr hint 25");
-    EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(2)->text(), "fr message 10");
+    EXPECT_EQ(child<QMenu>(&main(), "Arbre1")->menuAction()->text(), "fr 2");
+    EXPECT_EQ(child<QAction>(&main(), "Apropos1")->text(), "fr 23");
+    EXPECT_EQ(child<QPushButton>(&main(), "B_Fiche")->text(), "fr 25");
+    EXPECT_EQ(child<QPushButton>(&main(), "B_Fiche")->toolTip(), "fr hint 25");
+    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(2)->text(),
+              "fr message 10");
     EXPECT_TRUE(ui.shown.empty());  // no missing entry, no box
 }
 
@@ -116,22 +121,22 @@ TEST_F(MainWindowTest, MenuStatesFollowTheOpenTree) {
     EXPECT_EQ(treeStates(), V({true, true, true, true, true, true, true, true, true}));
     trigger(&main(), "FermerFiche");
     EXPECT_EQ(treeStates(), V({false, false, false, false, false, false, false, false, true}));
-    EXPECT_TRUE(main().CreerFiche->isEnabled());
+    EXPECT_TRUE(child<QAction>(&main(), "CreerFiche")->isEnabled());
     main().treeOpened();
     main().treeDeleted(1);
-    EXPECT_TRUE(main().OuvrirVign->isEnabled());
+    EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
     main().treeOpened();
     main().treeDeleted(0);
-    EXPECT_FALSE(main().OuvrirVign->isEnabled());
+    EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
 }
 
 TEST_F(MainWindowTest, ActivationEnablesOuvrirOnceACardExists) {
     start();
     main().FormActivate();
-    EXPECT_FALSE(main().OuvrirVign->isEnabled());
+    EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
     writeBytes(dir / "FICHES/26034140509042.SIG", std::string(1234, '\0'));
     main().FormActivate();
-    EXPECT_TRUE(main().OuvrirVign->isEnabled());
+    EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
 }
 
 TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
@@ -140,18 +145,20 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
     ui.modal["TF_ChoixLangue"].push_back([](QDialog* d) {
         auto* c = static_cast<TF_ChoixLangue*>(d);
         // The template's seven files listed without extension, the current language selected.
-        ASSERT_EQ(c->CB_ListeLangues->count(), 7);
-        EXPECT_EQ(c->CB_ListeLangues->currentText(), "Français");
-        c->CB_ListeLangues->setCurrentIndex(c->CB_ListeLangues->findText("English"));
-        c->Btn_TraduireClick();
+        ASSERT_EQ(child<QComboBox>(c, "CB_ListeLangues")->count(), 7);
+        EXPECT_EQ(child<QComboBox>(c, "CB_ListeLangues")->currentText(), "Français");
+        child<QComboBox>(c, "CB_ListeLangues")
+            ->setCurrentIndex(child<QComboBox>(c, "CB_ListeLangues")->findText("English"));
+        click(c, "Btn_Traduire");
     });
     trigger(&main(), "Langue1");
     EXPECT_FALSE(chooser->isVisible());
     EXPECT_EQ(app().session.languageName, "English");
     EXPECT_EQ(main().windowTitle(), "en 1");
-    EXPECT_EQ(main().Quitter->text(), "en 10");
-    EXPECT_EQ(chooser->Btn_Traduire->text(), "en 1502");
-    EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), "en message 8");
+    EXPECT_EQ(child<QAction>(&main(), "Quitter")->text(), "en 10");
+    EXPECT_EQ(child<QPushButton>(chooser, "Btn_Traduire")->text(), "en 1502");
+    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
+              "en message 8");
     // The settings file keeps the old name until the program ends.
     EXPECT_EQ(settings::readLanguageName(DataPaths{dir.path()}), "Français");
     main().FormDestroy();
@@ -172,16 +179,15 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
 TEST_F(MainWindowTest, ChooserSelectionIsCaseSensitiveAndCurrentLanguageRunsNoPass) {
     start();
     app().session.languageName = "français";
-    ui.modal["TF_ChoixLangue"].push_back([](QDialog* d) {
-        EXPECT_EQ(static_cast<TF_ChoixLangue*>(d)->CB_ListeLangues->currentIndex(), -1);
-    });
+    ui.modal["TF_ChoixLangue"].push_back(
+        [](QDialog* d) { EXPECT_EQ(child<QComboBox>(d, "CB_ListeLangues")->currentIndex(), -1); });
     trigger(&main(), "Langue1");
     app().session.languageName = "Français";
     int passes = 0;
     QObject::connect(app().translator, &TEdtTranslator::OnBeforeTranslate,
                      [&](QObject*) { ++passes; });
     ui.modal["TF_ChoixLangue"].push_back([&](QDialog* d) {
-        static_cast<TF_ChoixLangue*>(d)->Btn_TraduireClick();
+        click(d, "Btn_Traduire");
         EXPECT_FALSE(d->isVisible());
         EXPECT_EQ(passes, 0);  // the current language: the window closes, no pass
     });
@@ -206,7 +212,8 @@ TEST_F(MainWindowTest, MissingMessageWarnsInDebugModeButMissingHintDoesNot) {
 
 TEST_F(MainWindowTest, MalformedLanguageFileShowsErrorAndSkipsGridHeads) {
     start();
-    const QString before = main().SG_LignesTravaux->horizontalHeaderItem(0)->text();
+    const QString before =
+        child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text();
     writeBytes(dir /
                    "Fran\xC3\xA7"
                    "ais.lng",
@@ -215,7 +222,8 @@ TEST_F(MainWindowTest, MalformedLanguageFileShowsErrorAndSkipsGridHeads) {
     EXPECT_FALSE(app().guard(&main(), [&] { main().FormActivate(); }));
     EXPECT_EQ(ui.texts("error").size(), 1u);
     EXPECT_EQ(main().windowTitle(), "fr 1");  // no text set by the failed pass
-    EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), before);
+    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
+              before);
 }
 
 TEST_F(MainWindowTest, TranslatorKindRules) {
@@ -267,18 +275,18 @@ TEST_F(MainWindowTest, AboutBoxShowsVersionAndCreditRule) {
     start();
     TF_APropos* about = program->windows().aPropos;
     trigger(&main(), "Apropos1");
-    EXPECT_EQ(about->L_Version->text(), "Version " + App::version());
-    EXPECT_FALSE(about->Label8->isVisibleTo(about));
+    EXPECT_EQ(textOf(about, "L_Version"), "Version " + App::version());
+    EXPECT_FALSE(child(about, "Label8")->isVisibleTo(about));
     app().session.languageName = "Langage non trouvée";
     trigger(&main(), "Apropos1");
-    EXPECT_TRUE(about->Label8->isVisibleTo(about));
+    EXPECT_TRUE(child(about, "Label8")->isVisibleTo(about));
 }
 
 TEST_F(MainWindowTest, WorksGridKeepsColumnWidthsAndGrowsWithTheWindow) {
     start();
     main().show();
     main().treeOpened();
-    const QTableWidget* grid = main().SG_LignesTravaux;
+    const QTableWidget* grid = child<QTableWidget>(&main(), "SG_LignesTravaux");
     // The comments fill the rest of the row: whole at the designed size, wider in a wider window.
     int comments = 0;
     for (int width : {919, 1200}) {
@@ -314,14 +322,15 @@ TEST_F(MainWindowTest, ALongNameShowsWholeAndAFailedOpenLeavesNothingOfTheTreeBe
         trigger(&main(), "OuvrirVign");
     };
     openThroughChooser(first);
-    const QLabel* name = main().L_NomArbre;
+    const QLabel* name = child<QLabel>(&main(), "L_NomArbre");
     EXPECT_LE(name->heightForWidth(name->width()), name->height());
-    EXPECT_LE(main().L_NomBotanique->geometry().bottom(), main().B_Fiche->y());
-    EXPECT_EQ(main().SG_LignesTravaux->item(0, 1)->text(), "Taille");
+    EXPECT_LE(child(&main(), "L_NomBotanique")->geometry().bottom(),
+              child<QPushButton>(&main(), "B_Fiche")->y());
+    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->item(0, 1)->text(), "Taille");
 
     std::filesystem::remove(data.card(second));
     openThroughChooser(second);
     EXPECT_EQ(ui.texts("error").size(), 1u);
     EXPECT_EQ(name->text(), QString::fromStdString(" (" + second + ")"));
-    EXPECT_EQ(main().SG_LignesTravaux->item(0, 1), nullptr);
+    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->item(0, 1), nullptr);
 }

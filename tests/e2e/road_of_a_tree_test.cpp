@@ -490,10 +490,11 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(ini, settingsText(1));
         EXPECT_EQ(app().session.languageName, "Français");
         EXPECT_EQ(main().windowTitle(), text(french, 1));
-        EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), msg(8));
-        EXPECT_FALSE(main().OuvrirVign->isEnabled());
-        EXPECT_FALSE(main().FermerFiche->isEnabled());
-        EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
+        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
+                  msg(8));
+        EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+        EXPECT_FALSE(child<QAction>(&main(), "FermerFiche")->isEnabled());
+        EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
         EXPECT_TRUE(ui.shown.empty());
         // The settings, and the lock that says this program uses the folder.
         expectDiskChanges({"Tavo.ini", "Tavo.lock"}, {}, {});
@@ -508,20 +509,21 @@ class RoadOfATree : public ProgramTest {
             EXPECT_EQ(w.entryCount(), 0);
             for (const QString& label : labels) {
                 when<D>(dialog, [=, this](D& d) {
-                    EXPECT_EQ(d.Edit1->text(), "");
-                    EXPECT_EQ(d.Btn_OK->text(), msg(22));
-                    EXPECT_FALSE(d.Btn_OK->isEnabled());
-                    type(d.Edit1, label);
-                    EXPECT_TRUE(d.Btn_OK->isEnabled());
-                    d.Btn_OK->click();
+                    EXPECT_EQ(textOf(&d, "Edit1"), "");
+                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(22));
+                    EXPECT_FALSE(child(&d, "Btn_OK")->isEnabled());
+                    type(child<QLineEdit>(&d, "Edit1"), label);
+                    EXPECT_TRUE(child(&d, "Btn_OK")->isEnabled());
+                    click(&d, "Btn_OK");
                 });
-                w.BtnCreer->click();
+                click(&w, "BtnCreer");
             }
             EXPECT_EQ(w.entryCount(), static_cast<int>(labels.size()));
             for (int r = 0; r < static_cast<int>(labels.size()); ++r)
-                EXPECT_EQ(cellText(*w.SGrid, 0, r), labels[static_cast<std::size_t>(r)]);
+                EXPECT_EQ(cellText(*child<QTableWidget>(&w, "SGrid"), 0, r),
+                          labels[static_cast<std::size_t>(r)]);
             if (more) more(w);
-            w.Btn_OK->click();
+            click(&w, "Btn_OK");
         });
         command->trigger();
     }
@@ -532,34 +534,35 @@ class RoadOfATree : public ProgramTest {
         using Types = TF_LIB_TypesIntervention;
         using Types2 = TF_LIB_TypesIntervention2;
         createLabels<Types, Types2>(
-            main().TypesIntervention1, "TF_LIB_TypesIntervention", "TF_LIB_TypesIntervention2",
-            {"Rempotage", "Taile", "Ligature", "Arrosage"}, [this](Types& w) {
+            child<QAction>(&main(), "TypesIntervention1"), "TF_LIB_TypesIntervention",
+            "TF_LIB_TypesIntervention2", {"Rempotage", "Taile", "Ligature", "Arrosage"},
+            [this](Types& w) {
                 // A typo mended in place, then an entry that is not wanted after all.
-                w.SGrid->setCurrentCell(1, 0);
+                child<QTableWidget>(&w, "SGrid")->setCurrentCell(1, 0);
                 when<Types2>("TF_LIB_TypesIntervention2", [this](Types2& d) {
-                    EXPECT_EQ(d.Edit1->text(), "Taile");
-                    EXPECT_EQ(d.Btn_OK->text(), msg(28));
-                    EXPECT_FALSE(d.Btn_OK->isEnabled());
-                    d.Edit1->selectAll();
-                    type(d.Edit1, "Taille");
-                    d.Btn_OK->click();
+                    EXPECT_EQ(textOf(&d, "Edit1"), "Taile");
+                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(28));
+                    EXPECT_FALSE(child(&d, "Btn_OK")->isEnabled());
+                    child<QLineEdit>(&d, "Edit1")->selectAll();
+                    type(child<QLineEdit>(&d, "Edit1"), "Taille");
+                    click(&d, "Btn_OK");
                 });
-                w.BtnModifier->click();
-                EXPECT_EQ(cellText(*w.SGrid, 0, 1), "Taille");
-                w.SGrid->setCurrentCell(3, 0);
+                click(&w, "BtnModifier");
+                EXPECT_EQ(cellText(*child<QTableWidget>(&w, "SGrid"), 0, 1), "Taille");
+                child<QTableWidget>(&w, "SGrid")->setCurrentCell(3, 0);
                 when<Types2>("TF_LIB_TypesIntervention2", [this](Types2& d) {
-                    EXPECT_EQ(d.Edit1->text(), "Arrosage");
-                    EXPECT_EQ(d.Btn_OK->text(), msg(24));
-                    EXPECT_TRUE(d.Btn_OK->isEnabled());
-                    d.Btn_OK->click();
+                    EXPECT_EQ(textOf(&d, "Edit1"), "Arrosage");
+                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(24));
+                    EXPECT_TRUE(child(&d, "Btn_OK")->isEnabled());
+                    click(&d, "Btn_OK");
                 });
-                w.BtnSupprimer->click();
+                click(&w, "BtnSupprimer");
                 EXPECT_EQ(w.entryCount(), 3);
-                EXPECT_EQ(cellText(*w.SGrid, 0, 3), "");
+                EXPECT_EQ(cellText(*child<QTableWidget>(&w, "SGrid"), 0, 3), "");
             });
         createLabels<TF_LIB_EtatsAcquisition, TF_LIB_EtatsAcquisition2>(
-            main().Etatslacquisition1, "TF_LIB_EtatsAcquisition", "TF_LIB_EtatsAcquisition2",
-            {"Prébonsaï", "Yamadori", "Bonsaï"});
+            child<QAction>(&main(), "Etatslacquisition1"), "TF_LIB_EtatsAcquisition",
+            "TF_LIB_EtatsAcquisition2", {"Prébonsaï", "Yamadori", "Bonsaï"});
 
         when<TF_LIB_NomsArbres>("TF_LIB_NomsArbres", [this](TF_LIB_NomsArbres& w) {
             const std::vector<QStringList> entries = {
@@ -567,20 +570,20 @@ class RoadOfATree : public ProgramTest {
                 {"Juniperus chinensis", "Genévrier de Chine", "Chinese juniper"}};
             for (const QStringList& e : entries) {
                 when<TF_LIB_NomsArbres2>("TF_LIB_NomsArbres2", [=, this](TF_LIB_NomsArbres2& d) {
-                    EXPECT_EQ(d.BtnOK->text(), msg(22));
-                    EXPECT_FALSE(d.BtnOK->isEnabled());
-                    type(d.EdtNomLatin, e[0]);
-                    type(d.EdtNomCommun, e[1]);
-                    type(d.EdtNomAnglais, e[2]);
-                    d.BtnOK->click();
+                    EXPECT_EQ(child<QPushButton>(&d, "BtnOK")->text(), msg(22));
+                    EXPECT_FALSE(child(&d, "BtnOK")->isEnabled());
+                    type(child<QLineEdit>(&d, "EdtNomLatin"), e[0]);
+                    type(child<QLineEdit>(&d, "EdtNomCommun"), e[1]);
+                    type(child<QLineEdit>(&d, "EdtNomAnglais"), e[2]);
+                    click(&d, "BtnOK");
                 });
-                w.BtnCreer->click();
+                click(&w, "BtnCreer");
             }
             EXPECT_EQ(w.entryCount(), 2);
-            EXPECT_EQ(cellText(*w.SGrid, 1, 1), "Genévrier de Chine");
-            w.BtnOK->click();
+            EXPECT_EQ(cellText(*child<QTableWidget>(&w, "SGrid"), 1, 1), "Genévrier de Chine");
+            click(&w, "BtnOK");
         });
-        main().Nomsdesarbres1->trigger();
+        trigger(&main(), "Nomsdesarbres1");
 
         // Each list window opened on a list it had just created empty.
         EXPECT_EQ(messages(), std::vector<QString>(3, msg(27)));
@@ -600,35 +603,36 @@ class RoadOfATree : public ProgramTest {
         ui.pictures.push_back(QString::fromStdString((outside / "erable.jpg").string()));
         when<TF_Fiche>("TF_Fiche", [this](TF_Fiche& f) {
             // The choice lists come from the list files, in file order.
-            ASSERT_EQ(f.ComboBox_Etat->count(), 3);
-            EXPECT_EQ(f.ComboBox_Etat->itemText(0), "Prébonsaï");
-            ASSERT_EQ(f.ComboBox_NomLatin->count(), 2);
-            EXPECT_EQ(f.ComboBox_NomLatin->itemText(1), "Juniperus chinensis");
-            EXPECT_FALSE(f.B_Modification->isEnabled());
+            ASSERT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->count(), 3);
+            EXPECT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->itemText(0), "Prébonsaï");
+            ASSERT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->count(), 2);
+            EXPECT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->itemText(1),
+                      "Juniperus chinensis");
+            EXPECT_FALSE(child(&f, "B_Modification")->isEnabled());
 
-            type(f.E_NomArbre, "Mon érable");
-            f.ComboBox_NomLatin->setCurrentIndex(0);
+            type(child<QLineEdit>(&f, "E_NomArbre"), "Mon érable");
+            child<QComboBox>(&f, "ComboBox_NomLatin")->setCurrentIndex(0);
             // The names that go with the Latin name fill themselves in.
-            EXPECT_EQ(f.E_NomCommun->text(), "Érable du Japon");
-            EXPECT_EQ(f.E_NomAnglais->text(), "Japanese maple");
-            f.E_Cultivar->setText("Deshojo");
-            f.ComboBox_Etat->setCurrentIndex(0);
-            f.E_Provenance->setText("Pépinière Kaede");
-            f.E_AgeAchat->setText("8");
-            f.ChB_AgeEstime->click();
-            f.E_Prix->setText("45");
-            f.MM_Notes->setPlainText(QString::fromStdString(notesTyped));
+            EXPECT_EQ(textOf(&f, "E_NomCommun"), "Érable du Japon");
+            EXPECT_EQ(textOf(&f, "E_NomAnglais"), "Japanese maple");
+            setText(&f, "E_Cultivar", "Deshojo");
+            child<QComboBox>(&f, "ComboBox_Etat")->setCurrentIndex(0);
+            setText(&f, "E_Provenance", "Pépinière Kaede");
+            setText(&f, "E_AgeAchat", "8");
+            child<QCheckBox>(&f, "ChB_AgeEstime")->click();
+            setText(&f, "E_Prix", "45");
+            child<QPlainTextEdit>(&f, "MM_Notes")->setPlainText(QString::fromStdString(notesTyped));
             // A date that does not exist is refused before anything is written.
-            f.E_DateAchat->setText("31/04/2020");
-            f.B_Parcourir->click();
-            EXPECT_TRUE(f.B_Creation->isEnabled());
-            f.B_Creation->click();
+            setText(&f, "E_DateAchat", "31/04/2020");
+            click(&f, "B_Parcourir");
+            EXPECT_TRUE(child(&f, "B_Creation")->isEnabled());
+            click(&f, "B_Creation");
             EXPECT_TRUE(f.isVisible());
             EXPECT_FALSE(fs::exists(data().card(kTree)));
-            f.E_DateAchat->setText("12/04/2019");
-            f.B_Creation->click();
+            setText(&f, "E_DateAchat", "12/04/2019");
+            click(&f, "B_Creation");
         });
-        main().CreerFiche->trigger();
+        trigger(&main(), "CreerFiche");
 
         EXPECT_EQ(messages(),
                   (std::vector<QString>{msg(25), ":26:034:14:05:09:042:", ":26034140509042:",
@@ -636,10 +640,10 @@ class RoadOfATree : public ProgramTest {
         expectNoTrouble();
         EXPECT_EQ(app().session.openTreeId, kTree);
         expectShown("Mon érable", "Acer palmatum");
-        EXPECT_FALSE(main().ProprietesFiche->isEnabled());
-        EXPECT_TRUE(main().OuvrirVign->isEnabled());
-        for (int r = 0; r < main().SG_LignesTravaux->rowCount(); ++r)
-            EXPECT_EQ(cellText(*main().SG_LignesTravaux, 0, r), "");
+        EXPECT_FALSE(child<QAction>(&main(), "ProprietesFiche")->isEnabled());
+        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+        for (int r = 0; r < child<QTableWidget>(&main(), "SG_LignesTravaux")->rowCount(); ++r)
+            EXPECT_EQ(cellText(*child<QTableWidget>(&main(), "SG_LignesTravaux"), 0, r), "");
 
         expectCard(file(fiches(kTree, ".SIG")), card);
         EXPECT_EQ(file(fiches(kTree, ".TRX")), "");
@@ -655,11 +659,11 @@ class RoadOfATree : public ProgramTest {
 
     // The main window shows tree kTree with its names and framed reference photo.
     void expectShown(const QString& name, const QString& botanical) {
-        EXPECT_TRUE(main().GB_Arbre->isVisibleTo(&main()));
-        EXPECT_TRUE(main().GB_Travaux->isVisibleTo(&main()));
-        EXPECT_EQ(main().L_NomArbre->text(), name + " (" + QString::fromStdString(kTree) + ")");
-        EXPECT_EQ(main().L_NomBotanique->text(), botanical);
-        expectFramedPhoto(main().I_PhotoRef->pixmap().toImage());
+        EXPECT_TRUE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
+        EXPECT_TRUE(child(&main(), "GB_Travaux")->isVisibleTo(&main()));
+        EXPECT_EQ(textOf(&main(), "L_NomArbre"), name + " (" + QString::fromStdString(kTree) + ")");
+        EXPECT_EQ(textOf(&main(), "L_NomBotanique"), botanical);
+        expectFramedPhoto(child<QLabel>(&main(), "I_PhotoRef")->pixmap().toImage());
     }
 
     // A 161 x 161 picture control showing the first tree's reference photo in its black frame:
@@ -681,30 +685,30 @@ class RoadOfATree : public ProgramTest {
     void addLine(const QString& date, int typeIndex, const QString& typed, const QString& comment,
                  const QString& refusedDate = {}) {
         when<TF_Ligne>("TF_Ligne", [=, this](TF_Ligne& l) {
-            ASSERT_EQ(l.ComboBox1->count(), 3);
-            EXPECT_EQ(l.ComboBox1->itemText(0), "Rempotage");
-            EXPECT_EQ(l.ComboBox1->itemText(2), "Ligature");
-            EXPECT_EQ(l.E_DatTra->text(), "");
-            EXPECT_FALSE(l.B_Modifier->isEnabled());
+            ASSERT_EQ(child<QComboBox>(&l, "ComboBox1")->count(), 3);
+            EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(0), "Rempotage");
+            EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(2), "Ligature");
+            EXPECT_EQ(textOf(&l, "E_DatTra"), "");
+            EXPECT_FALSE(child(&l, "B_Modifier")->isEnabled());
             if (!refusedDate.isEmpty()) {
-                type(l.E_DatTra, refusedDate);
-                l.B_Creer->click();
+                type(child<QLineEdit>(&l, "E_DatTra"), refusedDate);
+                click(&l, "B_Creer");
                 EXPECT_TRUE(l.isVisible());
-                l.E_DatTra->clear();
+                child<QLineEdit>(&l, "E_DatTra")->clear();
             }
-            type(l.E_DatTra, date);
+            type(child<QLineEdit>(&l, "E_DatTra"), date);
             if (typeIndex >= 0)
-                l.ComboBox1->setCurrentIndex(typeIndex);
+                child<QComboBox>(&l, "ComboBox1")->setCurrentIndex(typeIndex);
             else
-                type(l.ComboBox1->lineEdit(), typed);
-            type(l.E_LibTra, comment);
-            l.B_Creer->click();
+                type(child<QComboBox>(&l, "ComboBox1")->lineEdit(), typed);
+            type(child<QLineEdit>(&l, "E_LibTra"), comment);
+            click(&l, "B_Creer");
         });
-        main().B_AjoutLigneTravail->click();
+        click(&main(), "B_AjoutLigneTravail");
     }
 
     void expectGrid(const std::vector<Line>& lines) {
-        const QTableWidget& grid = *main().SG_LignesTravaux;
+        const QTableWidget& grid = *child<QTableWidget>(&main(), "SG_LignesTravaux");
         EXPECT_GE(works_grid::rowCount(grid), 10);
         for (int r = 1; r < works_grid::rowCount(grid); ++r) {
             const std::size_t i = static_cast<std::size_t>(r - 1);
@@ -744,19 +748,19 @@ class RoadOfATree : public ProgramTest {
         when<TF_Galerie>("TF_Galerie", [=, this](TF_Galerie& g) {
             EXPECT_EQ(g.windowTitle(), caption);
             when<TF_Photo>("TF_Photo", [=](TF_Photo& p) {
-                EXPECT_TRUE(p.B_Ajouter->isEnabled());
-                EXPECT_FALSE(p.B_Supprimer->isEnabled());
-                p.B_Parcourir->click();
+                EXPECT_TRUE(child(&p, "B_Ajouter")->isEnabled());
+                EXPECT_FALSE(child(&p, "B_Supprimer")->isEnabled());
+                click(&p, "B_Parcourir");
                 EXPECT_TRUE(p.photoChosen());
-                EXPECT_EQ(p.E_DatPhoto->text(), shownDate);
-                if (!typedDate.isEmpty()) type(p.E_DatPhoto, typedDate);
-                type(p.E_Comment, comment);
-                p.B_Ajouter->click();
+                EXPECT_EQ(textOf(&p, "E_DatPhoto"), shownDate);
+                if (!typedDate.isEmpty()) type(child<QLineEdit>(&p, "E_DatPhoto"), typedDate);
+                type(child<QLineEdit>(&p, "E_Comment"), comment);
+                click(&p, "B_Ajouter");
             });
-            g.B_Ajouter->click();
+            click(&g, "B_Ajouter");
             EXPECT_FALSE(g.isVisible());  // the viewer closes after an add
         });
-        main().B_Evolution->click();
+        click(&main(), "B_Evolution");
     }
 
     void addGalleryPhotos() {
@@ -788,9 +792,9 @@ class RoadOfATree : public ProgramTest {
             EXPECT_EQ(
                 g.thumbnails()[0]->toolTip(),
                 QString::fromStdString("1.\n02/03/2020\n" + kPhotoEarly + "\navant la taille"));
-            g.B_Fermer->click();
+            click(&g, "B_Fermer");
         });
-        main().Galerie1->trigger();
+        trigger(&main(), "Galerie1");
         expectNoTrouble();
         expectDiskChanges({galeries(kPhotoLate), galeries(kPhotoEarly)}, {galeries(kTree + ".GAL")},
                           {});
@@ -808,9 +812,9 @@ class RoadOfATree : public ProgramTest {
         start();
         EXPECT_EQ(app().session.openTreeId, "");
         EXPECT_EQ(app().session.languageName, "Français");
-        EXPECT_TRUE(main().OuvrirVign->isEnabled());
-        EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
-        EXPECT_FALSE(main().FermerFiche->isEnabled());
+        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+        EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
+        EXPECT_FALSE(child<QAction>(&main(), "FermerFiche")->isEnabled());
         EXPECT_TRUE(ui.shown.empty());
         expectDiskChanges({"Tavo.lock"}, {}, {});
     }
@@ -828,7 +832,7 @@ class RoadOfATree : public ProgramTest {
             QTest::mouseDClick(t, Qt::LeftButton, {}, QPoint(78, 78));
             EXPECT_FALSE(v.isVisible());
         });
-        main().OuvrirVign->trigger();
+        trigger(&main(), "OuvrirVign");
         EXPECT_EQ(app().session.openTreeId, kTree);
     }
 
@@ -837,16 +841,16 @@ class RoadOfATree : public ProgramTest {
         ui.clear();
         openThroughChooser({kTree + ".JPG"});
         expectShown("Mon érable", "Acer palmatum");
-        EXPECT_TRUE(main().ProprietesFiche->isEnabled());
-        EXPECT_TRUE(main().Fichierarchive1->isEnabled());
+        EXPECT_TRUE(child<QAction>(&main(), "ProprietesFiche")->isEnabled());
+        EXPECT_TRUE(child<QAction>(&main(), "Fichierarchive1")->isEnabled());
         expectGrid(works);
         when<TF_ProprietesFiche>("TF_ProprietesFiche", [](TF_ProprietesFiche& p) {
-            EXPECT_EQ(p.L_DatCre->text(), "03/02/2026");
-            EXPECT_EQ(p.L_NbLigTra->text(), "4");
-            EXPECT_EQ(p.L_NbPhoto->text(), "2");
-            p.Button1->click();
+            EXPECT_EQ(textOf(&p, "L_DatCre"), "03/02/2026");
+            EXPECT_EQ(textOf(&p, "L_NbLigTra"), "4");
+            EXPECT_EQ(textOf(&p, "L_NbPhoto"), "2");
+            click(&p, "Button1");
         });
-        main().ProprietesFiche->trigger();
+        trigger(&main(), "ProprietesFiche");
         EXPECT_TRUE(ui.shown.empty());
         expectNoTrouble();
         expectDiskChanges({}, {}, {});
@@ -856,26 +860,26 @@ class RoadOfATree : public ProgramTest {
         SCOPED_TRACE("card modified");
         ui.clear();
         when<TF_Fiche>("TF_Fiche", [this](TF_Fiche& f) {
-            EXPECT_EQ(f.E_NomArbre->text(), "Mon érable");
-            EXPECT_EQ(f.ComboBox_NomLatin->currentText(), "Acer palmatum");
-            EXPECT_EQ(f.E_NomCommun->text(), "Érable du Japon");
-            EXPECT_EQ(f.E_Cultivar->text(), "Deshojo");
-            EXPECT_EQ(f.ComboBox_Etat->currentText(), "Prébonsaï");
-            EXPECT_EQ(f.E_DateAchat->text(), "12/04/2019");
-            EXPECT_TRUE(f.ChB_AgeEstime->isChecked());
+            EXPECT_EQ(textOf(&f, "E_NomArbre"), "Mon érable");
+            EXPECT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->currentText(), "Acer palmatum");
+            EXPECT_EQ(textOf(&f, "E_NomCommun"), "Érable du Japon");
+            EXPECT_EQ(textOf(&f, "E_Cultivar"), "Deshojo");
+            EXPECT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->currentText(), "Prébonsaï");
+            EXPECT_EQ(textOf(&f, "E_DateAchat"), "12/04/2019");
+            EXPECT_TRUE(child<QCheckBox>(&f, "ChB_AgeEstime")->isChecked());
             EXPECT_EQ(f.notesText().toStdString(), notesStored);
-            EXPECT_EQ(f.L_NomFic->text(), QString::fromStdString(kTree));
-            EXPECT_EQ(f.L_DateCrea->text(), "03/02/2026");
-            EXPECT_FALSE(f.B_Creation->isEnabled());
-            EXPECT_TRUE(f.B_Modification->isEnabled());
-            expectFramedPhoto(f.I_PhotoRef->picture());
-            f.E_Provenance->selectAll();
-            type(f.E_Provenance, "Pépinière Kaede, Anjou");
-            f.E_Prix->setText("60");
-            f.ChB_AgeEstime->click();
-            f.B_Modification->click();
+            EXPECT_EQ(textOf(&f, "L_NomFic"), QString::fromStdString(kTree));
+            EXPECT_EQ(textOf(&f, "L_DateCrea"), "03/02/2026");
+            EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());
+            EXPECT_TRUE(child(&f, "B_Modification")->isEnabled());
+            expectFramedPhoto(child<TImage>(&f, "I_PhotoRef")->picture());
+            child<QLineEdit>(&f, "E_Provenance")->selectAll();
+            type(child<QLineEdit>(&f, "E_Provenance"), "Pépinière Kaede, Anjou");
+            setText(&f, "E_Prix", "60");
+            child<QCheckBox>(&f, "ChB_AgeEstime")->click();
+            click(&f, "B_Modification");
         });
-        main().B_Fiche->click();
+        click(&main(), "B_Fiche");
         card.provenance = "Pépinière Kaede, Anjou";
         card.price = "60";
         card.ageEstimated = "N";
@@ -891,13 +895,13 @@ class RoadOfATree : public ProgramTest {
         SCOPED_TRACE("card printed");
         ui.clear();
         when<TF_ImprimerFiche>("TF_ImprimerFiche", [](TF_ImprimerFiche& p) {
-            EXPECT_EQ(p.CB_Imprimante->currentText(), "Bureau");
-            p.CB_ImpFiche->click();
-            p.CB_ImpTravaux->click();
-            p.Btn_Imprimer->click();
+            EXPECT_EQ(child<QComboBox>(&p, "CB_Imprimante")->currentText(), "Bureau");
+            child<QCheckBox>(&p, "CB_ImpFiche")->click();
+            child<QCheckBox>(&p, "CB_ImpTravaux")->click();
+            click(&p, "Btn_Imprimer");
             EXPECT_FALSE(p.isVisible());
         });
-        main().ImprimerFiche->trigger();
+        trigger(&main(), "ImprimerFiche");
         EXPECT_TRUE(ui.shown.empty());
         expectNoTrouble();
         EXPECT_EQ(ui.targeted, QStringList{"Bureau"});
@@ -934,14 +938,14 @@ class RoadOfATree : public ProgramTest {
         windows().dataSave->clock = [] { return kBackupTime; };
         ui.folders.push_back(QString::fromStdString((outside / "Sauvegardes").string()));
         when<TF_DataSave>("TF_DataSave", [this](TF_DataSave& s) {
-            EXPECT_FALSE(s.btn_Sauvegarde->isEnabled());
-            s.btn_parcourir1->click();
-            EXPECT_EQ(s.Edit1->text(), QString::fromStdString(backupFolder().string()));
-            EXPECT_TRUE(s.btn_Sauvegarde->isEnabled());
-            s.btn_Sauvegarde->click();
+            EXPECT_FALSE(child(&s, "btn_Sauvegarde")->isEnabled());
+            click(&s, "btn_parcourir1");
+            EXPECT_EQ(textOf(&s, "Edit1"), QString::fromStdString(backupFolder().string()));
+            EXPECT_TRUE(child(&s, "btn_Sauvegarde")->isEnabled());
+            click(&s, "btn_Sauvegarde");
             EXPECT_FALSE(s.isVisible());
         });
-        main().Sauvegarder1->trigger();
+        trigger(&main(), "Sauvegarder1");
         std::vector<QString> wanted;
         for (const char* f : {"Tavo.ini", "Etats.LIB", "Types.LIB", "NomsA.LIB"})
             wanted.push_back(
@@ -971,24 +975,24 @@ class RoadOfATree : public ProgramTest {
         when<TF_LIB_TypesIntervention>("TF_LIB_TypesIntervention", [this](auto& w) {
             EXPECT_EQ(w.entryCount(), 3);
             when<TF_LIB_TypesIntervention2>("TF_LIB_TypesIntervention2", [](auto& d) {
-                type(d.Edit1, "Défoliation");
-                d.Btn_OK->click();
+                type(child<QLineEdit>(&d, "Edit1"), "Défoliation");
+                click(&d, "Btn_OK");
             });
-            w.BtnCreer->click();
-            w.Btn_OK->click();
+            click(&w, "BtnCreer");
+            click(&w, "Btn_OK");
         });
-        main().TypesIntervention1->trigger();
+        trigger(&main(), "TypesIntervention1");
         // A second tree.
         windows().fiche->clock = [] { return kLateTreeTime; };
         ui.pictures.push_back(QString::fromStdString((outside / "genevrier.jpg").string()));
         when<TF_Fiche>("TF_Fiche", [](TF_Fiche& f) {
-            EXPECT_EQ(f.E_NomArbre->text(), "");
-            type(f.E_NomArbre, "Genévrier");
-            f.ComboBox_NomLatin->setCurrentIndex(1);
-            f.B_Parcourir->click();
-            f.B_Creation->click();
+            EXPECT_EQ(textOf(&f, "E_NomArbre"), "");
+            type(child<QLineEdit>(&f, "E_NomArbre"), "Genévrier");
+            child<QComboBox>(&f, "ComboBox_NomLatin")->setCurrentIndex(1);
+            click(&f, "B_Parcourir");
+            click(&f, "B_Creation");
         });
-        main().CreerFiche->trigger();
+        trigger(&main(), "CreerFiche");
         EXPECT_EQ(app().session.openTreeId, kLateTree);
         expectNoTrouble();
         std::vector<Line> more = works;
@@ -1011,14 +1015,14 @@ class RoadOfATree : public ProgramTest {
         ui.clear();
         ui.folders.push_back(QString::fromStdString(backupFolder().string()));
         when<TF_DataRestore>("TF_DataRestore", [this](TF_DataRestore& r) {
-            EXPECT_FALSE(r.btn_Restaurer->isEnabled());
-            r.btn_parcourir1->click();
-            EXPECT_EQ(r.Edit1->text(), QString::fromStdString(backupFolder().string()));
-            EXPECT_TRUE(r.btn_Restaurer->isEnabled());
-            r.btn_Restaurer->click();
+            EXPECT_FALSE(child(&r, "btn_Restaurer")->isEnabled());
+            click(&r, "btn_parcourir1");
+            EXPECT_EQ(textOf(&r, "Edit1"), QString::fromStdString(backupFolder().string()));
+            EXPECT_TRUE(child(&r, "btn_Restaurer")->isEnabled());
+            click(&r, "btn_Restaurer");
             EXPECT_FALSE(r.isVisible());
         });
-        main().Restaurer1->trigger();
+        trigger(&main(), "Restaurer1");
         EXPECT_EQ(messages(), std::vector<QString>{msg(5)});
         EXPECT_EQ(ui.shown.front().title, msg(50));
         expectNoTrouble();
@@ -1043,7 +1047,7 @@ class RoadOfATree : public ProgramTest {
         ui.clear();
         ui.answers.push_back(true);
         ui.folders.push_back(QString::fromStdString((outside / "Archives").string()));
-        main().Fichierarchive1->trigger();
+        trigger(&main(), "Fichierarchive1");
         ASSERT_EQ(ui.shown.size(), 2u);
         EXPECT_EQ(ui.shown[0].kind, "question");
         EXPECT_EQ(ui.shown[0].text, msg(53) + "\n" + msg(54));
@@ -1133,7 +1137,7 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(checked, 170);
         EXPECT_EQ(untranslated, (Names{"TF_Fiche/I_PhotoRef", "TF_Fiche/MM_Notes",
                                        "TF_Fiche/OpenPictureDialog1", "TF_Photo/I_Photo"}));
-        const QTableWidget& grid = *main().SG_LignesTravaux;
+        const QTableWidget& grid = *child<QTableWidget>(&main(), "SG_LignesTravaux");
         for (int c = 0; c < 3; ++c) {
             const QString heading = grid.horizontalHeaderItem(c)->text();
             EXPECT_EQ(heading, text(table, 9999, 8 + c));
@@ -1146,16 +1150,17 @@ class RoadOfATree : public ProgramTest {
     void chooseLanguage(const QString& language) {
         when<TF_ChoixLangue>("TF_ChoixLangue", [=](TF_ChoixLangue& c) {
             QStringList listed;
-            for (int i = 0; i < c.CB_ListeLangues->count(); ++i)
-                listed << c.CB_ListeLangues->itemText(i);
+            for (int i = 0; i < child<QComboBox>(&c, "CB_ListeLangues")->count(); ++i)
+                listed << child<QComboBox>(&c, "CB_ListeLangues")->itemText(i);
             listed.sort();
             EXPECT_EQ(listed, (QStringList{"Deutsch", "English", "Español", "Français", "Italiano",
                                            "Nederlands", "Português"}));
-            c.CB_ListeLangues->setCurrentIndex(c.CB_ListeLangues->findText(language));
-            c.Btn_Traduire->click();
+            child<QComboBox>(&c, "CB_ListeLangues")
+                ->setCurrentIndex(child<QComboBox>(&c, "CB_ListeLangues")->findText(language));
+            click(&c, "Btn_Traduire");
             EXPECT_FALSE(c.isVisible());
         });
-        main().Langue1->trigger();
+        trigger(&main(), "Langue1");
         EXPECT_EQ(app().session.languageName, language.toStdString());
     }
 
@@ -1174,21 +1179,21 @@ class RoadOfATree : public ProgramTest {
             // windows fill them again from the data when they are shown.
             when<TF_Ligne>("TF_Ligne", [this](TF_Ligne& l) {
                 EXPECT_EQ(l.windowTitle(), text(english, 200));
-                ASSERT_EQ(l.ComboBox1->count(), 3);
-                EXPECT_EQ(l.ComboBox1->itemText(1), "Taille");
-                EXPECT_EQ(l.ComboBox1->currentText(), "");
-                EXPECT_EQ(l.E_DatTra->text(), "");
-                l.B_Annuler->click();
+                ASSERT_EQ(child<QComboBox>(&l, "ComboBox1")->count(), 3);
+                EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(1), "Taille");
+                EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->currentText(), "");
+                EXPECT_EQ(textOf(&l, "E_DatTra"), "");
+                click(&l, "B_Annuler");
             });
-            main().B_AjoutLigneTravail->click();
+            click(&main(), "B_AjoutLigneTravail");
             when<TF_Fiche>("TF_Fiche", [](TF_Fiche& f) {
-                EXPECT_EQ(f.E_NomArbre->text(), "Mon érable");
-                EXPECT_EQ(f.E_NomCommun->text(), "Érable du Japon");
-                ASSERT_EQ(f.ComboBox_Etat->count(), 3);
-                EXPECT_EQ(f.ComboBox_Etat->currentText(), "Prébonsaï");
-                f.B_Annuler->click();
+                EXPECT_EQ(textOf(&f, "E_NomArbre"), "Mon érable");
+                EXPECT_EQ(textOf(&f, "E_NomCommun"), "Érable du Japon");
+                ASSERT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->count(), 3);
+                EXPECT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->currentText(), "Prébonsaï");
+                click(&f, "B_Annuler");
             });
-            main().B_Fiche->click();
+            click(&main(), "B_Fiche");
             expectTexts(english);
         }
         for (const char* language : {"Deutsch", "Español", "Italiano", "Nederlands", "Português"}) {
@@ -1221,14 +1226,14 @@ class RoadOfATree : public ProgramTest {
         SCOPED_TRACE("tree deleted");
         ui.clear();
         ui.answers.push_back(true);
-        main().SupprimerFiche->trigger();
+        trigger(&main(), "SupprimerFiche");
         EXPECT_EQ(ui.texts("question"), std::vector<QString>{msg(13)});
         expectNoTrouble();
-        EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
-        EXPECT_FALSE(main().SupprimerFiche->isEnabled());
-        EXPECT_FALSE(main().Galerie1->isEnabled());
+        EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
+        EXPECT_FALSE(child<QAction>(&main(), "SupprimerFiche")->isEnabled());
+        EXPECT_FALSE(child<QAction>(&main(), "Galerie1")->isEnabled());
         // The counter is still 1: "Ouvrir" stays until the next activation finds no card.
-        EXPECT_TRUE(main().OuvrirVign->isEnabled());
+        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
         EXPECT_EQ(file("Tavo.ini"), settingsText(1));
         expectDiskChanges({}, {"Tavo.ini"},
                           {fiches(kTree, ".SIG"), fiches(kTree, ".TRX"), imgref(kTree),
@@ -1236,7 +1241,7 @@ class RoadOfATree : public ProgramTest {
         for (const char* folder : {"FICHES", "GALERIES", "IMGREF"})
             EXPECT_TRUE(fs::is_empty(dir / folder)) << folder;
         main().FormActivate();
-        EXPECT_FALSE(main().OuvrirVign->isEnabled());
+        EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
 
         main().FormDestroy();
         EXPECT_EQ(file("Tavo.ini"), settingsText(1));

@@ -231,11 +231,11 @@ class SystemFaults : public ::testing::Test {
                          ui.pictures.push_back(toQString((pictures / "other.jpg").string()));
                          ui.modal["TF_Fiche"].push_back([n](QDialog* d) {
                              auto& f = *static_cast<TF_Fiche*>(d);
-                             f.E_NomArbre->setText(QStringLiteral("Pin noir %1").arg(n));
-                             f.B_Parcourir->click();
-                             f.B_Modification->click();
+                             setText(&f, "E_NomArbre", QStringLiteral("Pin noir %1").arg(n));
+                             click(&f, "B_Parcourir");
+                             click(&f, "B_Modification");
                          });
-                         main().B_Fiche->click();
+                         click(&main(), "B_Fiche");
                      }});
         // First of the works commands: the log then needs a new block for the appended line.
         c.push_back({"works line added at the end",
@@ -245,53 +245,53 @@ class SystemFaults : public ::testing::Test {
         c.push_back({"works line comment changed",
                      [this](int n) {
                          changeWorksLine(3, [n](TF_Ligne& l) {
-                             l.E_LibTra->setText(QStringLiteral("commentaire %1").arg(n));
-                             l.B_Modifier->click();
+                             setText(&l, "E_LibTra", QStringLiteral("commentaire %1").arg(n));
+                             click(&l, "B_Modifier");
                          });
                      },
                      true});
         c.push_back({"works line date changed", [this](int n) {
                          changeWorksLine(2, [n](TF_Ligne& l) {
-                             l.E_DatTra->setText(QStringLiteral("%1/06/2040").arg(10 + n % 18));
-                             l.B_Modifier->click();
+                             setText(&l, "E_DatTra", QStringLiteral("%1/06/2040").arg(10 + n % 18));
+                             click(&l, "B_Modifier");
                          });
                      }});
         c.push_back({"works line deleted", [this](int) {
-                         changeWorksLine(1, [](TF_Ligne& l) { l.B_Supprimer->click(); });
+                         changeWorksLine(1, [](TF_Ligne& l) { click(&l, "B_Supprimer"); });
                      }});
         c.push_back({"gallery photo added", [this](int n) {
                          ui.modal["TF_Galerie"].push_back(
-                             [this](QDialog*) { windows().galerie->B_Ajouter->click(); });
+                             [this](QDialog*) { click(windows().galerie, "B_Ajouter"); });
                          ui.modal["TF_Photo"].push_back([this, n](QDialog*) {
                              TF_Photo& e = *windows().photo;
                              ui.pictures.push_back(toQString((pictures / "gallery.jpg").string()));
-                             e.B_Parcourir->click();
-                             e.E_DatPhoto->setText(QStringLiteral("01/01/2020"));
-                             e.E_Comment->setText(QStringLiteral("ajout %1").arg(n));
-                             e.B_Ajouter->click();
+                             click(&e, "B_Parcourir");
+                             setText(&e, "E_DatPhoto", QStringLiteral("01/01/2020"));
+                             setText(&e, "E_Comment", QStringLiteral("ajout %1").arg(n));
+                             click(&e, "B_Ajouter");
                          });
-                         main().B_Evolution->click();
+                         click(&main(), "B_Evolution");
                      }});
         c.push_back({"gallery photo comment changed",
                      [this](int n) {
                          editPhoto(1, [n](TF_Photo& e) {
-                             e.E_Comment->setText(QStringLiteral("commentaire %1").arg(n));
-                             e.B_Modifier->click();
+                             setText(&e, "E_Comment", QStringLiteral("commentaire %1").arg(n));
+                             click(&e, "B_Modifier");
                          });
                      },
                      true});
         c.push_back({"gallery photo deleted",
-                     [this](int) { editPhoto(0, [](TF_Photo& e) { e.B_Supprimer->click(); }); }});
+                     [this](int) { editPhoto(0, [](TF_Photo& e) { click(&e, "B_Supprimer"); }); }});
         // Last: the new tree becomes the open one.
         c.push_back({"card creation", [this](int n) {
                          ui.pictures.push_back(toQString((pictures / "other.jpg").string()));
                          ui.modal["TF_Fiche"].push_back([n](QDialog* d) {
                              auto& f = *static_cast<TF_Fiche*>(d);
-                             f.E_NomArbre->setText(QStringLiteral("Genévrier %1").arg(n));
-                             f.B_Parcourir->click();
-                             f.B_Creation->click();
+                             setText(&f, "E_NomArbre", QStringLiteral("Genévrier %1").arg(n));
+                             click(&f, "B_Parcourir");
+                             click(&f, "B_Creation");
                          });
-                         main().CreerFiche->trigger();
+                         trigger(&main(), "CreerFiche");
                      }});
         return c;
     }
@@ -299,17 +299,17 @@ class SystemFaults : public ::testing::Test {
     void addWorksLine(const QString& date, int n) {
         ui.modal["TF_Ligne"].push_back([date, n](QDialog* d) {
             auto& l = *static_cast<TF_Ligne*>(d);
-            l.E_DatTra->setText(date);
-            l.ComboBox1->setEditText(QStringLiteral("Rempotage"));
-            l.E_LibTra->setText(QStringLiteral("ajout %1").arg(n));
-            l.B_Creer->click();
+            setText(&l, "E_DatTra", date);
+            child<QComboBox>(&l, "ComboBox1")->setEditText(QStringLiteral("Rempotage"));
+            setText(&l, "E_LibTra", QStringLiteral("ajout %1").arg(n));
+            click(&l, "B_Creer");
         });
-        main().B_AjoutLigneTravail->click();
+        click(&main(), "B_AjoutLigneTravail");
     }
 
     // Double-clicks works line `line` (1-based) and lets `act` click in the editor.
     void changeWorksLine(int line, const std::function<void(TF_Ligne&)>& act) {
-        main().SG_LignesTravaux->setCurrentCell(line - 1, 0);
+        child<QTableWidget>(&main(), "SG_LignesTravaux")->setCurrentCell(line - 1, 0);
         ui.modal["TF_Ligne"].push_back([act](QDialog* d) { act(*static_cast<TF_Ligne*>(d)); });
         test::doubleClick(&main(), "SG_LignesTravaux");
     }
@@ -321,13 +321,13 @@ class SystemFaults : public ::testing::Test {
             QTest::mouseDClick(windows().galerie->thumbnails()[index], Qt::LeftButton);
         });
         ui.modal["TF_Photo"].push_back([this, act](QDialog*) { act(*windows().photo); });
-        main().B_Evolution->click();
+        click(&main(), "B_Evolution");
     }
 
     void archiveThroughMenu(const fs::path& target) {
         ui.answers.push_back(true);
         ui.folders.push_back(toQString(target.string()));
-        main().Fichierarchive1->trigger();
+        trigger(&main(), "Fichierarchive1");
     }
 
     // ---- checks ----------------------------------------------------------------------------
@@ -524,8 +524,8 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
         const long counter = settings::cardCounter(paths);
         ASSERT_GT(fillDisk(filler), 0u);
         ui.answers.push_back(true);
-        expectDone("tree deletion on a full disk", [&] { main().SupprimerFiche->trigger(); });
-        EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
+        expectDone("tree deletion on a full disk", [&] { trigger(&main(), "SupprimerFiche"); });
+        EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
         EXPECT_FALSE(fs::exists(paths.card(other)));
         EXPECT_EQ(settings::cardCounter(paths), counter - 1);
         fs::remove(filler);
@@ -538,10 +538,10 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
     ui.clear();
     ui.answers.push_back(true);
     test::failNthWrite(1);
-    main().SupprimerFiche->trigger();
+    trigger(&main(), "SupprimerFiche");
     test::failNthWrite(0);
     EXPECT_EQ(ui.texts("error").size(), 1u);
-    EXPECT_FALSE(main().GB_Arbre->isVisibleTo(&main()));
+    EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
     EXPECT_FALSE(fs::exists(paths.card(kTree)));
     EXPECT_EQ(settings::cardCounter(paths), counter);
     // The files of the tree are gone; nothing else changed.
@@ -613,7 +613,7 @@ TEST_P(ReadOnlyFolder, RefusesEveryCommandAndChangesNoFile) {
     all.push_back({"tree deletion", [&](int) {
                        openTree(kTree);
                        ui.answers.push_back(true);
-                       main().SupprimerFiche->trigger();
+                       trigger(&main(), "SupprimerFiche");
                    }});
     for (const Command& command : all) {
         // An injected write error strikes the deletion only at the counter, once the files are
@@ -626,7 +626,7 @@ TEST_P(ReadOnlyFolder, RefusesEveryCommandAndChangesNoFile) {
         expectRefused(command.name + " in a read-only folder",
                       [&] { underReadOnly(how, [&] { command.run(++attempt); }); });
     }
-    EXPECT_TRUE(main().GB_Arbre->isVisibleTo(&main()));
+    EXPECT_TRUE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
 
     // A read-only folder can still be saved elsewhere and its tree archived elsewhere.
     if (how != ReadOnlyPath::Injected) {
@@ -671,13 +671,14 @@ TEST_P(ReadOnlyFolder, SettingsWritesOfTheActivation) {
     const ReadOnlyPath again = makeReadOnly(GetParam());
     underReadOnly(again, [&] {
         ui.clear();
-        main().SG_LignesTravaux->setHorizontalHeaderLabels({"", "", ""});
-        main().OuvrirVign->setEnabled(false);
+        child<QTableWidget>(&main(), "SG_LignesTravaux")->setHorizontalHeaderLabels({"", "", ""});
+        child<QAction>(&main(), "OuvrirVign")->setEnabled(false);
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);
-        EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), app().msg(8));
+        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
+                  app().msg(8));
         EXPECT_FALSE(app().msg(8).isEmpty());
-        EXPECT_TRUE(main().OuvrirVign->isEnabled());
+        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
         app().showModal(windows().aPropos);
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);  // not again
@@ -706,7 +707,8 @@ TEST_P(ReadOnlyFolder, AFirstStartStillShowsTheProgram) {
         // The settings file could not be made: said once; the program speaks French all the same.
         EXPECT_EQ(ui.texts("error").size(), 1u);
         EXPECT_EQ(app().session.languageName, "Français");
-        EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(0)->text(), app().msg(8));
+        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
+                  app().msg(8));
         EXPECT_FALSE(app().msg(8).isEmpty());
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);

@@ -13,6 +13,7 @@
 #include "safety/ui/restore_window.h"
 #include "support/fake_ui_seam.h"
 #include "support/temp_dir.h"
+#include "support/ui_driving.h"
 
 namespace tavo::test {
 
@@ -33,9 +34,8 @@ inline int backUpThroughWindow(FakeUiSeam& ui, Program& program,
                                const std::filesystem::path& parent) {
     ui.folders.push_back(QString::fromStdString(parent.string()));
     ui.modal["TF_DataSave"].push_back([](QDialog* d) {
-        auto* w = static_cast<TF_DataSave*>(d);
-        w->btn_parcourir1->click();
-        w->btn_Sauvegarde->click();
+        click(d, "btn_parcourir1");
+        click(d, "btn_Sauvegarde");
     });
     return program.app.showModal(program.windows().dataSave);
 }
@@ -45,9 +45,8 @@ inline int restoreThroughWindow(FakeUiSeam& ui, Program& program,
                                 const std::filesystem::path& source) {
     ui.folders.push_back(QString::fromStdString(source.string()));
     ui.modal["TF_DataRestore"].push_back([](QDialog* d) {
-        auto* w = static_cast<TF_DataRestore*>(d);
-        w->btn_parcourir1->click();
-        w->btn_Restaurer->click();
+        click(d, "btn_parcourir1");
+        click(d, "btn_Restaurer");
     });
     return program.app.showModal(program.windows().dataRestore);
 }

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 
@@ -24,6 +26,20 @@ inline void trigger(const QObject* window, const char* action) {
 
 inline void click(const QObject* window, const char* button) {
     if (QPushButton* b = child<QPushButton>(window, button)) b->click();
+}
+
+// The text shown by the line edit or label `name`.
+inline QString textOf(const QObject* window, const char* name) {
+    QWidget* w = child(window, name);
+    if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
+    if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
+    ADD_FAILURE() << name << " shows no text";
+    return {};
+}
+
+// Sets the text of the line edit `name` (its textChanged fires, as when typing).
+inline void setText(const QObject* window, const char* name, const QString& text) {
+    if (QLineEdit* e = child<QLineEdit>(window, name)) e->setText(text);
 }
 
 // A double click on the current row of a grid (on its first cell).

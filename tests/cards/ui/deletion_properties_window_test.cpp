@@ -84,11 +84,15 @@ class TreeWindowTest : public ProgramTest {
     // Panel shown and the seven tree commands, in one list.
     std::vector<bool> treeState() {
         TF_Main& m = main();
-        return {m.GB_Arbre->isVisibleTo(&m),    m.GB_Travaux->isVisibleTo(&m),
-                m.FermerFiche->isEnabled(),     m.SupprimerFiche->isEnabled(),
-                m.ProprietesFiche->isEnabled(), m.ImprimerFiche->isEnabled(),
-                m.Fichierarchive1->isEnabled(), m.Ligne1->isEnabled(),
-                m.Galerie1->isEnabled()};
+        return {child(&m, "GB_Arbre")->isVisibleTo(&m),
+                child(&m, "GB_Travaux")->isVisibleTo(&m),
+                child<QAction>(&m, "FermerFiche")->isEnabled(),
+                child<QAction>(&m, "SupprimerFiche")->isEnabled(),
+                child<QAction>(&m, "ProprietesFiche")->isEnabled(),
+                child<QAction>(&m, "ImprimerFiche")->isEnabled(),
+                child<QAction>(&m, "Fichierarchive1")->isEnabled(),
+                child<QAction>(&m, "Ligne1")->isEnabled(),
+                child<QAction>(&m, "Galerie1")->isEnabled()};
     }
     long counter() const { return settings::cardCounter(DataPaths{dir.path()}); }
 };
@@ -101,27 +105,27 @@ TEST_F(TreeWindowTest, DeletingRemovesExactlyTheTreesFilesAndFollowsTheCounter) 
     makeTree(kOther, 0);
     settings::setCardCounter(DataPaths{dir.path()}, 2);
     main().FormActivate();
-    ASSERT_TRUE(main().OuvrirVign->isEnabled());
+    ASSERT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
 
     openTree(kTree);
     Snapshot before = snapshot();
     ui.answers = {true};
-    main().SupprimerFiche->trigger();
+    trigger(&main(), "SupprimerFiche");
     ASSERT_EQ(ui.texts("question"), std::vector<QString>{app().msg(13)});
     EXPECT_TRUE(app().msg(13).contains(QStringLiteral("supprimer cet arbre")));
     EXPECT_EQ(removedOnly(before), treeFiles(kTree, 3));  // seven files
     EXPECT_EQ(counter(), 1);
     EXPECT_EQ(treeState(), kClosed);
-    EXPECT_TRUE(main().OuvrirVign->isEnabled());  // 2 -> 1
+    EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());  // 2 -> 1
 
     openTree(kOther);
     before = snapshot();
     ui.answers = {true};
-    main().SupprimerFiche->trigger();
+    trigger(&main(), "SupprimerFiche");
     EXPECT_EQ(removedOnly(before), treeFiles(kOther, 0));  // four files
     EXPECT_EQ(counter(), 0);
     EXPECT_EQ(treeState(), kClosed);
-    EXPECT_FALSE(main().OuvrirVign->isEnabled());  // 1 -> 0
+    EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());  // 1 -> 0
     for (const char* folder : {"FICHES", "GALERIES", "IMGREF"})
         EXPECT_TRUE(listFolder(dir / folder).empty()) << folder;
     EXPECT_TRUE(ui.texts("error").empty());
@@ -134,7 +138,7 @@ TEST_F(TreeWindowTest, AnsweringNoDeletesNothing) {
     openTree(kTree);
     const Snapshot before = snapshot();
     ui.answers = {false};
-    main().SupprimerFiche->trigger();
+    trigger(&main(), "SupprimerFiche");
     EXPECT_EQ(ui.texts("question").size(), 1u);
     EXPECT_EQ(snapshot(), before);
     EXPECT_EQ(treeState(), kOpen);
@@ -151,7 +155,7 @@ TEST_F(TreeWindowTest, UnreadableGalleryDeletesNothingAndShowsTheErrorAMissingOn
     fs::create_directory(gal);
     const Snapshot before = snapshot();
     ui.answers = {true};
-    main().SupprimerFiche->trigger();
+    trigger(&main(), "SupprimerFiche");
     ASSERT_EQ(ui.texts("error").size(), 1u);
     EXPECT_TRUE(ui.texts("error")[0].contains(QString::fromStdString(kTree + ".GAL")));
     EXPECT_EQ(snapshot(), before);
@@ -162,7 +166,7 @@ TEST_F(TreeWindowTest, UnreadableGalleryDeletesNothingAndShowsTheErrorAMissingOn
     fs::remove(gal);
     ui.clear();
     ui.answers = {true};
-    main().SupprimerFiche->trigger();
+    trigger(&main(), "SupprimerFiche");
     EXPECT_TRUE(ui.texts("error").empty());
     EXPECT_FALSE(fs::exists(dir / ("FICHES/" + kTree + ".SIG")));
     EXPECT_TRUE(fs::exists(dir / ("GALERIES/" + photoFileName(kTree, 1))));
@@ -181,7 +185,7 @@ TEST_F(TreeWindowTest, GalleryRecordsNamingOtherFilesDeleteNothingOutsideTheTree
     openTree(kTree);
     const Snapshot before = snapshot();
     ui.answers = {true};
-    main().SupprimerFiche->trigger();
+    trigger(&main(), "SupprimerFiche");
     EXPECT_EQ(removedOnly(before), treeFiles(kTree, 1));
     EXPECT_EQ(counter(), 1);
     EXPECT_TRUE(ui.texts("error").empty());
@@ -197,8 +201,8 @@ class PropertiesWindowTest : public TreeWindowTest {
   protected:
     TF_ProprietesFiche* window() { return program->windows().proprietes; }
     Shown labels() {
-        return {window()->L_DatCre->text(), window()->L_NbLigTra->text(),
-                window()->L_NbPhoto->text()};
+        return {textOf(window(), "L_DatCre"), textOf(window(), "L_NbLigTra"),
+                textOf(window(), "L_NbPhoto")};
     }
     // Shows the window through the menu and closes it with `close`; returns what it showed.
     Shown showAndClose(const std::function<void(TF_ProprietesFiche*)>& close) {
@@ -208,7 +212,7 @@ class PropertiesWindowTest : public TreeWindowTest {
             close(static_cast<TF_ProprietesFiche*>(d));
             EXPECT_FALSE(d->isVisible());
         });
-        main().ProprietesFiche->trigger();
+        trigger(&main(), "ProprietesFiche");
         return seen;
     }
 };
@@ -218,7 +222,7 @@ TEST_F(PropertiesWindowTest, ShowsCreationDateAndCountsReadAfreshAtEachShowing) 
     makeTree(kTree, 0, "17/11/2025");
     openTree(kTree);
     app().session.currentCard = TreeCard{};  // the window reads the card itself
-    const auto ok = [](TF_ProprietesFiche* w) { w->Button1->click(); };
+    const auto ok = [](TF_ProprietesFiche* w) { click(w, "Button1"); };
     EXPECT_EQ(showAndClose(ok), (Shown{"17/11/2025", "0", "0"}));
     EXPECT_EQ(app().session.currentCard.treeName, "Pin " + kTree);
 
@@ -230,7 +234,9 @@ TEST_F(PropertiesWindowTest, ShowsCreationDateAndCountsReadAfreshAtEachShowing) 
                        encodeJpeg(Image(20, 20, Rgb{1, 2, 3})));
     ASSERT_EQ(fs::file_size(dir / ("FICHES/" + kTree + ".TRX")), 3180u);
     ASSERT_EQ(fs::file_size(dir / ("GALERIES/" + kTree + ".GAL")), 405u);
-    const auto escape = [](TF_ProprietesFiche* w) { QTest::keyClick(w->Button1, Qt::Key_Escape); };
+    const auto escape = [](TF_ProprietesFiche* w) {
+        QTest::keyClick(child<QPushButton>(w, "Button1"), Qt::Key_Escape);
+    };
     EXPECT_EQ(showAndClose(escape), (Shown{"17/11/2025", "10", "3"}));
     EXPECT_TRUE(ui.texts("error").empty());
 }
@@ -239,7 +245,7 @@ TEST_F(PropertiesWindowTest, MissingFileShowsTheErrorAndKeepsTheLabels) {
     start();
     makeTree(kTree, 1);
     openTree(kTree);
-    const auto ok = [](TF_ProprietesFiche* w) { w->Button1->click(); };
+    const auto ok = [](TF_ProprietesFiche* w) { click(w, "Button1"); };
     const Shown first = showAndClose(ok);
     ASSERT_EQ(first, (Shown{"03/02/2026", "0", "1"}));
 
@@ -269,14 +275,14 @@ TEST_F(PropertiesWindowTest, TextsFollowTheLanguage) {
     start();
     makeTree(kTree, 0);
     openTree(kTree);
-    EXPECT_EQ(window()->Label1->text(), "Date de création de la fiche");
+    EXPECT_EQ(textOf(window(), "Label1"), "Date de création de la fiche");
     app().session.languageName = "English";
     main().FormActivate();
     EXPECT_EQ(window()->windowTitle(), "Properties");
-    EXPECT_EQ(window()->Label1->text(), "Card created on");
-    EXPECT_EQ(window()->Label3->text(), "Works lines");
-    EXPECT_EQ(window()->Label4->text(), "Photos in the gallery");
-    EXPECT_EQ(window()->Button1->text(), "OK");
+    EXPECT_EQ(textOf(window(), "Label1"), "Card created on");
+    EXPECT_EQ(textOf(window(), "Label3"), "Works lines");
+    EXPECT_EQ(textOf(window(), "Label4"), "Photos in the gallery");
+    EXPECT_EQ(child<QPushButton>(window(), "Button1")->text(), "OK");
 }
 
 }  // namespace

@@ -86,15 +86,16 @@ TEST_F(ChooserTest, WindowHasItsControlsTagsAndTexts) {
     TF_Vignette* v = chooser();
     EXPECT_EQ(tagOf(v), 300);
     EXPECT_EQ(v->size(), QSize(537, 577));
-    EXPECT_EQ(v->ZoneImages->size(), QSize(505, 489));
-    EXPECT_EQ(v->ZoneImages->frameShape(), QFrame::NoFrame);
-    EXPECT_EQ(tagOf(v->Label2), 301);
-    EXPECT_EQ(tagOf(v->B_Annuler), 302);
+    EXPECT_EQ(child<QScrollArea>(v, "ZoneImages")->size(), QSize(505, 489));
+    EXPECT_EQ(child<QScrollArea>(v, "ZoneImages")->frameShape(), QFrame::NoFrame);
+    EXPECT_EQ(tagOf(child<QLabel>(v, "Label2")), 301);
+    EXPECT_EQ(tagOf(child<QPushButton>(v, "B_Annuler")), 302);
     // Translated from the shipped French language file.
     EXPECT_EQ(v->windowTitle(), "Ouvrir");
-    EXPECT_EQ(v->Label2->text(), "Double cliquez sur une vignette pour ouvrir la fiche de l'arbre");
-    EXPECT_EQ(v->B_Annuler->text(), "Annuler");
-    EXPECT_EQ(v->B_Annuler->toolTip(), "Annule et ferme la fenêtre.");
+    EXPECT_EQ(textOf(v, "Label2"),
+              "Double cliquez sur une vignette pour ouvrir la fiche de l'arbre");
+    EXPECT_EQ(child<QPushButton>(v, "B_Annuler")->text(), "Annuler");
+    EXPECT_EQ(child<QPushButton>(v, "B_Annuler")->toolTip(), "Annule et ferme la fenêtre.");
 }
 
 TEST_F(ChooserTest, SevenPhotosStandInThreeRowsOfThree) {
@@ -111,7 +112,7 @@ TEST_F(ChooserTest, SevenPhotosStandInThreeRowsOfThree) {
         EXPECT_EQ(thumbs[i]->toolTip(), toQString(chooser()->photoNames()[i]));
         EXPECT_TRUE(thumbs[i]->isVisible());
     }
-    EXPECT_EQ(chooser()->ZoneImages->widget()->height(), 484);
+    EXPECT_EQ(child<QScrollArea>(chooser(), "ZoneImages")->widget()->height(), 484);
     EXPECT_TRUE(ui.shown.empty());
     chooser()->reject();
 }
@@ -160,7 +161,11 @@ TEST_F(ChooserTest, ShowingTwiceListsEachPhotoOnceAndSeesNewPhotos) {
     std::filesystem::remove(data().imgref() / "26000000000001.JPG");
     chooser()->show();
     EXPECT_EQ(chooser()->thumbnails().size(), 2u);
-    EXPECT_EQ(chooser()->ZoneImages->widget()->findChildren<ThumbnailImage*>().size(), 2);
+    EXPECT_EQ(child<QScrollArea>(chooser(), "ZoneImages")
+                  ->widget()
+                  ->findChildren<ThumbnailImage*>()
+                  .size(),
+              2);
     std::vector<std::string> names = chooser()->photoNames();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"26000000000002.JPG", "26000000000003.JPG"}));
@@ -222,26 +227,26 @@ TEST_F(ChooserTest, PhotoNamedShorterThanAnIdentifierOpensNothing) {
     EXPECT_TRUE(ui.texts("error")[0].contains("tree.jpg"));
     EXPECT_EQ(app().session.openTreeId, "26000000000001");
     EXPECT_FALSE(main().treeOpen());
-    EXPECT_FALSE(main().FermerFiche->isEnabled());
+    EXPECT_FALSE(child<QAction>(&main(), "FermerFiche")->isEnabled());
 }
 
 TEST_F(ChooserTest, WheelScrollsOneLinePerNotchEvenOverAThumbnail) {
     start();
     for (int i = 10; i < 22; ++i) photo("260000000000" + std::to_string(i) + ".JPG");
     chooser()->show();
-    QScrollBar* bar = chooser()->ZoneImages->verticalScrollBar();
+    QScrollBar* bar = child<QScrollArea>(chooser(), "ZoneImages")->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 3 * bar->singleStep());
     EXPECT_EQ(bar->value(), 0);
-    wheel(chooser()->ZoneImages->viewport(), -120);
+    wheel(child<QScrollArea>(chooser(), "ZoneImages")->viewport(), -120);
     EXPECT_EQ(bar->value(), bar->singleStep());
     wheel(chooser()->thumbnails()[0], -240);
     EXPECT_EQ(bar->value(), 3 * bar->singleStep());
-    wheel(chooser()->ZoneImages->viewport(), 120);
+    wheel(child<QScrollArea>(chooser(), "ZoneImages")->viewport(), 120);
     EXPECT_EQ(bar->value(), 2 * bar->singleStep());
     // A new showing starts at the top again.
     chooser()->reject();
     chooser()->show();
-    EXPECT_EQ(chooser()->ZoneImages->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(child<QScrollArea>(chooser(), "ZoneImages")->verticalScrollBar()->value(), 0);
     chooser()->reject();
 }
 
@@ -249,10 +254,11 @@ TEST_F(ChooserTest, AnnulerAndEscapeCloseWithoutChoosing) {
     start();
     photo("26000000000001.JPG");
     app().session.openTreeId = "previous";
-    ui.modal["TF_Vignette"].push_back([this](QDialog*) { chooser()->B_Annuler->click(); });
+    ui.modal["TF_Vignette"].push_back([this](QDialog*) { click(chooser(), "B_Annuler"); });
     EXPECT_EQ(app().showModal(chooser()), QDialog::Rejected);
-    ui.modal["TF_Vignette"].push_back(
-        [this](QDialog*) { QTest::keyClick(chooser()->ZoneImages, Qt::Key_Escape); });
+    ui.modal["TF_Vignette"].push_back([this](QDialog*) {
+        QTest::keyClick(child<QScrollArea>(chooser(), "ZoneImages"), Qt::Key_Escape);
+    });
     EXPECT_EQ(app().showModal(chooser()), QDialog::Rejected);
     EXPECT_EQ(app().session.openTreeId, "previous");
     EXPECT_TRUE(ui.shown.empty());
@@ -268,13 +274,16 @@ TEST_F(ChooserTest, DoubleClickOpensTheChosenTreeWithItsCard) {
     EXPECT_EQ(app().session.currentCard.treeName, "Genévrier");
     EXPECT_EQ(app().session.currentCard.botanicalName, "Acer palmatum");
     EXPECT_TRUE(main().treeOpen());
-    EXPECT_TRUE(main().GB_Travaux->isVisibleTo(&main()));
+    EXPECT_TRUE(child(&main(), "GB_Travaux")->isVisibleTo(&main()));
     for (QAction* a :
-         {main().FermerFiche, main().SupprimerFiche, main().ImprimerFiche, main().ProprietesFiche,
-          main().Fichierarchive1, main().Ligne1, main().Galerie1})
+         {child<QAction>(&main(), "FermerFiche"), child<QAction>(&main(), "SupprimerFiche"),
+          child<QAction>(&main(), "ImprimerFiche"), child<QAction>(&main(), "ProprietesFiche"),
+          child<QAction>(&main(), "Fichierarchive1"), child<QAction>(&main(), "Ligne1"),
+          child<QAction>(&main(), "Galerie1")})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(main().SG_LignesTravaux->horizontalHeaderItem(c)->text(), app().msg(8 + c));
+        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(c)->text(),
+                  app().msg(8 + c));
 }
 
 // Needs the tree panel and the works grid refill of the main window.
@@ -283,7 +292,7 @@ TEST_F(ChooserTest, OpeningShowsNamesPhotoAndWorksLinesAndGrowsTheGrid) {
     makeTree("26000000000002", "Genévrier", 25);
     start();
     openThrough("26000000000001.JPG");
-    QTableWidget* grid = main().SG_LignesTravaux;
+    QTableWidget* grid = child<QTableWidget>(&main(), "SG_LignesTravaux");
     auto cell = [grid](int row, int column) {
         const QTableWidgetItem* item = grid->item(row, column);
         return item ? item->text() : QString();
@@ -291,9 +300,9 @@ TEST_F(ChooserTest, OpeningShowsNamesPhotoAndWorksLinesAndGrowsTheGrid) {
     EXPECT_EQ(cell(2, 2), "Érable line 3");  // the head is not a table row
     openThrough("26000000000002.JPG");
     EXPECT_TRUE(ui.shown.empty());
-    EXPECT_EQ(main().L_NomArbre->text(), "Genévrier (26000000000002)");
-    EXPECT_EQ(main().L_NomBotanique->text(), "Acer palmatum");
-    EXPECT_FALSE(main().I_PhotoRef->pixmap().isNull());
+    EXPECT_EQ(textOf(&main(), "L_NomArbre"), "Genévrier (26000000000002)");
+    EXPECT_EQ(textOf(&main(), "L_NomBotanique"), "Acer palmatum");
+    EXPECT_FALSE(child<QLabel>(&main(), "I_PhotoRef")->pixmap().isNull());
     EXPECT_GE(grid->rowCount(), 25);  // 25 lines under the head
     EXPECT_EQ(cell(0, 2), "Genévrier line 1");
     EXPECT_EQ(cell(24, 2), "Genévrier line 25");
@@ -345,8 +354,9 @@ TEST_F(ChooserTest, LargeCollectionShowsAtOnceAndFillsInBehind) {
     EXPECT_TRUE(near(centre(thumbs[0]), kRed) || thumbs[0]->toolTip() == "26000000000099.JPG");
     EXPECT_EQ(centre(thumbs[39]), background);
     EXPECT_EQ(centre(thumbs[40]), background);
-    chooser()->ZoneImages->verticalScrollBar()->setValue(
-        chooser()->ZoneImages->verticalScrollBar()->maximum());
+    child<QScrollArea>(chooser(), "ZoneImages")
+        ->verticalScrollBar()
+        ->setValue(child<QScrollArea>(chooser(), "ZoneImages")->verticalScrollBar()->maximum());
     const bool lastIsDamaged = thumbs[40]->toolTip() == "26000000000099.JPG";
     EXPECT_EQ(near(centre(thumbs[40]), kRed), !lastIsDamaged);
     EXPECT_TRUE(ui.shown.empty());

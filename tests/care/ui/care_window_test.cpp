@@ -70,23 +70,23 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
 
     ui.modal["TF_AFaire"].push_back([&](QDialog*) {
         EXPECT_EQ(
-            rows(*window->SG_AFaire),
+            rows(*child<QTableWidget>(window, "SG_AFaire")),
             (std::vector<std::string>{
                 "Érable | Taille | 01/09/2023 | tous les 3 mois | 02/12/2023 | En retard",
                 "Érable | Rempotage | 01/03/2024 | tous les 2 ans | 01/03/2026 | À faire",
                 "Genévrier | Rempotage | 19/04/2024 | tous les 2 ans | 19/04/2026 | Bientôt"}));
-        EXPECT_EQ(rows(*window->SG_MoisPasse),
+        EXPECT_EQ(rows(*child<QTableWidget>(window, "SG_MoisPasse")),
                   (std::vector<std::string>{"Érable | 10/04/2025 | Pincement | bourgeons",
                                             "Genévrier | 19/04/2024 | Rempotage | ",
                                             " | 20/04/2022 | Rempotage | "}));
-        EXPECT_TRUE(window->L_RienAFaire->isHidden());
+        EXPECT_TRUE(child(window, "L_RienAFaire")->isHidden());
 
         click(window, "B_Exporter");
-        EXPECT_NE(window->L_Remarque->text().indexOf(QStringLiteral("soins.ics")), -1);
+        EXPECT_NE(textOf(window, "L_Remarque").indexOf(QStringLiteral("soins.ics")), -1);
 
-        window->SG_AFaire->setFocus();
-        window->SG_AFaire->setCurrentCell(2, 0);
-        QTest::keyClick(window->SG_AFaire, Qt::Key_Return);
+        child(window, "SG_AFaire")->setFocus();
+        child<QTableWidget>(window, "SG_AFaire")->setCurrentCell(2, 0);
+        QTest::keyClick(child<QTableWidget>(window, "SG_AFaire"), Qt::Key_Return);
     });
     trigger(&main(), "AFaire1");
 
@@ -107,10 +107,10 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
                   "no alarm\n--\n");
 
     EXPECT_EQ(app().session.openTreeId, kGenevrier);
-    EXPECT_TRUE(main().GB_Travaux->isVisibleTo(&main()));
-    EXPECT_EQ(main().L_Prochain->text(),
+    EXPECT_TRUE(child(&main(), "GB_Travaux")->isVisibleTo(&main()));
+    EXPECT_EQ(textOf(&main(), "L_Prochain"),
               QStringLiteral("Prochain : Rempotage vers 04/2026 (tous les 2 ans)"));
-    EXPECT_TRUE(main().L_Prochain->isVisibleTo(&main()));
+    EXPECT_TRUE(child(&main(), "L_Prochain")->isVisibleTo(&main()));
     main().treeClosed();
-    EXPECT_FALSE(main().L_Prochain->isVisibleTo(&main()));
+    EXPECT_FALSE(child(&main(), "L_Prochain")->isVisibleTo(&main()));
 }

@@ -58,8 +58,8 @@ class CollectionWindow : public ProgramTest {
         return ids;
     }
     void search(const QString& words) {
-        window()->E_Recherche->clear();
-        QTest::keyClicks(window()->E_Recherche, words);
+        child<QLineEdit>(window(), "E_Recherche")->clear();
+        QTest::keyClicks(child<QLineEdit>(window(), "E_Recherche"), words);
     }
     QString excerpt(int row) {
         const CollectionModel::Excerpt& e = window()->model()->excerpt(row);
@@ -73,8 +73,8 @@ class CollectionWindow : public ProgramTest {
 TEST_F(CollectionWindow, SearchSortsAndOpensAsTheCommandLineFinds) {
     ASSERT_TRUE(window()->isVisible());
     EXPECT_EQ(rows(), (std::vector<std::string>{kFieldMaple, kMaple, kJuniper}));  // by name
-    EXPECT_EQ(window()->L_Nombre->text(), "Arbres affichés : 3 sur 3");
-    EXPECT_EQ(window()->L_Total->text(), "Prix total des arbres affichés : 1350,50");
+    EXPECT_EQ(textOf(window(), "L_Nombre"), "Arbres affichés : 3 sur 3");
+    EXPECT_EQ(textOf(window(), "L_Total"), "Prix total des arbres affichés : 1350,50");
 
     // Every word, in any text, accents and case folded; the excerpt shows the words in bold.
     const struct {
@@ -105,12 +105,12 @@ TEST_F(CollectionWindow, SearchSortsAndOpensAsTheCommandLineFinds) {
         std::sort(shown.begin(), shown.end());
         EXPECT_EQ(found, shown) << s.words.toStdString();
     }
-    EXPECT_EQ(window()->L_Nombre->text(), "Arbres affichés : 0 sur 3");
+    EXPECT_EQ(textOf(window(), "L_Nombre"), "Arbres affichés : 0 sur 3");
 
     // A click on a header sorts by that column, numbers as numbers; the choice is remembered.
-    QTest::keyClick(window()->E_Recherche, Qt::Key_Escape);
-    EXPECT_EQ(window()->E_Recherche->text(), "");
-    QHeaderView* header = window()->SG_Collection->horizontalHeader();
+    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Escape);
+    EXPECT_EQ(textOf(window(), "E_Recherche"), "");
+    QHeaderView* header = child<QTableView>(window(), "SG_Collection")->horizontalHeader();
     const int price = static_cast<int>(collection::Column::Price);
     const auto clickHeader = [&] {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
@@ -128,16 +128,16 @@ TEST_F(CollectionWindow, SearchSortsAndOpensAsTheCommandLineFinds) {
 
     // Enter opens the chosen tree in the main window, as "Ouvrir" does.
     search("genevrier");
-    QTest::keyClick(window()->E_Recherche, Qt::Key_Return);
+    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Return);
     EXPECT_EQ(app().session.openTreeId, kJuniper);
     EXPECT_EQ(app().session.currentCard.treeName, "Genévrier");
     EXPECT_TRUE(main().treeOpen());
 
     // Escape clears the search, then closes.
-    QTest::keyClick(window()->E_Recherche, Qt::Key_Escape);
+    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Escape);
     EXPECT_EQ(rows().size(), 3u);
     EXPECT_TRUE(window()->isVisible());
-    QTest::keyClick(window()->E_Recherche, Qt::Key_Escape);
+    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Escape);
     EXPECT_FALSE(window()->isVisible());
     for (const auto& s : ui.shown)
         ADD_FAILURE() << s.kind << " " << s.title.toStdString() << " " << s.text.toStdString();
@@ -185,9 +185,9 @@ TEST_F(CollectionWindow, FollowsChangesMadeElsewhere) {
     for (const auto& c : changes) {
         c.make();
         emit app().events.treeChanged();
-        EXPECT_EQ(window()->E_Recherche->text(), c.words) << c.change;
+        EXPECT_EQ(textOf(window(), "E_Recherche"), c.words) << c.change;
         EXPECT_EQ(rows(), c.ids) << c.change;
-        EXPECT_TRUE(window()->L_Nombre->text().endsWith(c.count)) << c.change;
+        EXPECT_TRUE(textOf(window(), "L_Nombre").endsWith(c.count)) << c.change;
     }
     EXPECT_TRUE(ui.shown.empty());
 }

@@ -45,9 +45,9 @@ class ExchangeWindows : public ProgramTest {
             auto* w = static_cast<TF_Export*>(d);
             w->today = "08/12/2026";
             child<QRadioButton>(w, formatButton)->setChecked(true);
-            w->B_Parcourir->click();
+            click(w, "B_Parcourir");
             if (during) during(w);
-            w->B_Exporter->click();
+            click(w, "B_Exporter");
         });
         trigger(&main(), "Exporter1");
     }
@@ -58,10 +58,10 @@ class ExchangeWindows : public ProgramTest {
         ui.folders.push_back(toQString(into));
         ui.modal["TF_Import"].push_back([=](QDialog* d) {
             auto* w = static_cast<TF_Import*>(d);
-            w->B_ParcourirFichier->click();
-            w->B_ParcourirDossier->click();
+            click(w, "B_ParcourirFichier");
+            click(w, "B_ParcourirDossier");
             if (during) during(w);
-            w->B_Importer->click();
+            click(w, "B_Importer");
         });
         trigger(&main(), "Importer1");
     }

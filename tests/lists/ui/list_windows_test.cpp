@@ -147,12 +147,13 @@ TEST_F(ListWindowsTest, FirstOpeningCreatesTheEmptyListAndTheFirstEntryLeavesABl
             EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(27)});
             EXPECT_EQ(w.entryCount(), 0);
             const QStringList typed(static_cast<int>(e->edits.size()), QStringLiteral("Pin"));
-            const Seen seen = answer(*e, w.BtnCreer, typed);
+            const Seen seen = answer(*e, child<QPushButton>(&w, "BtnCreer"), typed);
             EXPECT_EQ(seen.okCaption, app().msg(22));
             EXPECT_FALSE(seen.okEnabled);
             EXPECT_EQ(w.entryCount(), 1);
             const QStringList blank(typed.size(), QString());
-            EXPECT_EQ(gridRows(w.SGrid), (std::vector<QStringList>{typed, blank}));
+            EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
+                      (std::vector<QStringList>{typed, blank}));
         });
         EXPECT_EQ(bytes(*e).size(), e->recordSize);
     }
@@ -163,24 +164,25 @@ TEST_F(ListWindowsTest, LabelsCreatedChangedAndDeletedGiveTheExpectedBytes) {
         SCOPED_TRACE(e->file);
         open(*e, [&](ListWindow& w) {
             for (const char* text : {"Taille", "Rempotage", "Ligature"})
-                answer(*e, w.BtnCreer, {QString::fromUtf8(text)});
+                answer(*e, child<QPushButton>(&w, "BtnCreer"), {QString::fromUtf8(text)});
             EXPECT_EQ(bytes(*e), label("Taille") + label("Rempotage") + label("Ligature"));
 
-            w.SGrid->setCurrentCell(1, 0);
-            Seen seen = answer(*e, w.BtnModifier, {QStringLiteral("Rempotage d'été")});
+            child<QTableWidget>(&w, "SGrid")->setCurrentCell(1, 0);
+            Seen seen = answer(*e, child<QPushButton>(&w, "BtnModifier"),
+                               {QStringLiteral("Rempotage d'été")});
             EXPECT_EQ(seen.okCaption, e == &kTypes ? QStringLiteral("Changer") : "Modifier");
             EXPECT_FALSE(seen.okEnabled);
             EXPECT_EQ(seen.texts, QStringList{"Rempotage"});
             EXPECT_EQ(bytes(*e),
                       label("Taille") + label("Rempotage d'\xE9t\xE9") + label("Ligature"));
 
-            w.SGrid->setCurrentCell(0, 0);
-            seen = answer(*e, w.BtnSupprimer, {});
+            child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
+            seen = answer(*e, child<QPushButton>(&w, "BtnSupprimer"), {});
             EXPECT_EQ(seen.okCaption, app().msg(24));
             EXPECT_TRUE(seen.okEnabled);
             EXPECT_EQ(seen.texts, QStringList{"Taille"});
             // Opened empty (one row), three creations, one deletion: three rows.
-            EXPECT_EQ(gridRows(w.SGrid),
+            EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
                       (std::vector<QStringList>{{"Rempotage d'été"}, {"Ligature"}, {""}}));
         });
         EXPECT_EQ(bytes(*e), label("Rempotage d'\xE9t\xE9") + label("Ligature"));
@@ -191,23 +193,23 @@ TEST_F(ListWindowsTest, OnlyTheInterventionTypesGridReactsToAClickOnABlankRow) {
     for (const Editor* e : {&kTypes, &kStates, &kNames}) {
         SCOPED_TRACE(e->file);
         open(*e, [&](ListWindow& w) {
-            answer(*e, w.BtnCreer, {QStringLiteral("A")});
+            answer(*e, child<QPushButton>(&w, "BtnCreer"), {QStringLiteral("A")});
             ui.clear();
-            clickRow(w.SGrid, 1);  // the blank row below the entry
+            clickRow(child<QTableWidget>(&w, "SGrid"), 1);  // the blank row below the entry
             const bool reacts = e == &kTypes;
-            EXPECT_EQ(w.BtnModifier->isEnabled(), !reacts);
-            EXPECT_EQ(w.BtnSupprimer->isEnabled(), !reacts);
+            EXPECT_EQ(child(&w, "BtnModifier")->isEnabled(), !reacts);
+            EXPECT_EQ(child(&w, "BtnSupprimer")->isEnabled(), !reacts);
             if (!reacts) {
                 const auto shownBefore = ui.modalShown.size();
-                QTest::mouseClick(w.BtnModifier, Qt::LeftButton);
-                QTest::mouseClick(w.BtnSupprimer, Qt::LeftButton);
+                QTest::mouseClick(child<QPushButton>(&w, "BtnModifier"), Qt::LeftButton);
+                QTest::mouseClick(child<QPushButton>(&w, "BtnSupprimer"), Qt::LeftButton);
                 EXPECT_EQ(ui.texts("message"),
                           (std::vector<QString>{app().msg(23), app().msg(23)}));
                 EXPECT_EQ(ui.modalShown.size(), shownBefore);  // no dialog opened
             }
-            clickRow(w.SGrid, 0);
-            EXPECT_TRUE(w.BtnModifier->isEnabled());
-            EXPECT_TRUE(w.BtnSupprimer->isEnabled());
+            clickRow(child<QTableWidget>(&w, "SGrid"), 0);
+            EXPECT_TRUE(child(&w, "BtnModifier")->isEnabled());
+            EXPECT_TRUE(child(&w, "BtnSupprimer")->isEnabled());
         });
     }
 }
@@ -216,42 +218,46 @@ TEST_F(ListWindowsTest, ATypedThenErasedLabelIsStoredEmptyAndCancelWritesNothing
     open(kTypes, [&](ListWindow& w) {
         ui.modal[kTypes.dialog].push_back([&](QDialog* d) {
             auto& dialog = *static_cast<TF_LIB_TypesIntervention2*>(d);
-            EXPECT_FALSE(dialog.Btn_OK->isEnabled());
-            QTest::keyClick(dialog.Edit1, Qt::Key_X);
-            QTest::keyClick(dialog.Edit1, Qt::Key_Backspace);
-            EXPECT_TRUE(dialog.Btn_OK->isEnabled());
-            QTest::mouseClick(dialog.Btn_OK, Qt::LeftButton);
+            EXPECT_FALSE(child(&dialog, "Btn_OK")->isEnabled());
+            QTest::keyClick(child<QLineEdit>(&dialog, "Edit1"), Qt::Key_X);
+            QTest::keyClick(child<QLineEdit>(&dialog, "Edit1"), Qt::Key_Backspace);
+            EXPECT_TRUE(child(&dialog, "Btn_OK")->isEnabled());
+            QTest::mouseClick(child<QPushButton>(&dialog, "Btn_OK"), Qt::LeftButton);
         });
-        QTest::mouseClick(w.BtnCreer, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&w, "BtnCreer"), Qt::LeftButton);
         EXPECT_EQ(bytes(kTypes), label(""));
         EXPECT_EQ(w.entryCount(), 1);
 
         // Left without OK: neither the file nor the grid changes.
-        w.SGrid->setCurrentCell(0, 0);
-        answer(kTypes, w.BtnModifier, {QStringLiteral("Arrosage")}, false);
-        answer(kTypes, w.BtnSupprimer, {}, false);
-        answer(kTypes, w.BtnCreer, {QStringLiteral("Arrosage")}, false);
+        child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
+        answer(kTypes, child<QPushButton>(&w, "BtnModifier"), {QStringLiteral("Arrosage")}, false);
+        answer(kTypes, child<QPushButton>(&w, "BtnSupprimer"), {}, false);
+        answer(kTypes, child<QPushButton>(&w, "BtnCreer"), {QStringLiteral("Arrosage")}, false);
         EXPECT_EQ(bytes(kTypes), label(""));
-        EXPECT_EQ(gridRows(w.SGrid), (std::vector<QStringList>{{""}, {""}}));
+        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
+                  (std::vector<QStringList>{{""}, {""}}));
     });
 }
 
 TEST_F(ListWindowsTest, BotanicalNamesCreatedChangedAndDeletedLeaveNoStaleCell) {
     const QString longLatin(120, QLatin1Char('a'));  // the box takes 100 characters
     open(kNames, [&](ListWindow& w) {
-        answer(kNames, w.BtnCreer, {"Acer palmatum", "Erable du Japon", "Japanese maple"});
-        const Seen seen = answer(kNames, w.BtnCreer, {longLatin, "", "Long"});
+        answer(kNames, child<QPushButton>(&w, "BtnCreer"),
+               {"Acer palmatum", "Erable du Japon", "Japanese maple"});
+        const Seen seen =
+            answer(kNames, child<QPushButton>(&w, "BtnCreer"), {longLatin, "", "Long"});
         EXPECT_EQ(seen.texts, (QStringList{"", "", ""}));  // emptied for a new entry
-        answer(kNames, w.BtnCreer, {"Pinus mugo", "Pin", "Mountain pine"});
+        answer(kNames, child<QPushButton>(&w, "BtnCreer"), {"Pinus mugo", "Pin", "Mountain pine"});
         EXPECT_EQ(bytes(kNames).size(), 3 * 704u);
 
-        w.SGrid->setCurrentCell(2, 0);
-        answer(kNames, w.BtnModifier, {QString(), QString(), "Dwarf mountain pine"});
-        w.SGrid->setCurrentCell(0, 0);
-        answer(kNames, w.BtnSupprimer, {});
+        child<QTableWidget>(&w, "SGrid")->setCurrentCell(2, 0);
+        answer(kNames, child<QPushButton>(&w, "BtnModifier"),
+               {QString(), QString(), "Dwarf mountain pine"});
+        child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
+        answer(kNames, child<QPushButton>(&w, "BtnSupprimer"), {});
         // Opened empty, three creations (4 rows), one deletion: the third row is blank in
         // every column, holding nothing of the moved entries.
-        EXPECT_EQ(gridRows(w.SGrid),
+        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
                   (std::vector<QStringList>{{longLatin.left(100), "", "Long"},
                                             {"Pinus mugo", "Pin", "Dwarf mountain pine"},
                                             {"", "", ""}}));
@@ -265,9 +271,11 @@ TEST_F(ListWindowsTest, ChangingTheEnglishNameKeepsALatinNameLongerThanTheTyping
     const std::string latin(150, 'L');
     writeBytes(dir / kNames.file, name("Acer", "Erable", "Maple") + name(latin, "Pin", "Pine"));
     open(kNames, [&](ListWindow& w) {
-        w.SGrid->setCurrentCell(1, 0);
-        answer(kNames, w.BtnModifier, {QString(), QString(), "Mountain pine"});
-        const Seen created = answer(kNames, w.BtnCreer, {QString(200, QLatin1Char('x'))});
+        child<QTableWidget>(&w, "SGrid")->setCurrentCell(1, 0);
+        answer(kNames, child<QPushButton>(&w, "BtnModifier"),
+               {QString(), QString(), "Mountain pine"});
+        const Seen created =
+            answer(kNames, child<QPushButton>(&w, "BtnCreer"), {QString(200, QLatin1Char('x'))});
         EXPECT_TRUE(created.texts[0].isEmpty());
     });
     EXPECT_EQ(bytes(kNames), name("Acer", "Erable", "Maple") + name(latin, "Pin", "Mountain pine") +
@@ -279,17 +287,20 @@ TEST_F(ListWindowsTest, AListOpenedFullSizesTheGridAndAListEmptiedMeanwhileShows
     states.createIfMissing();
     for (const char* s : {"A", "B", "C"}) states.append(s);
     open(kStates, [&](ListWindow& w) {
-        EXPECT_EQ(gridRows(w.SGrid), (std::vector<QStringList>{{"A"}, {"B"}, {"C"}}));
-        w.SGrid->setCurrentCell(0, 0);
-        answer(kStates, w.BtnSupprimer, {});
-        EXPECT_EQ(gridRows(w.SGrid), (std::vector<QStringList>{{"B"}, {"C"}}));
+        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
+                  (std::vector<QStringList>{{"A"}, {"B"}, {"C"}}));
+        child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
+        answer(kStates, child<QPushButton>(&w, "BtnSupprimer"), {});
+        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
+                  (std::vector<QStringList>{{"B"}, {"C"}}));
     });
     EXPECT_TRUE(ui.texts("message").empty());
 
     writeBytes(dir / kStates.file, "");  // as a restore of an empty list would leave it
     open(kStates, [&](ListWindow& w) {
         EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(27)});
-        EXPECT_EQ(gridRows(w.SGrid), (std::vector<QStringList>{{""}, {""}}));
+        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
+                  (std::vector<QStringList>{{""}, {""}}));
         EXPECT_EQ(w.entryCount(), 0);
     });
 }

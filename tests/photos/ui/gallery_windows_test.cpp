@@ -127,14 +127,14 @@ class GalleryWindowsTest : public ProgramTest {
     void addThroughWindows(const fs::path& picture, const std::optional<QString>& typedDate,
                            const QString& comment,
                            const std::function<void(TF_Photo&)>& check = nullptr) {
-        ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+        ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
         ui.modal["TF_Photo"].push_back([=, this](QDialog*) {
             ui.pictures.push_back(QString::fromStdString(picture.string()));
-            editor().B_Parcourir->click();
-            if (typedDate) editor().E_DatPhoto->setText(*typedDate);
-            editor().E_Comment->setText(comment);
+            click(&editor(), "B_Parcourir");
+            if (typedDate) setText(&editor(), "E_DatPhoto", *typedDate);
+            setText(&editor(), "E_Comment", comment);
             if (check) check(editor());
-            editor().B_Ajouter->click();
+            click(&editor(), "B_Ajouter");
         });
         click(&main(), "B_Evolution");
     }
@@ -155,10 +155,10 @@ TEST_F(GalleryWindowsTest, PhotosFromJpegsWithAndWithoutExifLandInDateOrder) {
     const fs::path camera =
         jpegFile("camera.jpg", Image(2000, 1000, kRed), takenOn("2005:07:14 10:20:30"));
     addThroughWindows(camera, std::nullopt, QStringLiteral("premier rempotage"), [&](TF_Photo& e) {
-        EXPECT_EQ(e.E_DatPhoto->text(), "14/07/2005");
+        EXPECT_EQ(textOf(&e, "E_DatPhoto"), "14/07/2005");
         EXPECT_TRUE(e.photoChosen());
         // The 2000 x 1000 picture is previewed at 159 x 80, drawn at x 1, y 40 inside the frame.
-        const QImage p = e.I_Photo->picture();
+        const QImage p = child<TImage>(&e, "I_Photo")->picture();
         ASSERT_EQ(p.size(), QSize(161, 161));
         EXPECT_TRUE(same(p.pixel(0, 0), kBlack) && same(p.pixel(160, 160), kBlack));
         EXPECT_TRUE(same(p.pixel(80, 39), background()));
@@ -175,13 +175,13 @@ TEST_F(GalleryWindowsTest, PhotosFromJpegsWithAndWithoutExifLandInDateOrder) {
 
     // A picture without EXIF data keeps the typed date; it is older, so it goes first.
     const fs::path scan = jpegFile("scan.jpg", Image(1000, 2000, kBlue));
-    ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+    ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
     ui.modal["TF_Photo"].push_back([&](QDialog*) {
-        editor().E_DatPhoto->setText("03/04/2004");
+        setText(&editor(), "E_DatPhoto", "03/04/2004");
         ui.pictures.push_back(QString::fromStdString(scan.string()));
-        editor().B_Parcourir->click();
-        EXPECT_EQ(editor().E_DatPhoto->text(), "03/04/2004");
-        editor().B_Ajouter->click();
+        click(&editor(), "B_Parcourir");
+        EXPECT_EQ(textOf(&editor(), "E_DatPhoto"), "03/04/2004");
+        click(&editor(), "B_Ajouter");
     });
     trigger(&main(), "Galerie1");
 
@@ -191,11 +191,11 @@ TEST_F(GalleryWindowsTest, PhotosFromJpegsWithAndWithoutExifLandInDateOrder) {
                  exif::Tiff(true).text(exif::Ifd::Zero, exif::kMake, "X").build());
     ui.clear();
     addThroughWindows(edited, std::nullopt, QString(), [&](TF_Photo& e) {
-        EXPECT_EQ(e.E_DatPhoto->text(), "//");
-        e.B_Ajouter->click();
+        EXPECT_EQ(textOf(&e, "E_DatPhoto"), "//");
+        click(&e, "B_Ajouter");
         EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(25)});
         EXPECT_TRUE(e.isVisible());
-        e.E_DatPhoto->setText("14/07/2005");
+        setText(&e, "E_DatPhoto", "14/07/2005");
     });
     EXPECT_TRUE(ui.texts("error").empty());
 
@@ -278,19 +278,19 @@ TEST_F(GalleryWindowsTest, PicturesFromAnyCameraOrPhoneAreAdded) {
         ui.clear();
         addThroughWindows(c.picture, c.typed, QString(), [&](TF_Photo& e) {
             EXPECT_TRUE(e.photoChosen()) << c.picture;
-            EXPECT_EQ(e.E_DatPhoto->text(), c.date) << c.picture;
+            EXPECT_EQ(textOf(&e, "E_DatPhoto"), c.date) << c.picture;
         });
         EXPECT_TRUE(ui.texts("error").empty()) << c.picture;
         EXPECT_EQ(inspectJpeg(photo(++n)).size, c.stored) << c.picture;
     }
 
     ui.clear();
-    ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+    ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
     ui.modal["TF_Photo"].push_back([&](QDialog*) {
         ui.pictures.push_back(QString::fromStdString((pictures / "cut.png").string()));
-        editor().B_Parcourir->click();
+        click(&editor(), "B_Parcourir");
         EXPECT_FALSE(editor().photoChosen());
-        editor().B_Fermer->click();
+        click(&editor(), "B_Fermer");
     });
     click(&main(), "B_Evolution");
     const QString path = QString::fromStdString((pictures / "cut.png").string());
@@ -298,12 +298,12 @@ TEST_F(GalleryWindowsTest, PicturesFromAnyCameraOrPhoneAreAdded) {
 }
 
 TEST_F(GalleryWindowsTest, AddChecksTheDateFirstThenTheChosenPicture) {
-    ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+    ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
     ui.modal["TF_Photo"].push_back([this](QDialog*) {
-        editor().E_DatPhoto->setText("31/02/2020");
-        editor().B_Ajouter->click();
-        editor().E_DatPhoto->setText("28/02/2020");
-        editor().B_Ajouter->click();
+        setText(&editor(), "E_DatPhoto", "31/02/2020");
+        click(&editor(), "B_Ajouter");
+        setText(&editor(), "E_DatPhoto", "28/02/2020");
+        click(&editor(), "B_Ajouter");
         EXPECT_TRUE(editor().isVisible());
     });
     click(&main(), "B_Evolution");
@@ -318,19 +318,19 @@ TEST_F(GalleryWindowsTest, AnUnreadableChoiceWithdrawsTheEarlierOne) {
     const fs::path good = jpegFile("good.jpg", Image(400, 300, kRed));
     fs::create_directories(pictures);
     writeBytes(pictures / "broken.jpg", "not a picture at all");
-    ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+    ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
     ui.modal["TF_Photo"].push_back([&](QDialog*) {
-        editor().E_DatPhoto->setText("01/05/2021");
+        setText(&editor(), "E_DatPhoto", "01/05/2021");
         ui.pictures.push_back(QString::fromStdString(good.string()));
-        editor().B_Parcourir->click();
+        click(&editor(), "B_Parcourir");
         EXPECT_TRUE(editor().photoChosen());
         ui.pictures.push_back(QString::fromStdString((pictures / "broken.jpg").string()));
-        editor().B_Parcourir->click();
+        click(&editor(), "B_Parcourir");
         EXPECT_FALSE(editor().photoChosen());
         // The preview is left empty, frame only.
-        const QImage p = editor().I_Photo->picture();
+        const QImage p = child<TImage>(&editor(), "I_Photo")->picture();
         EXPECT_TRUE(same(p.pixel(0, 80), kBlack) && same(p.pixel(80, 80), background()));
-        editor().B_Ajouter->click();
+        click(&editor(), "B_Ajouter");
     });
     click(&main(), "B_Evolution");
     EXPECT_EQ(ui.texts("error").size(), 1u);
@@ -338,11 +338,11 @@ TEST_F(GalleryWindowsTest, AnUnreadableChoiceWithdrawsTheEarlierOne) {
     EXPECT_EQ(fs::file_size(gallery().path()), 0u);
     EXPECT_FALSE(fs::exists(photo(1)));
     // A cancelled dialog changes nothing.
-    ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+    ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
     ui.modal["TF_Photo"].push_back([&](QDialog*) {
         ui.pictures.push_back(QString::fromStdString(good.string()));
-        editor().B_Parcourir->click();
-        editor().B_Parcourir->click();  // cancelled
+        click(&editor(), "B_Parcourir");
+        click(&editor(), "B_Parcourir");  // cancelled
         EXPECT_TRUE(editor().photoChosen());
     });
     click(&main(), "B_Evolution");
@@ -355,13 +355,13 @@ TEST_F(GalleryWindowsTest, AFailedSaveLeavesNoRecordAndNoPhoto) {
     // Write 1 stores the photo, write 2 inserts the older record through DATA.TMP.
     for (int failing = 1; failing <= 2; ++failing) {
         ui.clear();
-        ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+        ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
         ui.modal["TF_Photo"].push_back([&, failing](QDialog*) {
             ui.pictures.push_back(QString::fromStdString(picture.string()));
-            editor().B_Parcourir->click();
-            editor().E_DatPhoto->setText("01/01/2001");
+            click(&editor(), "B_Parcourir");
+            setText(&editor(), "E_DatPhoto", "01/01/2001");
             test::failNthWrite(failing);
-            editor().B_Ajouter->click();
+            click(&editor(), "B_Ajouter");
             test::failNthWrite(0);
             EXPECT_TRUE(editor().isVisible()) << failing;
         });
@@ -381,7 +381,7 @@ TEST_F(GalleryWindowsTest, ViewerGeometryAndCaptionFollowThePhotoCount) {
     click(&main(), "B_Evolution");
     EXPECT_TRUE(viewer().thumbnails().isEmpty());
     EXPECT_EQ(viewerTitle, app().msg(49));
-    EXPECT_EQ(viewer().L_NomFic->text(), QString::fromStdString(kTree));
+    EXPECT_EQ(textOf(&viewer(), "L_NomFic"), QString::fromStdString(kTree));
 
     addDirect("01/03/2020", "paysage", Image(600, 300, kRed));
     click(&main(), "B_Evolution");
@@ -410,9 +410,9 @@ TEST_F(GalleryWindowsTest, ViewerGeometryAndCaptionFollowThePhotoCount) {
     EXPECT_TRUE(near(t[4]->picture().pixel(125, 125), kRed));
     for (int p = 1; p <= 5; ++p) {
         EXPECT_EQ(t[p - 1]->geometry(), QRect(10, 10 + (p - 1) * 260, 250, 250)) << p;
-        EXPECT_EQ(t[p - 1]->parentWidget(), viewer().ZoneImages->widget());
+        EXPECT_EQ(t[p - 1]->parentWidget(), child<QScrollArea>(&viewer(), "ZoneImages")->widget());
     }
-    EXPECT_GT(viewer().ZoneImages->verticalScrollBar()->maximum(), 0);
+    EXPECT_GT(child<QScrollArea>(&viewer(), "ZoneImages")->verticalScrollBar()->maximum(), 0);
     EXPECT_EQ(viewerTitle, app().msg(46) + " [5 " + app().msg(47) + "]");
     EXPECT_EQ(t[1]->toolTip(),
               QString::fromStdString("2.\n02/03/2020\n" + kTree + "002.JPG\nportrait"));
@@ -422,7 +422,8 @@ TEST_F(GalleryWindowsTest, ViewerGeometryAndCaptionFollowThePhotoCount) {
     EXPECT_TRUE(near(t[2]->picture().pixel(1, 1), kBlue));  // the square fills its cell
     // Rebuilt, not stacked, at every showing.
     click(&main(), "B_Evolution");
-    EXPECT_EQ(viewer().ZoneImages->widget()->findChildren<TImage*>().size(), 5);
+    EXPECT_EQ(child<QScrollArea>(&viewer(), "ZoneImages")->widget()->findChildren<TImage*>().size(),
+              5);
 }
 
 TEST_F(GalleryWindowsTest, DoubleClickBrowsesThatPhotoAndClosesTheViewerOnlyAfterAChange) {
@@ -441,18 +442,20 @@ TEST_F(GalleryWindowsTest, DoubleClickBrowsesThatPhotoAndClosesTheViewerOnlyAfte
     ui.modal["TF_Photo"].push_back([this](QDialog*) {
         EXPECT_EQ(app().session.photoEditorMode, PhotoEditorMode::Browse);
         EXPECT_EQ(app().session.selectedPhoto, 3);
-        EXPECT_EQ(editor().E_DatPhoto->text(), "03/06/2019");
-        EXPECT_EQ(editor().E_Comment->text(), "photo 3");
-        EXPECT_FALSE(editor().E_DatPhoto->isEnabled());
-        EXPECT_FALSE(editor().B_Ajouter->isEnabled() || editor().B_Parcourir->isEnabled());
-        EXPECT_TRUE(editor().B_Modifier->isEnabled() && editor().B_Supprimer->isEnabled());
-        EXPECT_TRUE(near(editor().I_Photo->picture().pixel(80, 80), kRed));
-        editor().E_Comment->setText("changed, then abandoned");
-        QTest::keyClick(editor().E_Comment, Qt::Key_Escape);
+        EXPECT_EQ(textOf(&editor(), "E_DatPhoto"), "03/06/2019");
+        EXPECT_EQ(textOf(&editor(), "E_Comment"), "photo 3");
+        EXPECT_FALSE(child(&editor(), "E_DatPhoto")->isEnabled());
+        EXPECT_FALSE(child(&editor(), "B_Ajouter")->isEnabled() ||
+                     child(&editor(), "B_Parcourir")->isEnabled());
+        EXPECT_TRUE(child(&editor(), "B_Modifier")->isEnabled() &&
+                    child(&editor(), "B_Supprimer")->isEnabled());
+        EXPECT_TRUE(near(child<TImage>(&editor(), "I_Photo")->picture().pixel(80, 80), kRed));
+        setText(&editor(), "E_Comment", "changed, then abandoned");
+        QTest::keyClick(child<QLineEdit>(&editor(), "E_Comment"), Qt::Key_Escape);
     });
     ui.modal["TF_Photo"].push_back([this](QDialog*) {
-        editor().E_Comment->setText("ligatures retirées");
-        editor().B_Modifier->click();
+        setText(&editor(), "E_Comment", "ligatures retirées");
+        click(&editor(), "B_Modifier");
     });
     click(&main(), "B_Evolution");
     EXPECT_EQ(ui.modalShown.size(), 3u);
@@ -470,7 +473,7 @@ TEST_F(GalleryWindowsTest, DeleteRemovesTheRecordAndItsFile) {
         addDirect("0" + std::to_string(d) + "/06/2019", "", Image(600, 400, kRed));
     ui.modal["TF_Galerie"].push_back(
         [this](QDialog*) { QTest::mouseDClick(viewer().thumbnails()[1], Qt::LeftButton); });
-    ui.modal["TF_Photo"].push_back([this](QDialog*) { editor().B_Supprimer->click(); });
+    ui.modal["TF_Photo"].push_back([this](QDialog*) { click(&editor(), "B_Supprimer"); });
     click(&main(), "B_Evolution");
     EXPECT_EQ(ui.texts("message"),
               std::vector<QString>{
@@ -492,9 +495,9 @@ TEST_F(GalleryWindowsTest, ARecordNamingAFileOutsideTheGalleryNeverDeletesIt) {
     app().session.photoEditorMode = PhotoEditorMode::Browse;
     ui.modal["TF_Photo"].push_back([this](QDialog*) {
         // The picture is refused, yet the record's texts are shown.
-        EXPECT_EQ(editor().E_DatPhoto->text(), "01/01/2020");
-        EXPECT_EQ(editor().E_Comment->text(), "piège");
-        editor().B_Supprimer->click();
+        EXPECT_EQ(textOf(&editor(), "E_DatPhoto"), "01/01/2020");
+        EXPECT_EQ(textOf(&editor(), "E_Comment"), "piège");
+        click(&editor(), "B_Supprimer");
     });
     EXPECT_EQ(app().showModal(&editor()), QDialog::Accepted);
     EXPECT_EQ(ui.texts("error").size(), 2u);
@@ -507,7 +510,7 @@ TEST_F(GalleryWindowsTest, BrowsingAPhotoWhoseFileIsMissingKeepsItsOwnTexts) {
     addDirect("01/06/2019", "premier", Image(600, 400, kRed));
     addDirect("02/06/2019", "second", Image(600, 400, kRed));
     fs::remove(photo(2));
-    ui.modal["TF_Galerie"].push_back([this](QDialog*) { viewer().B_Ajouter->click(); });
+    ui.modal["TF_Galerie"].push_back([this](QDialog*) { click(&viewer(), "B_Ajouter"); });
     // The viewer shows photo 2 as an empty frame with the error, still offers "Ajouter", and
     // says so again when it is rebuilt after the editor's Cancel.
     click(&main(), "B_Evolution");
@@ -523,8 +526,8 @@ TEST_F(GalleryWindowsTest, BrowsingAPhotoWhoseFileIsMissingKeepsItsOwnTexts) {
     app().showModal(&editor());
     app().session.selectedPhoto = 2;
     ui.modal["TF_Photo"].push_back([this](QDialog*) {
-        EXPECT_EQ(editor().E_Comment->text(), "second");
-        editor().B_Modifier->click();
+        EXPECT_EQ(textOf(&editor(), "E_Comment"), "second");
+        click(&editor(), "B_Modifier");
     });
     app().showModal(&editor());
     EXPECT_EQ(ui.texts("error").size(), 1u);

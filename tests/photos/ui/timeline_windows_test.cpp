@@ -68,12 +68,12 @@ class TimelineWindowsTest : public ProgramTest {
 
     TF_Galerie& viewer() { return *program->windows().galerie; }
     TF_Comparer& comparer() { return *program->windows().comparer; }
-    TTimeline& strip() { return *viewer().ZoneFrise; }
+    TTimeline& strip() { return *child<TTimeline>(&viewer(), "ZoneFrise"); }
 
     // Shows the viewer, switches it to the timeline and runs `inside` there.
     void inTimeline(const std::function<void()>& inside) {
         ui.modal["TF_Galerie"].push_back([this, inside](QDialog*) {
-            viewer().B_Frise->click();
+            click(&viewer(), "B_Frise");
             strip().decodePending();
             inside();
         });
@@ -88,14 +88,14 @@ class TimelineWindowsTest : public ProgramTest {
 TEST_F(TimelineWindowsTest, TimelineShowsDatedPhotosOpensThemAndListsTheRest) {
     inTimeline([this] {
         EXPECT_TRUE(strip().isVisible());
-        EXPECT_FALSE(viewer().ZoneImages->isVisible());
+        EXPECT_FALSE(child(&viewer(), "ZoneImages")->isVisible());
         ASSERT_EQ(strip().timeline().photos.size(), 4u);
         // Positions in time order: 3 (2019), 1 and 4 (same day), 5.
         std::vector<std::size_t> order;
         for (const auto& p : strip().timeline().photos) order.push_back(p.position);
         EXPECT_EQ(order, (std::vector<std::size_t>{3, 1, 4, 5}));
-        EXPECT_TRUE(viewer().L_SansDate->isVisible());
-        EXPECT_TRUE(viewer().L_SansDate->text().contains("31/02/2021"));
+        EXPECT_TRUE(child(&viewer(), "L_SansDate")->isVisible());
+        EXPECT_TRUE(textOf(&viewer(), "L_SansDate").contains("31/02/2021"));
         // Every card inside the window, nothing cut off.
         for (std::size_t i = 0; i < 4; ++i)
             EXPECT_TRUE(strip().viewport()->rect().contains(strip().cardRect(i))) << i;
@@ -113,9 +113,9 @@ TEST_F(TimelineWindowsTest, TimelineShowsDatedPhotosOpensThemAndListsTheRest) {
         QTest::mouseClick(strip().viewport(), Qt::LeftButton, Qt::ControlModifier, cardCentre(3));
         QTest::mouseClick(strip().viewport(), Qt::LeftButton, Qt::ControlModifier, cardCentre(0));
         strip().setCurrentPhoto(1);
-        viewer().B_Comparer->click();
+        click(&viewer(), "B_Comparer");
         strip().setCurrentPhoto(2);
-        viewer().B_Comparer->click();
+        click(&viewer(), "B_Comparer");
         EXPECT_EQ(compared, (std::vector<ComparePair>{{0, 3}, {1, 2}}));
     });
 }
@@ -170,15 +170,15 @@ TEST_F(TimelineWindowsTest, CompareStepsThroughTimeAndSavesBothPhotosWithCaption
     const fs::path saved = dir / "pair.jpg";
     std::vector<ComparePair> seen;
     ui.modal["TF_Comparer"].push_back([&](QDialog*) {
-        EXPECT_FALSE(comparer().B_Precedente->isEnabled());
-        EXPECT_TRUE(comparer().L_Avant->text().contains("15/03/2019"));
-        EXPECT_TRUE(comparer().L_Avant->text().contains("~7 "));  // before the acquisition
+        EXPECT_FALSE(child(&comparer(), "B_Precedente")->isEnabled());
+        EXPECT_TRUE(textOf(&comparer(), "L_Avant").contains("15/03/2019"));
+        EXPECT_TRUE(textOf(&comparer(), "L_Avant").contains("~7 "));  // before the acquisition
         for (auto key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}) {
-            QTest::keyClick(comparer().SB_Curseur, key);
+            QTest::keyClick(child<QSlider>(&comparer(), "SB_Curseur"), key);
             seen.push_back(comparer().pair());
         }
         ui.savePaths.push_back(QString::fromStdString(saved.string()));
-        comparer().B_Enregistrer->click();
+        click(&comparer(), "B_Enregistrer");
     });
     app().showModal(&comparer());
     EXPECT_EQ(seen, (std::vector<ComparePair>{{1, 3}, {1, 3}, {0, 2}}));

@@ -69,48 +69,50 @@ TEST_F(PrintDialogTest, ControlsCarryTheirNamesTagsAndStartClear) {
         ASSERT_NE(w, nullptr) << name;
         EXPECT_EQ(tagOf(w), tag) << name;
     }
-    EXPECT_EQ(dialog->CB_ImpFiche->parentWidget(), dialog->GroupBox1);
-    EXPECT_EQ(dialog->findChild<QComboBox*>("CB_Imprimante"), dialog->CB_Imprimante);
-    EXPECT_TRUE(dialog->CB_Imprimante->isEditable());
-    EXPECT_FALSE(dialog->CB_ImpFiche->isChecked());
-    EXPECT_FALSE(dialog->CB_ImpTravaux->isChecked());
-    EXPECT_FALSE(dialog->Btn_Imprimer->isEnabled());
+    EXPECT_EQ(child<QCheckBox>(dialog, "CB_ImpFiche")->parentWidget(),
+              child<QGroupBox>(dialog, "GroupBox1"));
+    EXPECT_EQ(dialog->findChild<QComboBox*>("CB_Imprimante"),
+              child<QComboBox>(dialog, "CB_Imprimante"));
+    EXPECT_TRUE(child<QComboBox>(dialog, "CB_Imprimante")->isEditable());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "CB_ImpFiche")->isChecked());
+    EXPECT_FALSE(child<QCheckBox>(dialog, "CB_ImpTravaux")->isChecked());
+    EXPECT_FALSE(child(dialog, "Btn_Imprimer")->isEnabled());
     // Captions come from the language file at each activation.
-    EXPECT_EQ(dialog->CB_ImpTravaux->text(), "Travaux");
-    EXPECT_EQ(dialog->Label1->text(), "Imprimante :");
+    EXPECT_EQ(child<QCheckBox>(dialog, "CB_ImpTravaux")->text(), "Travaux");
+    EXPECT_EQ(textOf(dialog, "Label1"), "Imprimante :");
 }
 
 TEST_F(PrintDialogTest, ListsThePrintersAndSelectsTheCurrentOne) {
     use([&](TF_ImprimerFiche* d) {
-        ASSERT_EQ(d->CB_Imprimante->count(), 3);
-        EXPECT_EQ(d->CB_Imprimante->itemText(2), "Garage");
-        EXPECT_EQ(d->CB_Imprimante->currentText(), "Atelier");
+        ASSERT_EQ(child<QComboBox>(d, "CB_Imprimante")->count(), 3);
+        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->itemText(2), "Garage");
+        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Atelier");
         // The printer chosen for a printout becomes the current one.
-        d->CB_Imprimante->setCurrentIndex(2);
-        d->CB_ImpTravaux->click();
-        d->Btn_Imprimer->click();
+        child<QComboBox>(d, "CB_Imprimante")->setCurrentIndex(2);
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "Btn_Imprimer");
     });
     EXPECT_EQ(ui.targeted, QStringList{"Garage"});
     ui.printerNames = {"Bureau", "Garage", "Nouvelle"};  // refilled at each showing
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(d->CB_Imprimante->count(), 3);
-        EXPECT_EQ(d->CB_Imprimante->currentText(), "Garage");
+        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->count(), 3);
+        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Garage");
     });
     // Once it is gone the system's default printer is selected again; typed text that names
     // no entry prints on the default printer.
     ui.printerNames = {"Bureau", "Atelier"};
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(d->CB_Imprimante->currentText(), "Atelier");
-        d->CB_Imprimante->setEditText("Inconnue");
-        d->Btn_Imprimer->click();
+        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Atelier");
+        child<QComboBox>(d, "CB_Imprimante")->setEditText("Inconnue");
+        click(d, "Btn_Imprimer");
     });
     EXPECT_EQ(ui.targeted, (QStringList{"Garage", "Atelier"}));
     // With no default printer set, the first installed printer stands in for it.
     ui.currentPrinter.clear();
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(d->CB_Imprimante->currentText(), "Bureau");
-        d->CB_Imprimante->setEditText("");
-        d->Btn_Imprimer->click();
+        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Bureau");
+        child<QComboBox>(d, "CB_Imprimante")->setEditText("");
+        click(d, "Btn_Imprimer");
     });
     EXPECT_EQ(ui.targeted, (QStringList{"Garage", "Atelier", "Bureau"}));
     EXPECT_TRUE(ui.shown.empty());
@@ -118,25 +120,25 @@ TEST_F(PrintDialogTest, ListsThePrintersAndSelectsTheCurrentOne) {
 
 TEST_F(PrintDialogTest, PrintButtonFollowsTheCheckBoxes) {
     use([&](TF_ImprimerFiche* d) {
-        QPushButton* print = d->Btn_Imprimer;
-        d->CB_ImpFiche->click();
+        QPushButton* print = child<QPushButton>(d, "Btn_Imprimer");
+        child<QCheckBox>(d, "CB_ImpFiche")->click();
         EXPECT_TRUE(print->isEnabled());
-        d->CB_ImpTravaux->click();
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
         EXPECT_TRUE(print->isEnabled());
-        d->CB_ImpFiche->click();  // cleared, the other still ticked
+        child<QCheckBox>(d, "CB_ImpFiche")->click();  // cleared, the other still ticked
         EXPECT_TRUE(print->isEnabled());
-        d->CB_ImpTravaux->click();
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
         EXPECT_FALSE(print->isEnabled());
-        d->CB_ImpTravaux->click();
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
         EXPECT_TRUE(print->isEnabled());
     });
 }
 
 TEST_F(PrintDialogTest, PrintsThePageAndKeepsTheChoicesForTheNextUse) {
     use([&](TF_ImprimerFiche* d) {
-        d->CB_ImpFiche->click();
-        d->CB_ImpTravaux->click();
-        d->Btn_Imprimer->click();
+        child<QCheckBox>(d, "CB_ImpFiche")->click();
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "Btn_Imprimer");
         EXPECT_FALSE(d->isVisible());
     });
     EXPECT_TRUE(ui.shown.empty());
@@ -154,11 +156,11 @@ TEST_F(PrintDialogTest, PrintsThePageAndKeepsTheChoicesForTheNextUse) {
     // Second use: the boxes are as they were left; clearing "Travaux" prints the card alone.
     std::filesystem::remove(pdf);
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_TRUE(d->CB_ImpFiche->isChecked());
-        EXPECT_TRUE(d->CB_ImpTravaux->isChecked());
-        EXPECT_TRUE(d->Btn_Imprimer->isEnabled());
-        d->CB_ImpTravaux->click();
-        d->Btn_Imprimer->click();
+        EXPECT_TRUE(child<QCheckBox>(d, "CB_ImpFiche")->isChecked());
+        EXPECT_TRUE(child<QCheckBox>(d, "CB_ImpTravaux")->isChecked());
+        EXPECT_TRUE(child(d, "Btn_Imprimer")->isEnabled());
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "Btn_Imprimer");
     });
     const QString second = text();
     EXPECT_TRUE(second.contains("--- Notes ---"));
@@ -167,8 +169,8 @@ TEST_F(PrintDialogTest, PrintsThePageAndKeepsTheChoicesForTheNextUse) {
 
     // Third use: still "Fiche" alone.
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_TRUE(d->CB_ImpFiche->isChecked());
-        EXPECT_FALSE(d->CB_ImpTravaux->isChecked());
+        EXPECT_TRUE(child<QCheckBox>(d, "CB_ImpFiche")->isChecked());
+        EXPECT_FALSE(child<QCheckBox>(d, "CB_ImpTravaux")->isChecked());
     });
 }
 
@@ -176,9 +178,9 @@ TEST_F(PrintDialogTest, NoPrinterShowsMessage29AndCloses) {
     ui.printerNames.clear();
     ui.currentPrinter.clear();
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(d->CB_Imprimante->count(), 0);
-        d->CB_ImpFiche->click();
-        d->Btn_Imprimer->click();
+        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->count(), 0);
+        child<QCheckBox>(d, "CB_ImpFiche")->click();
+        click(d, "Btn_Imprimer");
         EXPECT_FALSE(d->isVisible());
     });
     EXPECT_EQ(ui.texts("message"), std::vector<QString>{"Aucune imprimante n'est installée."});
@@ -186,16 +188,15 @@ TEST_F(PrintDialogTest, NoPrinterShowsMessage29AndCloses) {
     EXPECT_FALSE(std::filesystem::exists(pdf));
 }
 
-TEST_F(PrintDialogTest, NothingChosenShowsMessage30AndStays) {
+TEST_F(PrintDialogTest, NothingChosenKeepsPrintOffAndStays) {
     use([&](TF_ImprimerFiche* d) {
-        d->Btn_ImprimerClick();
+        EXPECT_FALSE(child(d, "Btn_Imprimer")->isEnabled());
+        click(d, "Btn_Imprimer");
         EXPECT_TRUE(d->isVisible());
-        EXPECT_EQ(ui.texts("message"),
-                  std::vector<QString>{"Cochez « Fiche », « Travaux » ou les deux avant "
-                                       "d'imprimer."});
+        EXPECT_TRUE(ui.texts("message").empty());
         // Still usable: the user ticks a box and prints.
-        d->CB_ImpTravaux->click();
-        d->Btn_Imprimer->click();
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "Btn_Imprimer");
         EXPECT_FALSE(d->isVisible());
     });
     EXPECT_EQ(pdfPages(pdf), 1);
@@ -204,13 +205,14 @@ TEST_F(PrintDialogTest, NothingChosenShowsMessage30AndStays) {
 TEST_F(PrintDialogTest, EnterAndEscapeCloseWithoutPrinting) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
         use([&](TF_ImprimerFiche* d) {
-            if (!d->CB_ImpFiche->isChecked()) d->CB_ImpFiche->click();
-            d->Btn_Imprimer->setFocus();
-            QTest::keyClick(d->Btn_Imprimer, key);
+            if (!child<QCheckBox>(d, "CB_ImpFiche")->isChecked())
+                child<QCheckBox>(d, "CB_ImpFiche")->click();
+            child(d, "Btn_Imprimer")->setFocus();
+            QTest::keyClick(child<QPushButton>(d, "Btn_Imprimer"), key);
             EXPECT_FALSE(d->isVisible());
         });
         use([&](TF_ImprimerFiche* d) {
-            QTest::keyClick(d->CB_Imprimante, key);
+            QTest::keyClick(child<QComboBox>(d, "CB_Imprimante"), key);
             EXPECT_FALSE(d->isVisible());
         });
     }
@@ -223,8 +225,8 @@ TEST_F(PrintDialogTest, AFailureShowsTheErrorRestoresThePointerAndKeepsTheDialog
     const DataPaths data{dir.path()};
     std::filesystem::remove(data.works(kTreeId));
     use([&](TF_ImprimerFiche* d) {
-        d->CB_ImpTravaux->click();
-        d->Btn_Imprimer->click();
+        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "Btn_Imprimer");
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
         ASSERT_EQ(ui.texts("error").size(), 1u);
@@ -232,7 +234,7 @@ TEST_F(PrintDialogTest, AFailureShowsTheErrorRestoresThePointerAndKeepsTheDialog
         EXPECT_FALSE(std::filesystem::exists(pdf));
         // Mended, the same dialog prints.
         WorksFile(data, kTreeId).createEmpty();
-        d->Btn_Imprimer->click();
+        click(d, "Btn_Imprimer");
         EXPECT_FALSE(d->isVisible());
     });
     EXPECT_TRUE(text().endsWith("--- Travaux ---"));
@@ -255,8 +257,8 @@ TEST(PrintDialogPointer, HourglassWhilePrintingThenOneSecondWait) {
         program.main().treeOpened();
         ui.modal["TF_ImprimerFiche"].push_back([](QDialog* d) {
             auto* p = static_cast<TF_ImprimerFiche*>(d);
-            p->CB_ImpFiche->click();
-            p->Btn_Imprimer->click();
+            child<QCheckBox>(p, "CB_ImpFiche")->click();
+            click(p, "Btn_Imprimer");
         });
         trigger(&program.main(), "ImprimerFiche");
         EXPECT_EQ(ui.pauses, std::vector<int>{1000});

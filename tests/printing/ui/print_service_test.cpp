@@ -88,10 +88,13 @@ TEST_F(PrintServiceTest, TreePrintedToTheCupsPdfQueueComesOutAsOnePage) {
     program->app.session.openTreeId = id;
     cups.modal["TF_ImprimerFiche"].push_back([&](QDialog* d) {
         auto* p = static_cast<TF_ImprimerFiche*>(d);
-        p->CB_Imprimante->setCurrentIndex(p->CB_Imprimante->findText(queue));
-        if (!p->CB_ImpFiche->isChecked()) p->CB_ImpFiche->click();
-        if (!p->CB_ImpTravaux->isChecked()) p->CB_ImpTravaux->click();
-        p->Btn_Imprimer->click();
+        child<QComboBox>(p, "CB_Imprimante")
+            ->setCurrentIndex(child<QComboBox>(p, "CB_Imprimante")->findText(queue));
+        if (!child<QCheckBox>(p, "CB_ImpFiche")->isChecked())
+            child<QCheckBox>(p, "CB_ImpFiche")->click();
+        if (!child<QCheckBox>(p, "CB_ImpTravaux")->isChecked())
+            child<QCheckBox>(p, "CB_ImpTravaux")->click();
+        click(p, "Btn_Imprimer");
         EXPECT_FALSE(p->isVisible());
     });
     program->main().treeOpened();

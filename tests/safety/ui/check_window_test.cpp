@@ -39,7 +39,8 @@ class FolderCheck : public ProgramTest {
     }
     static QStringList lines(const TF_Verifier& w) {
         QStringList out;
-        for (int i = 0; i < w.LB_Problemes->count(); ++i) out << w.LB_Problemes->item(i)->text();
+        for (int i = 0; i < child<QListWidget>(&w, "LB_Problemes")->count(); ++i)
+            out << child<QListWidget>(&w, "LB_Problemes")->item(i)->text();
         return out;
     }
     const std::string kId = "26034140509042";
@@ -78,11 +79,13 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
 
         EXPECT_TRUE(app().readOnly());
         EXPECT_TRUE(main().windowTitle().endsWith(app().msg(84)));
-        for (const QAction* a : {main().CreerFiche, main().Restaurer1, main().TypesIntervention1,
-                                 main().Nomsdesarbres1})
+        for (const QAction* a :
+             {child<QAction>(&main(), "CreerFiche"), child<QAction>(&main(), "Restaurer1"),
+              child<QAction>(&main(), "TypesIntervention1"),
+              child<QAction>(&main(), "Nomsdesarbres1")})
             EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-        EXPECT_FALSE(main().B_AjoutLigneTravail->isEnabled());
-        EXPECT_TRUE(main().Verifier1->isEnabled());
+        EXPECT_FALSE(child(&main(), "B_AjoutLigneTravail")->isEnabled());
+        EXPECT_TRUE(child<QAction>(&main(), "Verifier1")->isEnabled());
         // A writing command reached without its menu item still refuses, and says why.
         ui.clear();
         program->commands.cards.create();
@@ -91,8 +94,8 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
         EXPECT_TRUE(ui.modalShown.empty());
         // The checker reads, but does not mend.
         showChecker([&](TF_Verifier& w) {
-            EXPECT_EQ(w.LB_Problemes->count(), 1);
-            EXPECT_FALSE(w.B_Reparer->isEnabled());
+            EXPECT_EQ(child<QListWidget>(&w, "LB_Problemes")->count(), 1);
+            EXPECT_FALSE(child(&w, "B_Reparer")->isEnabled());
         });
         main().FormDestroy();
         EXPECT_EQ(readText(dir / "Tavo.ini"), iniBefore);
@@ -115,9 +118,9 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
 TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     begin();
     showChecker([&](TF_Verifier& w) {
-        EXPECT_EQ(w.L_Resume->text(), app().msg(87));
+        EXPECT_EQ(textOf(&w, "L_Resume"), app().msg(87));
         EXPECT_TRUE(lines(w).isEmpty());
-        EXPECT_FALSE(w.B_Reparer->isEnabled());
+        EXPECT_FALSE(child(&w, "B_Reparer")->isEnabled());
     });
     // Two things a crash leaves behind, one only a person can sort out.
     writeBytes(dir / "DATA.TMP", "x");
@@ -126,7 +129,7 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     TempDir backups;
     ui.folders.push_back(QString::fromStdString(backups.path().string()));
     showChecker([&](TF_Verifier& w) {
-        EXPECT_EQ(w.L_Resume->text(), app().msg(88).arg(3).arg(2));
+        EXPECT_EQ(textOf(&w, "L_Resume"), app().msg(88).arg(3).arg(2));
         const QStringList found = lines(w);
         ASSERT_EQ(found.size(), 3);
         // What is wrong in the interface language, then where.
@@ -134,11 +137,11 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
         EXPECT_TRUE(temp.startsWith(app().translator->GetTranslation(2217, 0)))
             << temp.toStdString();
         EXPECT_EQ(found.filter(QStringLiteral("GALERIES/perdue.JPG")).size(), 1);
-        ASSERT_TRUE(w.B_Reparer->isEnabled());
-        w.B_Reparer->click();
-        EXPECT_TRUE(w.L_Resume->text().startsWith(app().msg(92).arg(2).arg(1)));
+        ASSERT_TRUE(child(&w, "B_Reparer")->isEnabled());
+        click(&w, "B_Reparer");
+        EXPECT_TRUE(textOf(&w, "L_Resume").startsWith(app().msg(92).arg(2).arg(1)));
         EXPECT_EQ(lines(w).filter(app().msg(90).arg(QString())).size(), 2);
-        EXPECT_FALSE(w.B_Reparer->isEnabled());
+        EXPECT_FALSE(child(&w, "B_Reparer")->isEnabled());
     });
     EXPECT_EQ(ui.texts("error"), std::vector<QString>{});
     // Mended, and the backup came first.

@@ -97,13 +97,13 @@ TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
     ui.folders.push_back(toQString(elsewhere.path().string()));
     ui.modal["TF_DataSave"].push_back([this](QDialog* d) {
         auto* w = static_cast<TF_DataSave*>(d);
-        EXPECT_TRUE(w->Edit1->text().isEmpty());
-        EXPECT_FALSE(w->btn_Sauvegarde->isEnabled());
-        w->btn_parcourir1->click();
-        EXPECT_EQ(w->Edit1->text(), toQString(backupFolder().string()));
-        EXPECT_TRUE(w->btn_Sauvegarde->isEnabled());
+        EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
+        EXPECT_FALSE(child(w, "btn_Sauvegarde")->isEnabled());
+        click(w, "btn_parcourir1");
+        EXPECT_EQ(textOf(w, "Edit1"), toQString(backupFolder().string()));
+        EXPECT_TRUE(child(w, "btn_Sauvegarde")->isEnabled());
         EXPECT_FALSE(fs::exists(backupFolder()));  // nothing is made before "Sauvegarder"
-        w->btn_Sauvegarde->click();
+        click(w, "btn_Sauvegarde");
         EXPECT_FALSE(w->isVisible());
     });
     EXPECT_EQ(app().showModal(program->windows().dataSave), QDialog::Accepted);
@@ -126,11 +126,11 @@ TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
     ui.clear();
     ui.modal["TF_DataSave"].push_back([](QDialog* d) {
         auto* w = static_cast<TF_DataSave*>(d);
-        EXPECT_TRUE(w->Edit1->text().isEmpty());
-        EXPECT_FALSE(w->btn_Sauvegarde->isEnabled());
-        w->btn_parcourir1->click();
-        EXPECT_TRUE(w->Edit1->text().isEmpty());
-        EXPECT_FALSE(w->btn_Sauvegarde->isEnabled());
+        EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
+        EXPECT_FALSE(child(w, "btn_Sauvegarde")->isEnabled());
+        click(w, "btn_parcourir1");
+        EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
+        EXPECT_FALSE(child(w, "btn_Sauvegarde")->isEnabled());
     });
     app().showModal(program->windows().dataSave);
     ASSERT_EQ(kinds(), std::vector<std::string>{"browse"});
@@ -139,8 +139,7 @@ TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
     // A parent folder deleted since: the browser opens on nothing.
     fs::remove_all(elsewhere.path());
     ui.clear();
-    ui.modal["TF_DataSave"].push_back(
-        [](QDialog* d) { static_cast<TF_DataSave*>(d)->btn_parcourir1->click(); });
+    ui.modal["TF_DataSave"].push_back([](QDialog* d) { click(d, "btn_parcourir1"); });
     app().showModal(program->windows().dataSave);
     ASSERT_EQ(kinds(), std::vector<std::string>{"browse"});
     EXPECT_EQ(ui.shown[0].text, "");
@@ -169,8 +168,8 @@ TEST_F(SafetyWindows, BackupThatCannotStartShowsTheErrorAndKeepsTheWindowOpen) {
     ui.folders.push_back(toQString((data() / "GALERIES").string()));
     ui.modal["TF_DataSave"].push_back([](QDialog* d) {
         auto* w = static_cast<TF_DataSave*>(d);
-        w->btn_parcourir1->click();
-        w->btn_Sauvegarde->click();
+        click(w, "btn_parcourir1");
+        click(w, "btn_Sauvegarde");
         EXPECT_TRUE(w->isVisible());
     });
     app().showModal(program->windows().dataSave);
@@ -184,11 +183,11 @@ TEST_F(SafetyWindows, BackupThatCannotStartShowsTheErrorAndKeepsTheWindowOpen) {
     ui.folders.push_back(toQString(gone.string()));
     ui.modal["TF_DataSave"].push_back([&](QDialog* d) {
         auto* w = static_cast<TF_DataSave*>(d);
-        w->btn_parcourir1->click();
+        click(w, "btn_parcourir1");
         fs::remove(gone);
-        w->btn_Sauvegarde->click();
+        click(w, "btn_Sauvegarde");
         EXPECT_TRUE(w->isVisible());
-        EXPECT_TRUE(w->btn_Sauvegarde->isEnabled());
+        EXPECT_TRUE(child(w, "btn_Sauvegarde")->isEnabled());
     });
     app().showModal(program->windows().dataSave);
     ASSERT_EQ(kinds(), (std::vector<std::string>{"browse", "error"}));
@@ -233,13 +232,13 @@ TEST_F(SafetyWindows, RestoreChecksTheChosenFolderAndRemembersTheLastGoodOne) {
                   toQString(notABackup.string())};
     ui.modal["TF_DataRestore"].push_back([this, notABackup](QDialog* d) {
         auto* w = static_cast<TF_DataRestore*>(d);
-        w->btn_parcourir1->click();  // refused
-        EXPECT_TRUE(w->Edit1->text().isEmpty());
-        EXPECT_FALSE(w->btn_Restaurer->isEnabled());
-        w->btn_parcourir1->click();  // accepted
-        w->btn_parcourir1->click();  // refused: the good one stays
-        EXPECT_EQ(w->Edit1->text(), toQString(backupFolder().string()));
-        EXPECT_TRUE(w->btn_Restaurer->isEnabled());
+        click(w, "btn_parcourir1");  // refused
+        EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
+        EXPECT_FALSE(child(w, "btn_Restaurer")->isEnabled());
+        click(w, "btn_parcourir1");  // accepted
+        click(w, "btn_parcourir1");  // refused: the good one stays
+        EXPECT_EQ(textOf(w, "Edit1"), toQString(backupFolder().string()));
+        EXPECT_TRUE(child(w, "btn_Restaurer")->isEnabled());
         EXPECT_EQ(w->restoreSource(), backupFolder());
     });
     app().showModal(program->windows().dataRestore);
@@ -254,9 +253,9 @@ TEST_F(SafetyWindows, RestoreChecksTheChosenFolderAndRemembersTheLastGoodOne) {
     ui.clear();
     ui.modal["TF_DataRestore"].push_back([](QDialog* d) {
         auto* w = static_cast<TF_DataRestore*>(d);
-        EXPECT_TRUE(w->Edit1->text().isEmpty());
-        EXPECT_FALSE(w->btn_Restaurer->isEnabled());
-        w->btn_parcourir1->click();
+        EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
+        EXPECT_FALSE(child(w, "btn_Restaurer")->isEnabled());
+        click(w, "btn_parcourir1");
     });
     app().showModal(program->windows().dataRestore);
     EXPECT_EQ(ui.texts("browse"), std::vector<QString>{toQString(backupFolder().string())});

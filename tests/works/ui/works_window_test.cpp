@@ -49,7 +49,7 @@ class WorksWindowTest : public ProgramTest {
 
     DataPaths paths() const { return DataPaths{dir.path()}; }
     WorksFile works() const { return WorksFile(paths(), kId); }
-    QTableWidget& grid() { return *main().SG_LignesTravaux; }
+    QTableWidget& grid() { return *child<QTableWidget>(&main(), "SG_LignesTravaux"); }
 
     // A tree with an empty works log, open in the main window; an empty types list unless
     // told otherwise (the data template has none).
@@ -81,10 +81,10 @@ class WorksWindowTest : public ProgramTest {
     // "Ajouter une ligne", then "Créer" with the given texts.
     void addThroughEditor(const QString& date, const QString& type, const QString& comment) {
         inEditor([=](TF_Ligne& e) {
-            e.E_DatTra->setText(date);
-            e.ComboBox1->setEditText(type);
-            e.E_LibTra->setText(comment);
-            e.B_Creer->click();
+            setText(&e, "E_DatTra", date);
+            child<QComboBox>(&e, "ComboBox1")->setEditText(type);
+            setText(&e, "E_LibTra", comment);
+            click(&e, "B_Creer");
         });
         click(&main(), "B_AjoutLigneTravail");
     }
@@ -118,30 +118,30 @@ TEST_F(WorksWindowTest, LinesAddedOutOfOrderAreStoredAndShownInDateOrder) {
     openTree();
     inEditor([](TF_Ligne& e) {
         // A fresh editor: empty boxes, the list in file order, no entry chosen.
-        EXPECT_TRUE(e.E_DatTra->text().isEmpty());
-        EXPECT_TRUE(e.ComboBox1->currentText().isEmpty());
-        ASSERT_EQ(e.ComboBox1->count(), 3);
-        EXPECT_EQ(e.ComboBox1->itemText(2), "Défoliation");
-        EXPECT_TRUE(e.B_Creer->isEnabled());
-        EXPECT_FALSE(e.B_Modifier->isEnabled());
-        EXPECT_FALSE(e.B_Supprimer->isEnabled());
-        e.E_DatTra->setText("15/03/2020");
-        e.ComboBox1->setCurrentIndex(0);
-        e.E_LibTra->setText("premier");
-        e.B_Creer->click();
+        EXPECT_TRUE(textOf(&e, "E_DatTra").isEmpty());
+        EXPECT_TRUE(child<QComboBox>(&e, "ComboBox1")->currentText().isEmpty());
+        ASSERT_EQ(child<QComboBox>(&e, "ComboBox1")->count(), 3);
+        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->itemText(2), "Défoliation");
+        EXPECT_TRUE(child(&e, "B_Creer")->isEnabled());
+        EXPECT_FALSE(child(&e, "B_Modifier")->isEnabled());
+        EXPECT_FALSE(child(&e, "B_Supprimer")->isEnabled());
+        setText(&e, "E_DatTra", "15/03/2020");
+        child<QComboBox>(&e, "ComboBox1")->setCurrentIndex(0);
+        setText(&e, "E_LibTra", "premier");
+        click(&e, "B_Creer");
     });
     click(&main(), "B_AjoutLigneTravail");
     addThroughEditor("01/01/2019", "Taille", "");
     addThroughEditor("20/03/2020", "Défoliation", "feuilles coupées");
     // The menu item does the same as the button.
     inEditor([](TF_Ligne& e) {
-        EXPECT_TRUE(e.E_LibTra->text().isEmpty());  // nothing left from the previous line
-        e.E_DatTra->setText("15/03/2020");
-        e.ComboBox1->setEditText("Ligature");
-        e.E_LibTra->setText("même jour");
-        e.B_Creer->click();
+        EXPECT_TRUE(textOf(&e, "E_LibTra").isEmpty());  // nothing left from the previous line
+        setText(&e, "E_DatTra", "15/03/2020");
+        child<QComboBox>(&e, "ComboBox1")->setEditText("Ligature");
+        setText(&e, "E_LibTra", "même jour");
+        click(&e, "B_Creer");
     });
-    main().Ligne1->trigger();
+    trigger(&main(), "Ligne1");
     addThroughEditor("01/03/2020", "Taille", QString(255 + 20, 'x'));
 
     const auto file = readBytes(paths().works(kId));
@@ -184,11 +184,11 @@ TEST_F(WorksWindowTest, GridGrowsOneRowPerLineAndKeepsBlankRowsAfterDeletions) {
 
     for (int i = 0; i < 3; ++i) {
         inEditor([i](TF_Ligne& e) {
-            EXPECT_EQ(e.E_DatTra->text(), QString("%1/05/2021").arg(i + 1, 2, 10, QChar('0')));
-            EXPECT_FALSE(e.B_Creer->isEnabled());
-            EXPECT_TRUE(e.B_Modifier->isEnabled());
-            EXPECT_TRUE(e.B_Supprimer->isEnabled());
-            e.B_Supprimer->click();
+            EXPECT_EQ(textOf(&e, "E_DatTra"), QString("%1/05/2021").arg(i + 1, 2, 10, QChar('0')));
+            EXPECT_FALSE(child(&e, "B_Creer")->isEnabled());
+            EXPECT_TRUE(child(&e, "B_Modifier")->isEnabled());
+            EXPECT_TRUE(child(&e, "B_Supprimer")->isEnabled());
+            click(&e, "B_Supprimer");
         });
         doubleClickRow(1);
     }
@@ -219,7 +219,7 @@ TEST_F(WorksWindowTest, GridGrowsOneRowPerLineAndKeepsBlankRowsAfterDeletions) {
 TEST_F(WorksWindowTest, DeletingTheOnlyLineBlanksTheGridAndShowsMessage11) {
     openTree();
     addLines({{"02/02/2022", "Taille", "seule"}});
-    inEditor([](TF_Ligne& e) { e.B_Supprimer->click(); });
+    inEditor([](TF_Ligne& e) { click(&e, "B_Supprimer"); });
     doubleClickRow(1);
     EXPECT_EQ(std::filesystem::file_size(paths().works(kId)), 0u);
     EXPECT_EQ(ui.texts("message"), std::vector<QString>({app().msg(11)}));
@@ -240,10 +240,10 @@ TEST_F(WorksWindowTest, ChangedDateMovesTheLineAndChangedCommentLeavesIt) {
               {"01/02/2020", "Taille", "b"},
               {"01/03/2020", "Taille", "c"}});
     inEditor([](TF_Ligne& e) {
-        EXPECT_EQ(e.E_DatTra->text(), "01/01/2020");
-        EXPECT_EQ(e.E_LibTra->text(), "a");
-        e.E_DatTra->setText("01/01/2021");
-        e.B_Modifier->click();
+        EXPECT_EQ(textOf(&e, "E_DatTra"), "01/01/2020");
+        EXPECT_EQ(textOf(&e, "E_LibTra"), "a");
+        setText(&e, "E_DatTra", "01/01/2021");
+        click(&e, "B_Modifier");
     });
     doubleClickRow(1);
     EXPECT_EQ(app().session.previousLineDate, "01/01/2020");
@@ -252,8 +252,8 @@ TEST_F(WorksWindowTest, ChangedDateMovesTheLineAndChangedCommentLeavesIt) {
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);  // the hourglass is gone
 
     inEditor([](TF_Ligne& e) {
-        e.E_LibTra->setText("c2");
-        e.B_Modifier->click();
+        setText(&e, "E_LibTra", "c2");
+        click(&e, "B_Modifier");
     });
     doubleClickRow(2);
     EXPECT_EQ(fileDates(), std::vector<std::string>({"01/02/2020", "01/03/2020", "01/01/2021"}));
@@ -269,14 +269,14 @@ TEST_F(WorksWindowTest, InvalidDateIsRefusedOnCreateAndOnChange) {
 
     // A changed line is checked like a new one, and nothing is written.
     inEditor([this](TF_Ligne& e) {
-        e.E_DatTra->setText("31/04/2020");
-        e.B_Modifier->click();
+        setText(&e, "E_DatTra", "31/04/2020");
+        click(&e, "B_Modifier");
         EXPECT_TRUE(e.isVisible());
         EXPECT_EQ(ui.texts("message"), std::vector<QString>({app().msg(25)}));
-        e.E_DatTra->setText("5/4/2020");
-        e.B_Modifier->click();
+        setText(&e, "E_DatTra", "5/4/2020");
+        click(&e, "B_Modifier");
         EXPECT_TRUE(e.isVisible());
-        e.B_Annuler->click();
+        click(&e, "B_Annuler");
     });
     doubleClickRow(1);
     EXPECT_EQ(readBytes(paths().works(kId)), before);
@@ -284,18 +284,18 @@ TEST_F(WorksWindowTest, InvalidDateIsRefusedOnCreateAndOnChange) {
 
     ui.clear();
     inEditor([this, &before](TF_Ligne& e) {
-        e.E_DatTra->setText("31/04/2020");
-        e.E_LibTra->setText("gardé");
-        e.B_Creer->click();
+        setText(&e, "E_DatTra", "31/04/2020");
+        setText(&e, "E_LibTra", "gardé");
+        click(&e, "B_Creer");
         EXPECT_TRUE(e.isVisible());
-        EXPECT_EQ(e.E_DatTra->text(), "31/04/2020");
-        EXPECT_EQ(e.E_LibTra->text(), "gardé");
-        e.E_DatTra->clear();
-        e.B_Creer->click();
+        EXPECT_EQ(textOf(&e, "E_DatTra"), "31/04/2020");
+        EXPECT_EQ(textOf(&e, "E_LibTra"), "gardé");
+        child<QLineEdit>(&e, "E_DatTra")->clear();
+        click(&e, "B_Creer");
         EXPECT_EQ(ui.texts("message").size(), 2u);
         EXPECT_EQ(readBytes(paths().works(kId)), before);
-        e.E_DatTra->setText("30/04/2020");
-        e.B_Creer->click();
+        setText(&e, "E_DatTra", "30/04/2020");
+        click(&e, "B_Creer");
         EXPECT_FALSE(e.isVisible());
     });
     click(&main(), "B_AjoutLigneTravail");
@@ -310,22 +310,22 @@ TEST_F(WorksWindowTest, MissingTypesListIsReportedAndTheEditorStillOpens) {
     inEditor([this](TF_Ligne& e) {
         ASSERT_EQ(ui.texts("error").size(), 1u);
         EXPECT_TRUE(ui.texts("error")[0].contains("Types.LIB"));
-        EXPECT_EQ(e.ComboBox1->count(), 0);
-        EXPECT_FALSE(e.B_Creer->isEnabled());
-        EXPECT_TRUE(e.B_Modifier->isEnabled());
-        EXPECT_TRUE(e.B_Supprimer->isEnabled());
-        EXPECT_EQ(e.E_DatTra->text(), "03/03/2023");
-        EXPECT_EQ(e.ComboBox1->currentText(), "Pincement");
-        EXPECT_EQ(e.E_LibTra->text(), "pousses");
-        e.E_LibTra->setText("pousses longues");
-        e.B_Modifier->click();
+        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->count(), 0);
+        EXPECT_FALSE(child(&e, "B_Creer")->isEnabled());
+        EXPECT_TRUE(child(&e, "B_Modifier")->isEnabled());
+        EXPECT_TRUE(child(&e, "B_Supprimer")->isEnabled());
+        EXPECT_EQ(textOf(&e, "E_DatTra"), "03/03/2023");
+        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->currentText(), "Pincement");
+        EXPECT_EQ(textOf(&e, "E_LibTra"), "pousses");
+        setText(&e, "E_LibTra", "pousses longues");
+        click(&e, "B_Modifier");
     });
     doubleClickRow(1);
     EXPECT_EQ(works().readLine(0).comment, "pousses longues");
 
     inEditor([](TF_Ligne& e) {
-        EXPECT_TRUE(e.B_Creer->isEnabled());
-        EXPECT_FALSE(e.B_Modifier->isEnabled());
+        EXPECT_TRUE(child(&e, "B_Creer")->isEnabled());
+        EXPECT_FALSE(child(&e, "B_Modifier")->isEnabled());
     });
     click(&main(), "B_AjoutLigneTravail");
     EXPECT_EQ(ui.texts("error").size(), 2u);
@@ -337,18 +337,18 @@ TEST_F(WorksWindowTest, TypeTypedByHandIsStoredAsTyped) {
     const auto list = readBytes(paths().typesList());
     openTree();
     inEditor([](TF_Ligne& e) {
-        QTest::keyClicks(e.E_DatTra, "06/06/2024");
-        QTest::keyClicks(e.ComboBox1, "rempotage partiel");
-        QTest::keyClick(e.ComboBox1, Qt::Key_Return);
-        e.B_Creer->click();
+        QTest::keyClicks(child<QLineEdit>(&e, "E_DatTra"), "06/06/2024");
+        QTest::keyClicks(child<QComboBox>(&e, "ComboBox1"), "rempotage partiel");
+        QTest::keyClick(child<QComboBox>(&e, "ComboBox1"), Qt::Key_Return);
+        click(&e, "B_Creer");
     });
     click(&main(), "B_AjoutLigneTravail");
     EXPECT_EQ(storedField(readBytes(paths().works(kId)), 0, 11), "rempotage partiel");
     EXPECT_EQ(readBytes(paths().typesList()), list);
 
     inEditor([](TF_Ligne& e) {
-        EXPECT_EQ(e.ComboBox1->currentText(), "rempotage partiel");
-        EXPECT_EQ(e.ComboBox1->count(), 1);
+        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->currentText(), "rempotage partiel");
+        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->count(), 1);
     });
     doubleClickRow(1);
 }
@@ -361,21 +361,21 @@ TEST_F(WorksWindowTest, CancelEscapeAndCloseBoxLeaveEverythingAsItWas) {
     grid().setItem(works_grid::tableRow(1), 2, new QTableWidgetItem("marqueur"));
 
     const std::vector<std::function<void(TF_Ligne&)>> closers = {
-        [](TF_Ligne& e) { e.B_Annuler->click(); },
-        [](TF_Ligne& e) { QTest::keyClick(e.E_DatTra, Qt::Key_Escape); },
+        [](TF_Ligne& e) { click(&e, "B_Annuler"); },
+        [](TF_Ligne& e) { QTest::keyClick(child<QLineEdit>(&e, "E_DatTra"), Qt::Key_Escape); },
         [](TF_Ligne& e) { e.close(); },
     };
     for (const auto& closeIt : closers) {
         inEditor([&closeIt](TF_Ligne& e) {
-            e.E_DatTra->setText("02/01/2020");
-            e.E_LibTra->setText("jamais");
+            setText(&e, "E_DatTra", "02/01/2020");
+            setText(&e, "E_LibTra", "jamais");
             closeIt(e);
             EXPECT_FALSE(e.isVisible());
             EXPECT_EQ(e.result(), QDialog::Rejected);
         });
         click(&main(), "B_AjoutLigneTravail");
         inEditor([&closeIt](TF_Ligne& e) {
-            e.E_DatTra->setText("02/01/2020");
+            setText(&e, "E_DatTra", "02/01/2020");
             closeIt(e);
             EXPECT_FALSE(e.isVisible());
         });
@@ -398,14 +398,14 @@ TEST_F(WorksWindowTest, MouseDoubleClickOnRowOrHeader) {
     const QPoint onHeader(header->sectionViewportPosition(1) + 20, header->height() / 2);
 
     std::vector<QString> opened;
-    const auto record = [&opened](TF_Ligne& e) { opened.push_back(e.E_DatTra->text()); };
+    const auto record = [&opened](TF_Ligne& e) { opened.push_back(textOf(&e, "E_DatTra")); };
     // Before any row was selected, the header acts on row 1.
     inEditor(record);
     doubleClick(header->viewport(), onHeader);
     // Row 3 of 5 opens the third line.
     inEditor([&](TF_Ligne& e) {
         record(e);
-        EXPECT_FALSE(e.B_Creer->isEnabled());
+        EXPECT_FALSE(child(&e, "B_Creer")->isEnabled());
     });
     const QRect row3 = grid().visualItemRect(grid().item(works_grid::tableRow(3), 1));
     doubleClick(grid().viewport(), row3.center());
