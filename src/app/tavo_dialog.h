@@ -13,10 +13,9 @@ class TavoDialog : public QDialog {
     TavoDialog(App& app, const char* className, int tag, const QString& title,
                QWidget* parent = nullptr);
 
+  protected:
     // Refills the window from the files; runs each time the window is shown.
     virtual void FormActivate() {}
-
-  protected:
     // The window sees every key before its controls. Return true to consume the key.
     virtual bool FormKeyPress(QKeyEvent* event);
     // Enter closes the window too (about box, print dialog, language chooser).
