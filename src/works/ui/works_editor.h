@@ -16,6 +16,8 @@ class TF_Ligne : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_Ligne(App& app);
+
+  private:
     void FormActivate() override;
 
     QLabel* L_DatTra;
@@ -29,13 +31,11 @@ class TF_Ligne : public TavoDialog {
     QPushButton* B_Supprimer;
     QPushButton* B_Annuler;
 
-  public slots:
     void B_CreerClick();
     void B_ModifierClick();
     void B_SupprimerClick();
     void B_AnnulerClick();
 
-  private:
     // The line as typed in the three boxes.
     WorksLine typedLine() const;
     // Message 25 when the date box does not hold a valid date.
