@@ -23,6 +23,16 @@ class TF_Fiche : public TavoDialog {
   public:
     explicit TF_Fiche(App& app);
 
+    // Where new tree identifiers come from (tests set the time).
+    Clock clock = systemNow;
+
+    // The notes as the card stores them (line breaks as CR LF), and back.
+    QString notesText() const;
+    void setNotesText(const QString& stored);
+
+    bool photoChanged() const { return photoChanged_; }
+
+  private:
     void FormActivate() override;
 
     // Controls, named as the rest of the program knows them.
@@ -68,16 +78,6 @@ class TF_Fiche : public TavoDialog {
     // The open-picture dialog's settings (its title); the dialog itself is shown by the seam.
     QObject* OpenPictureDialog1;
 
-    // Where new tree identifiers come from (tests set the time).
-    Clock clock = systemNow;
-
-    // The notes as the card stores them (line breaks as CR LF), and back.
-    QString notesText() const;
-    void setNotesText(const QString& stored);
-
-    bool photoChanged() const { return photoChanged_; }
-
-  public slots:
     void B_CreationClick();
     void B_ModificationClick();
     void B_ParcourirClick();
@@ -85,7 +85,6 @@ class TF_Fiche : public TavoDialog {
     void E_NomArbreChange();
     void ComboBox_NomLatinChange();
 
-  private:
     void buildControls();
     TreeCard cardFromControls() const;
     void limitNotes();

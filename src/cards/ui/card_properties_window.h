@@ -13,6 +13,7 @@ class TF_ProprietesFiche : public TavoDialog {
   public:
     explicit TF_ProprietesFiche(App& app);
 
+  private:
     // Reads the card and counts the works file and gallery afresh at every showing.
     void FormActivate() override;
 
@@ -24,7 +25,6 @@ class TF_ProprietesFiche : public TavoDialog {
     QLabel* L_NbPhoto;
     QPushButton* Button1;
 
-  public slots:
     void Button1Click();
 };
 

@@ -52,9 +52,6 @@ class TF_Vignette : public TavoDialog {
   public:
     explicit TF_Vignette(App& app);
 
-    // Builds the thumbnails of every reference photo, each time the chooser is shown.
-    void FormActivate() override;
-
     // The photo names listed at the last showing, and their thumbnails, in the same order.
     const std::vector<std::string>& photoNames() const { return names_; }
     const std::vector<ThumbnailImage*>& thumbnails() const { return thumbnails_; }
@@ -65,11 +62,18 @@ class TF_Vignette : public TavoDialog {
     // Fills every thumbnail not filled yet, at once.
     void completeThumbnails();
 
+  protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
+    // Builds the thumbnails of every reference photo, each time the chooser is shown.
+    void FormActivate() override;
+
     QLabel* Label2;
     QScrollArea* ZoneImages;
     QPushButton* B_Annuler;
 
-  public slots:
     void B_AnnulerClick();
     // Chooses the tree of thumbnail `index`: sets the open tree identifier and closes with OK.
     void ImageDblClick(std::size_t index);
@@ -77,11 +81,6 @@ class TF_Vignette : public TavoDialog {
     void ZoneImagesMouseWheelDown();
     void ZoneImagesMouseWheelUp();
 
-  protected:
-    bool eventFilter(QObject* watched, QEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
-  private:
     void buildThumbnails();
     void fillThumbnail(std::size_t index);
     void fillVisibleThumbnails();
