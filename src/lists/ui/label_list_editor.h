@@ -9,27 +9,26 @@ struct LabelListSetup;
 
 class LabelListWindow : public ListWindow {
     Q_OBJECT
-  public:
-    QLabel* Label1;
-    QPushButton* Btn_OK;
-
   protected:
     LabelListWindow(App& app, const LabelListSetup& setup);
+
+  private:
+    QLabel* Label1;
+    QPushButton* Btn_OK;
 };
 
 class LabelEntryDialog : public ListEntryDialog {
     Q_OBJECT
-  public:
+  protected:
+    LabelEntryDialog(App& app, const LabelListSetup& setup);
+
+  private:
     QLabel* Label1;
     QLineEdit* Edit1;
     QPushButton* Btn_OK;
     QPushButton* Btn_Annuler;
 
-  public slots:
     void Btn_OKClick() { carryOut(); }
-
-  protected:
-    LabelEntryDialog(App& app, const LabelListSetup& setup);
 };
 
 class TF_LIB_TypesIntervention : public LabelListWindow {

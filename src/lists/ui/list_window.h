@@ -99,29 +99,28 @@ struct ListEntryDialogSetup {
 class ListWindow : public TavoDialog {
     Q_OBJECT
   public:
-    void FormActivate() override;
+    // Entries of the list file at its last reading; grid rows from here on are blank.
+    int entryCount() const { return entryCount_; }
 
+  protected:
+    ListWindow(App& app, const ListWindowSetup& setup, const ListRows& rows);
+
+    // Each window places the shared controls itself.
     QTableWidget* SGrid;
     QPushButton* BtnCreer;
     QPushButton* BtnModifier;
     QPushButton* BtnSupprimer;
+    std::vector<QLabel*> heads_;
+    QPushButton* close_;
 
-    // Entries of the list file at its last reading; grid rows from here on are blank.
-    int entryCount() const { return entryCount_; }
+  private:
+    void FormActivate() override;
 
-  public slots:
     void BtnCreerClick();
     void BtnModifierClick();
     void BtnSupprimerClick();
     void SGridClick();
 
-  protected:
-    ListWindow(App& app, const ListWindowSetup& setup, const ListRows& rows);
-
-    std::vector<QLabel*> heads_;
-    QPushButton* close_;
-
-  private:
     ListEntryDialog& entryDialog() const;
     DataPaths data() const;
     // The current row when it holds an entry; otherwise shows message 23 and returns -1.
@@ -149,9 +148,6 @@ class ListEntryDialog : public TavoDialog {
                  bool okEnabled);
     QStringList texts() const;
 
-  public slots:
-    void EditChange();
-
   protected:
     ListEntryDialog(App& app, const ListEntryDialogSetup& setup, const ListRows& rows);
     // Writes the list file as the mode says, then closes with OK.
@@ -163,6 +159,8 @@ class ListEntryDialog : public TavoDialog {
     QPushButton* cancel_;
 
   private:
+    void EditChange();
+
     const ListRows& rows_;
     int maxLength_;  // characters the user may type in each box
 };

@@ -10,6 +10,7 @@ class TF_LIB_NomsArbres : public ListWindow {
   public:
     explicit TF_LIB_NomsArbres(App& app);
 
+  private:
     QLabel* Label1;  // column heads above the grid
     QLabel* Label2;
     QLabel* Label3;
@@ -21,6 +22,7 @@ class TF_LIB_NomsArbres2 : public ListEntryDialog {
   public:
     explicit TF_LIB_NomsArbres2(App& app);
 
+  private:
     QLabel* Label1;
     QLabel* Label2;
     QLabel* Label3;
@@ -30,7 +32,6 @@ class TF_LIB_NomsArbres2 : public ListEntryDialog {
     QPushButton* BtnOK;
     QPushButton* Button2;
 
-  public slots:
     void BtnOKClick() { carryOut(); }
 };
 
