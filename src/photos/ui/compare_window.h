@@ -23,6 +23,15 @@ class TF_Comparer : public TavoDialog {
     void setPair(Timeline timeline, ComparePair pair);
     ComparePair pair() const { return pair_; }
 
+    // The caption lines of a photo: its date, the tree's age then, its comment.
+    QStringList captionOf(const TimelinePhoto& photo) const;
+    // The shared picture of the pair as it is saved and printed.
+    Image pairPicture() const;
+
+  protected:
+    bool FormKeyPress(QKeyEvent* event) override;
+
+  private:
     // Loads the pair's photos and captions.
     void FormActivate() override;
 
@@ -37,22 +46,12 @@ class TF_Comparer : public TavoDialog {
     QPushButton* B_Enregistrer;
     QPushButton* B_Fermer;
 
-    // The caption lines of a photo: its date, the tree's age then, its comment.
-    QStringList captionOf(const TimelinePhoto& photo) const;
-    // The shared picture of the pair as it is saved and printed.
-    Image pairPicture() const;
-
-  public slots:
     void B_PrecedenteClick();
     void B_SuivanteClick();
     void ChB_CurseurClick();
     void B_ImprimerClick();
     void B_EnregistrerClick();
 
-  protected:
-    bool FormKeyPress(QKeyEvent* event) override;
-
-  private:
     void step(int direction);
     // Each caption under its own photo side by side; at the two halves in slider mode.
     void placeCaptions();

@@ -26,6 +26,14 @@ class TF_Galerie : public TavoDialog {
   public:
     explicit TF_Galerie(App& app);
 
+    // The thumbnails of the last activation, in gallery order.
+    const QList<TImage*>& thumbnails() const { return thumbnails_; }
+    // Decodes at once the thumbnails not yet shown (they fill in behind the window otherwise).
+    void completeThumbnails();
+    // Number of photo records found at the last activation.
+    int photoCount() const { return photoCount_; }
+
+  private:
     // Rebuilds the thumbnails from the gallery file and sets the caption.
     void FormActivate() override;
 
@@ -41,14 +49,6 @@ class TF_Galerie : public TavoDialog {
     TTimeline* ZoneFrise;
     QLabel* L_SansDate;
 
-    // The thumbnails of the last activation, in gallery order.
-    const QList<TImage*>& thumbnails() const { return thumbnails_; }
-    // Decodes at once the thumbnails not yet shown (they fill in behind the window otherwise).
-    void completeThumbnails();
-    // Number of photo records found at the last activation.
-    int photoCount() const { return photoCount_; }
-
-  public slots:
     void B_AjouterClick();
     void B_FermerClick();
     // Switches between the thumbnails and the timeline.
@@ -58,7 +58,6 @@ class TF_Galerie : public TavoDialog {
     // Opens the photo editor on the photo whose position starts the thumbnail's hint.
     void ThumbnailDblClick(TImage* thumbnail);
 
-  private:
     void showTimeline(bool on);
     void fillTimeline();
     void openTimelinePhoto(std::size_t index);

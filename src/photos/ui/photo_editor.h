@@ -19,6 +19,12 @@ class TF_Photo : public TavoDialog {
   public:
     explicit TF_Photo(App& app);
 
+    // True once a readable picture was chosen since the window was shown.
+    bool photoChosen() const { return photoChosen_; }
+    // The file last chosen in the picture dialog.
+    const QString& chosenPicture() const { return chosenPicture_; }
+
+  private:
     void FormActivate() override;
 
     QGroupBox* GB_Photo;
@@ -36,19 +42,12 @@ class TF_Photo : public TavoDialog {
     QPushButton* B_Supprimer;
     QPushButton* B_Fermer;
 
-    // True once a readable picture was chosen since the window was shown.
-    bool photoChosen() const { return photoChosen_; }
-    // The file last chosen in the picture dialog.
-    const QString& chosenPicture() const { return chosenPicture_; }
-
-  public slots:
     void B_ParcourirClick();
     void B_AjouterClick();
     void B_ModifierClick();
     void B_SupprimerClick();
     void B_FermerClick();
 
-  private:
     // Shows the framed preview of a JPEG file; the empty frame stays when it cannot be read.
     void showPreview(const QString& path);
 
