@@ -19,6 +19,11 @@ class TF_ImprimerCroissance : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_ImprimerCroissance(App& app);
+
+    // The ticked photos, as indices into the timeline's photos, in date order.
+    std::vector<std::size_t> chosenPhotos() const;
+
+  private:
     // Lists the printers and the open tree's dated photos, the default choice ticked.
     void FormActivate() override;
 
@@ -30,14 +35,9 @@ class TF_ImprimerCroissance : public TavoDialog {
     QPushButton* Btn_Imprimer;
     QPushButton* Btn_Annuler;
 
-    // The ticked photos, as indices into the timeline's photos, in date order.
-    std::vector<std::size_t> chosenPhotos() const;
-
-  public slots:
     void LB_PhotosItemChanged(QListWidgetItem* item);
     void Btn_ImprimerClick();
 
-  private:
     void updateCount();
 
     Timeline timeline_;

@@ -14,6 +14,11 @@ class TF_ImprimerFiche : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_ImprimerFiche(App& app);
+
+    // The printer chosen by the last printout; empty until then (the system's default).
+    const QString& currentPrinter() const { return currentPrinter_; }
+
+  private:
     void FormActivate() override;
 
     QLabel* Label1;
@@ -24,15 +29,10 @@ class TF_ImprimerFiche : public TavoDialog {
     QPushButton* Btn_Imprimer;
     QPushButton* Btn_Annuler;
 
-    // The printer chosen by the last printout; empty until then (the system's default).
-    const QString& currentPrinter() const { return currentPrinter_; }
-
-  public slots:
     void CB_ImpFicheClick();
     void CB_ImpTravauxClick();
     void Btn_ImprimerClick();
 
-  private:
     void updatePrintButton(bool nowTicked, const QCheckBox* other);
     QString selectedPrinter() const;
     QString systemPrinter(const QStringList& printers) const;
