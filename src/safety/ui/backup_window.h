@@ -17,13 +17,6 @@ class TF_DataSave : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_DataSave(App& app);
-    void FormActivate() override;
-
-    QLabel* Label1;
-    QLineEdit* Edit1;
-    QPushButton* btn_parcourir1;
-    QPushButton* btn_Sauvegarde;
-    QPushButton* Button1;
 
     // Where the time in the backup name comes from; tests set a fixed one.
     safety::Clock clock = safety::localNow;
@@ -32,11 +25,18 @@ class TF_DataSave : public TavoDialog {
     const std::filesystem::path& backupParentFolder() const { return backupParentFolder_; }
     const std::string& backupName() const { return backupName_; }
 
-  public slots:
+  private:
+    void FormActivate() override;
+
+    QLabel* Label1;
+    QLineEdit* Edit1;
+    QPushButton* btn_parcourir1;
+    QPushButton* btn_Sauvegarde;
+    QPushButton* Button1;
+
     void btn_parcourir1Click();
     void btn_SauvegardeClick();
 
-  private:
     std::filesystem::path backupParentFolder_;
     std::string backupName_;
 };

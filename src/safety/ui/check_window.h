@@ -17,6 +17,11 @@ class TF_Verifier : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_Verifier(App& app);
+
+    // True once a repair changed the data folder in this showing.
+    bool repaired() const { return repaired_; }
+
+  private:
     void FormActivate() override;
 
     QLabel* L_Resume;
@@ -24,13 +29,8 @@ class TF_Verifier : public TavoDialog {
     QPushButton* B_Reparer;
     QPushButton* B_Fermer;
 
-    // True once a repair changed the data folder in this showing.
-    bool repaired() const { return repaired_; }
-
-  public slots:
     void B_ReparerClick();
 
-  private:
     // One line of the list: what is wrong in the interface language, where, and the detail.
     QString describe(const safety::Problem& problem);
     void showProblems(const std::vector<safety::Problem>& problems);

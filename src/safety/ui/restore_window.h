@@ -15,6 +15,11 @@ class TF_DataRestore : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_DataRestore(App& app);
+
+    // The last chosen folder that passed the backup check (kept between showings).
+    const std::filesystem::path& restoreSource() const { return restoreSource_; }
+
+  private:
     void FormActivate() override;
 
     QLabel* Label1;
@@ -23,14 +28,9 @@ class TF_DataRestore : public TavoDialog {
     QPushButton* btn_Restaurer;
     QPushButton* Button2;
 
-    // The last chosen folder that passed the backup check (kept between showings).
-    const std::filesystem::path& restoreSource() const { return restoreSource_; }
-
-  public slots:
     void btn_parcourir1Click();
     void btn_RestaurerClick();
 
-  private:
     std::filesystem::path restoreSource_;
 };
 
