@@ -12,6 +12,8 @@ class TF_APropos : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_APropos(App& app);
+
+  private:
     void FormActivate() override;
 
     QFrame* Panel1;

@@ -25,6 +25,10 @@ class TF_AFaire : public TavoDialog {
     // The tree of the row that closed the window with Accepted.
     const std::string& chosenTreeId() const { return chosenTreeId_; }
 
+  protected:
+    bool FormKeyPress(QKeyEvent* event) override;
+
+  private:
     // Reads the collection again and refills both tabs.
     void FormActivate() override;
 
@@ -39,13 +43,8 @@ class TF_AFaire : public TavoDialog {
     QPushButton* B_Exporter;
     QPushButton* B_Fermer;
 
-  public slots:
     void B_ExporterClick();
 
-  protected:
-    bool FormKeyPress(QKeyEvent* event) override;
-
-  private:
     void setHeads();
     void fillDue(const std::vector<care::CareItem>& items);
     void fillPast(const std::vector<care::PastLine>& lines);

@@ -77,6 +77,15 @@ class TF_Collection : public TavoDialog {
   public:
     explicit TF_Collection(App& app);
 
+    CollectionModel* model() const { return model_; }
+    const collection::CollectionIndex& index() const { return index_; }
+
+  protected:
+    bool FormKeyPress(QKeyEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
+
+  private:
     // Reads the whole collection again, each time the window is shown.
     void FormActivate() override;
 
@@ -88,10 +97,6 @@ class TF_Collection : public TavoDialog {
     QPushButton* B_Ouvrir;
     QPushButton* B_Fermer;
 
-    CollectionModel* model() const { return model_; }
-    const collection::CollectionIndex& index() const { return index_; }
-
-  public slots:
     // Opens the current tree (the first one shown when none is chosen) in the main window.
     void B_OuvrirClick();
     // Rows follow the words typed.
@@ -99,12 +104,6 @@ class TF_Collection : public TavoDialog {
     // A change made elsewhere: the trees concerned are read again, the search and order kept.
     void TreesChanged();
 
-  protected:
-    bool FormKeyPress(QKeyEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-    void hideEvent(QHideEvent* event) override;
-
-  private:
     // The tree of the current row; empty when none.
     std::string currentId() const;
     // Shows `rows` for `words`, row of tree `chosen` current (the first row when not shown).

@@ -14,6 +14,11 @@ class TF_Export : public ExchangeDialog {
     Q_OBJECT
   public:
     explicit TF_Export(App& app);
+
+    // The day the album counts the trees' ages to (dd/mm/yyyy); empty: today.
+    std::string today;
+
+  private:
     void FormActivate() override;
 
     QLabel* L_Dossier;
@@ -27,14 +32,9 @@ class TF_Export : public ExchangeDialog {
     QPushButton* B_Exporter;
     QPushButton* B_Annuler;
 
-    // The day the album counts the trees' ages to (dd/mm/yyyy); empty: today.
-    std::string today;
-
-  public slots:
     void B_ParcourirClick();
     void B_ExporterClick();
 
-  private:
     exchange::Format format() const;
     exchange::AlbumLabels labels() const;
 };

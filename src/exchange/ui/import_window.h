@@ -12,6 +12,8 @@ class TF_Import : public ExchangeDialog {
     Q_OBJECT
   public:
     explicit TF_Import(App& app);
+
+  private:
     void FormActivate() override;
 
     QLabel* L_Fichier;
@@ -24,12 +26,10 @@ class TF_Import : public ExchangeDialog {
     QPushButton* B_Importer;
     QPushButton* B_Annuler;
 
-  public slots:
     void B_ParcourirFichierClick();
     void B_ParcourirDossierClick();
     void B_ImporterClick();
 
-  private:
     void updateButtons();
     // Makes `folder` the data folder, as starting the program in it would; the main window's
     // activation, once this window closes, reads everything from there.

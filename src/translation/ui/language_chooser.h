@@ -13,6 +13,8 @@ class TF_ChoixLangue : public TavoDialog {
     Q_OBJECT
   public:
     explicit TF_ChoixLangue(App& app);
+
+  private:
     void FormActivate() override;
 
     QLabel* Label1;
@@ -20,7 +22,6 @@ class TF_ChoixLangue : public TavoDialog {
     QPushButton* Btn_Traduire;
     QPushButton* Btn_Annuler;
 
-  public slots:
     void Btn_TraduireClick();
 };
 
