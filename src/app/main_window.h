@@ -43,6 +43,13 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     void refillWorks(bool reportEmpty) override;
     void blankWorks() override;
 
+  protected:
+    void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+
+  private:
     // Controls, named as the rest of the program knows them.
     QLabel* I_Splash;
     QGroupBox* GB_Arbre;
@@ -89,13 +96,6 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     QAction* Lauteur1;
     QAction* Apropos1;
 
-  protected:
-    void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
-    void closeEvent(QCloseEvent* event) override;
-    void showEvent(QShowEvent* event) override;
-
-  private:
     // A menu item whose command runs inside the error guard.
     QAction* addItem(QWidget* menu, const char* name, int tag, const QString& caption,
                      std::function<void()> command);

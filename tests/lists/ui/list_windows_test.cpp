@@ -19,7 +19,7 @@ namespace {
 struct Editor {
     const char* window;
     const char* dialog;
-    QAction* TF_Main::*item;
+    const char* item;  // its menu item in the main window
     const char* file;
     std::size_t recordSize;
     const char* ok;
@@ -28,21 +28,21 @@ struct Editor {
 
 const Editor kTypes{"TF_LIB_TypesIntervention",
                     "TF_LIB_TypesIntervention2",
-                    &TF_Main::TypesIntervention1,
+                    "TypesIntervention1",
                     "Types.LIB",
                     51,
                     "Btn_OK",
                     {"Edit1"}};
 const Editor kStates{"TF_LIB_EtatsAcquisition",
                      "TF_LIB_EtatsAcquisition2",
-                     &TF_Main::Etatslacquisition1,
+                     "Etatslacquisition1",
                      "Etats.LIB",
                      51,
                      "Btn_OK",
                      {"Edit1"}};
 const Editor kNames{"TF_LIB_NomsArbres",
                     "TF_LIB_NomsArbres2",
-                    &TF_Main::Nomsdesarbres1,
+                    "Nomsdesarbres1",
                     "NomsA.LIB",
                     704,
                     "BtnOK",
@@ -106,7 +106,7 @@ class ListWindowsTest : public ProgramTest {
     // Opens the list window through its menu item and runs `steps` while it is shown.
     void open(const Editor& e, std::function<void(ListWindow&)> steps) {
         ui.modal[e.window].push_back([steps](QDialog* d) { steps(*static_cast<ListWindow*>(d)); });
-        (main().*e.item)->trigger();
+        trigger(&main(), e.item);
     }
 
     // Clicks `button` and answers the entry dialog it opens: each non-null text replaces the
