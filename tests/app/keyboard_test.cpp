@@ -30,10 +30,10 @@ TEST_F(KeyboardTest, EscapeClosesDialogsAndEnterClosesTheAboutBoxOnce) {
 
     TF_ChoixLangue* chooser = program->windows().choixLangue;
     chooser->show();
-    const QString text = child<QComboBox>(chooser, "CB_ListeLangues")->currentText();
+    const QString text = textOf(chooser, "CB_ListeLangues");
     QTest::keyClick(child<QComboBox>(chooser, "CB_ListeLangues"), Qt::Key_Escape);
     EXPECT_FALSE(chooser->isVisible());
-    EXPECT_EQ(child<QComboBox>(chooser, "CB_ListeLangues")->currentText(), text);
+    EXPECT_EQ(textOf(chooser, "CB_ListeLangues"), text);
 }
 
 TEST_F(KeyboardTest, EnterPressesNoButtonWhereItHasNoMeaning) {

@@ -53,14 +53,14 @@ class MainWindowTest : public ProgramTest {
     std::vector<bool> treeStates() {
         TF_Main& m = main();
         return {child(&m, "GB_Arbre")->isVisibleTo(&m),
-                child<QAction>(&m, "FermerFiche")->isEnabled(),
-                child<QAction>(&m, "SupprimerFiche")->isEnabled(),
-                child<QAction>(&m, "ImprimerFiche")->isEnabled(),
-                child<QAction>(&m, "ProprietesFiche")->isEnabled(),
-                child<QAction>(&m, "Fichierarchive1")->isEnabled(),
-                child<QAction>(&m, "Ligne1")->isEnabled(),
-                child<QAction>(&m, "Galerie1")->isEnabled(),
-                child<QAction>(&m, "OuvrirVign")->isEnabled()};
+                enabled(&m, "FermerFiche"),
+                enabled(&m, "SupprimerFiche"),
+                enabled(&m, "ImprimerFiche"),
+                enabled(&m, "ProprietesFiche"),
+                enabled(&m, "Fichierarchive1"),
+                enabled(&m, "Ligne1"),
+                enabled(&m, "Galerie1"),
+                enabled(&m, "OuvrirVign")};
     }
 };
 }  // namespace
@@ -75,8 +75,7 @@ TEST_F(MainWindowTest, FirstStartCreatesSettingsAndTranslatesEveryWindow) {
     EXPECT_EQ(child<QAction>(&main(), "Apropos1")->text(), "fr 23");
     EXPECT_EQ(child<QPushButton>(&main(), "B_Fiche")->text(), "fr 25");
     EXPECT_EQ(child<QPushButton>(&main(), "B_Fiche")->toolTip(), "fr hint 25");
-    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(2)->text(),
-              "fr message 10");
+    EXPECT_EQ(worksGrid().horizontalHeaderItem(2)->text(), "fr message 10");
     EXPECT_TRUE(ui.shown.empty());  // no missing entry, no box
 }
 
@@ -121,22 +120,22 @@ TEST_F(MainWindowTest, MenuStatesFollowTheOpenTree) {
     EXPECT_EQ(treeStates(), V({true, true, true, true, true, true, true, true, true}));
     trigger(&main(), "FermerFiche");
     EXPECT_EQ(treeStates(), V({false, false, false, false, false, false, false, false, true}));
-    EXPECT_TRUE(child<QAction>(&main(), "CreerFiche")->isEnabled());
+    EXPECT_TRUE(enabled(&main(), "CreerFiche"));
     main().treeOpened();
     main().treeDeleted(1);
-    EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+    EXPECT_TRUE(enabled(&main(), "OuvrirVign"));
     main().treeOpened();
     main().treeDeleted(0);
-    EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+    EXPECT_FALSE(enabled(&main(), "OuvrirVign"));
 }
 
 TEST_F(MainWindowTest, ActivationEnablesOuvrirOnceACardExists) {
     start();
     main().FormActivate();
-    EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+    EXPECT_FALSE(enabled(&main(), "OuvrirVign"));
     writeBytes(dir / "FICHES/26034140509042.SIG", std::string(1234, '\0'));
     main().FormActivate();
-    EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+    EXPECT_TRUE(enabled(&main(), "OuvrirVign"));
 }
 
 TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
@@ -146,7 +145,7 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
         auto* c = static_cast<TF_ChoixLangue*>(d);
         // The template's seven files listed without extension, the current language selected.
         ASSERT_EQ(child<QComboBox>(c, "CB_ListeLangues")->count(), 7);
-        EXPECT_EQ(child<QComboBox>(c, "CB_ListeLangues")->currentText(), "Français");
+        EXPECT_EQ(textOf(c, "CB_ListeLangues"), "Français");
         child<QComboBox>(c, "CB_ListeLangues")
             ->setCurrentIndex(child<QComboBox>(c, "CB_ListeLangues")->findText("English"));
         click(c, "Btn_Traduire");
@@ -157,8 +156,7 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
     EXPECT_EQ(main().windowTitle(), "en 1");
     EXPECT_EQ(child<QAction>(&main(), "Quitter")->text(), "en 10");
     EXPECT_EQ(child<QPushButton>(chooser, "Btn_Traduire")->text(), "en 1502");
-    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
-              "en message 8");
+    EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), "en message 8");
     // The settings file keeps the old name until the program ends.
     EXPECT_EQ(settings::readLanguageName(DataPaths{dir.path()}), "Français");
     main().FormDestroy();
@@ -212,8 +210,7 @@ TEST_F(MainWindowTest, MissingMessageWarnsInDebugModeButMissingHintDoesNot) {
 
 TEST_F(MainWindowTest, MalformedLanguageFileShowsErrorAndSkipsGridHeads) {
     start();
-    const QString before =
-        child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text();
+    const QString before = worksGrid().horizontalHeaderItem(0)->text();
     writeBytes(dir /
                    "Fran\xC3\xA7"
                    "ais.lng",
@@ -222,8 +219,7 @@ TEST_F(MainWindowTest, MalformedLanguageFileShowsErrorAndSkipsGridHeads) {
     EXPECT_FALSE(app().guard(&main(), [&] { main().FormActivate(); }));
     EXPECT_EQ(ui.texts("error").size(), 1u);
     EXPECT_EQ(main().windowTitle(), "fr 1");  // no text set by the failed pass
-    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
-              before);
+    EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), before);
 }
 
 TEST_F(MainWindowTest, TranslatorKindRules) {
@@ -286,7 +282,7 @@ TEST_F(MainWindowTest, WorksGridKeepsColumnWidthsAndGrowsWithTheWindow) {
     start();
     main().show();
     main().treeOpened();
-    const QTableWidget* grid = child<QTableWidget>(&main(), "SG_LignesTravaux");
+    const QTableWidget* grid = &worksGrid();
     // The comments fill the rest of the row: whole at the designed size, wider in a wider window.
     int comments = 0;
     for (int width : {919, 1200}) {
@@ -326,11 +322,11 @@ TEST_F(MainWindowTest, ALongNameShowsWholeAndAFailedOpenLeavesNothingOfTheTreeBe
     EXPECT_LE(name->heightForWidth(name->width()), name->height());
     EXPECT_LE(child(&main(), "L_NomBotanique")->geometry().bottom(),
               child<QPushButton>(&main(), "B_Fiche")->y());
-    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->item(0, 1)->text(), "Taille");
+    EXPECT_EQ(worksGrid().item(0, 1)->text(), "Taille");
 
     std::filesystem::remove(data.card(second));
     openThroughChooser(second);
     EXPECT_EQ(ui.texts("error").size(), 1u);
     EXPECT_EQ(name->text(), QString::fromStdString(" (" + second + ")"));
-    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->item(0, 1), nullptr);
+    EXPECT_EQ(worksGrid().item(0, 1), nullptr);
 }

@@ -490,10 +490,9 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(ini, settingsText(1));
         EXPECT_EQ(app().session.languageName, "Français");
         EXPECT_EQ(main().windowTitle(), text(french, 1));
-        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
-                  msg(8));
-        EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
-        EXPECT_FALSE(child<QAction>(&main(), "FermerFiche")->isEnabled());
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), msg(8));
+        EXPECT_FALSE(enabled(&main(), "OuvrirVign"));
+        EXPECT_FALSE(enabled(&main(), "FermerFiche"));
         EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
         EXPECT_TRUE(ui.shown.empty());
         // The settings, and the lock that says this program uses the folder.
@@ -511,9 +510,9 @@ class RoadOfATree : public ProgramTest {
                 when<D>(dialog, [=, this](D& d) {
                     EXPECT_EQ(textOf(&d, "Edit1"), "");
                     EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(22));
-                    EXPECT_FALSE(child(&d, "Btn_OK")->isEnabled());
+                    EXPECT_FALSE(enabled(&d, "Btn_OK"));
                     type(child<QLineEdit>(&d, "Edit1"), label);
-                    EXPECT_TRUE(child(&d, "Btn_OK")->isEnabled());
+                    EXPECT_TRUE(enabled(&d, "Btn_OK"));
                     click(&d, "Btn_OK");
                 });
                 click(&w, "BtnCreer");
@@ -542,7 +541,7 @@ class RoadOfATree : public ProgramTest {
                 when<Types2>("TF_LIB_TypesIntervention2", [this](Types2& d) {
                     EXPECT_EQ(textOf(&d, "Edit1"), "Taile");
                     EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(28));
-                    EXPECT_FALSE(child(&d, "Btn_OK")->isEnabled());
+                    EXPECT_FALSE(enabled(&d, "Btn_OK"));
                     child<QLineEdit>(&d, "Edit1")->selectAll();
                     type(child<QLineEdit>(&d, "Edit1"), "Taille");
                     click(&d, "Btn_OK");
@@ -553,7 +552,7 @@ class RoadOfATree : public ProgramTest {
                 when<Types2>("TF_LIB_TypesIntervention2", [this](Types2& d) {
                     EXPECT_EQ(textOf(&d, "Edit1"), "Arrosage");
                     EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(24));
-                    EXPECT_TRUE(child(&d, "Btn_OK")->isEnabled());
+                    EXPECT_TRUE(enabled(&d, "Btn_OK"));
                     click(&d, "Btn_OK");
                 });
                 click(&w, "BtnSupprimer");
@@ -571,7 +570,7 @@ class RoadOfATree : public ProgramTest {
             for (const QStringList& e : entries) {
                 when<TF_LIB_NomsArbres2>("TF_LIB_NomsArbres2", [=, this](TF_LIB_NomsArbres2& d) {
                     EXPECT_EQ(child<QPushButton>(&d, "BtnOK")->text(), msg(22));
-                    EXPECT_FALSE(child(&d, "BtnOK")->isEnabled());
+                    EXPECT_FALSE(enabled(&d, "BtnOK"));
                     type(child<QLineEdit>(&d, "EdtNomLatin"), e[0]);
                     type(child<QLineEdit>(&d, "EdtNomCommun"), e[1]);
                     type(child<QLineEdit>(&d, "EdtNomAnglais"), e[2]);
@@ -608,7 +607,7 @@ class RoadOfATree : public ProgramTest {
             ASSERT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->count(), 2);
             EXPECT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->itemText(1),
                       "Juniperus chinensis");
-            EXPECT_FALSE(child(&f, "B_Modification")->isEnabled());
+            EXPECT_FALSE(enabled(&f, "B_Modification"));
 
             type(child<QLineEdit>(&f, "E_NomArbre"), "Mon érable");
             child<QComboBox>(&f, "ComboBox_NomLatin")->setCurrentIndex(0);
@@ -619,13 +618,13 @@ class RoadOfATree : public ProgramTest {
             child<QComboBox>(&f, "ComboBox_Etat")->setCurrentIndex(0);
             setText(&f, "E_Provenance", "Pépinière Kaede");
             setText(&f, "E_AgeAchat", "8");
-            child<QCheckBox>(&f, "ChB_AgeEstime")->click();
+            click(&f, "ChB_AgeEstime");
             setText(&f, "E_Prix", "45");
             child<QPlainTextEdit>(&f, "MM_Notes")->setPlainText(QString::fromStdString(notesTyped));
             // A date that does not exist is refused before anything is written.
             setText(&f, "E_DateAchat", "31/04/2020");
             click(&f, "B_Parcourir");
-            EXPECT_TRUE(child(&f, "B_Creation")->isEnabled());
+            EXPECT_TRUE(enabled(&f, "B_Creation"));
             click(&f, "B_Creation");
             EXPECT_TRUE(f.isVisible());
             EXPECT_FALSE(fs::exists(data().card(kTree)));
@@ -640,10 +639,9 @@ class RoadOfATree : public ProgramTest {
         expectNoTrouble();
         EXPECT_EQ(app().session.openTreeId, kTree);
         expectShown("Mon érable", "Acer palmatum");
-        EXPECT_FALSE(child<QAction>(&main(), "ProprietesFiche")->isEnabled());
-        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
-        for (int r = 0; r < child<QTableWidget>(&main(), "SG_LignesTravaux")->rowCount(); ++r)
-            EXPECT_EQ(cellText(*child<QTableWidget>(&main(), "SG_LignesTravaux"), 0, r), "");
+        EXPECT_FALSE(enabled(&main(), "ProprietesFiche"));
+        EXPECT_TRUE(enabled(&main(), "OuvrirVign"));
+        for (int r = 0; r < worksGrid().rowCount(); ++r) EXPECT_EQ(cellText(worksGrid(), 0, r), "");
 
         expectCard(file(fiches(kTree, ".SIG")), card);
         EXPECT_EQ(file(fiches(kTree, ".TRX")), "");
@@ -689,7 +687,7 @@ class RoadOfATree : public ProgramTest {
             EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(0), "Rempotage");
             EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(2), "Ligature");
             EXPECT_EQ(textOf(&l, "E_DatTra"), "");
-            EXPECT_FALSE(child(&l, "B_Modifier")->isEnabled());
+            EXPECT_FALSE(enabled(&l, "B_Modifier"));
             if (!refusedDate.isEmpty()) {
                 type(child<QLineEdit>(&l, "E_DatTra"), refusedDate);
                 click(&l, "B_Creer");
@@ -708,7 +706,7 @@ class RoadOfATree : public ProgramTest {
     }
 
     void expectGrid(const std::vector<Line>& lines) {
-        const QTableWidget& grid = *child<QTableWidget>(&main(), "SG_LignesTravaux");
+        const QTableWidget& grid = worksGrid();
         EXPECT_GE(works_grid::rowCount(grid), 10);
         for (int r = 1; r < works_grid::rowCount(grid); ++r) {
             const std::size_t i = static_cast<std::size_t>(r - 1);
@@ -748,8 +746,8 @@ class RoadOfATree : public ProgramTest {
         when<TF_Galerie>("TF_Galerie", [=, this](TF_Galerie& g) {
             EXPECT_EQ(g.windowTitle(), caption);
             when<TF_Photo>("TF_Photo", [=](TF_Photo& p) {
-                EXPECT_TRUE(child(&p, "B_Ajouter")->isEnabled());
-                EXPECT_FALSE(child(&p, "B_Supprimer")->isEnabled());
+                EXPECT_TRUE(enabled(&p, "B_Ajouter"));
+                EXPECT_FALSE(enabled(&p, "B_Supprimer"));
                 click(&p, "B_Parcourir");
                 EXPECT_TRUE(p.photoChosen());
                 EXPECT_EQ(textOf(&p, "E_DatPhoto"), shownDate);
@@ -812,9 +810,9 @@ class RoadOfATree : public ProgramTest {
         start();
         EXPECT_EQ(app().session.openTreeId, "");
         EXPECT_EQ(app().session.languageName, "Français");
-        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+        EXPECT_TRUE(enabled(&main(), "OuvrirVign"));
         EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
-        EXPECT_FALSE(child<QAction>(&main(), "FermerFiche")->isEnabled());
+        EXPECT_FALSE(enabled(&main(), "FermerFiche"));
         EXPECT_TRUE(ui.shown.empty());
         expectDiskChanges({"Tavo.lock"}, {}, {});
     }
@@ -841,8 +839,8 @@ class RoadOfATree : public ProgramTest {
         ui.clear();
         openThroughChooser({kTree + ".JPG"});
         expectShown("Mon érable", "Acer palmatum");
-        EXPECT_TRUE(child<QAction>(&main(), "ProprietesFiche")->isEnabled());
-        EXPECT_TRUE(child<QAction>(&main(), "Fichierarchive1")->isEnabled());
+        EXPECT_TRUE(enabled(&main(), "ProprietesFiche"));
+        EXPECT_TRUE(enabled(&main(), "Fichierarchive1"));
         expectGrid(works);
         when<TF_ProprietesFiche>("TF_ProprietesFiche", [](TF_ProprietesFiche& p) {
             EXPECT_EQ(textOf(&p, "L_DatCre"), "03/02/2026");
@@ -861,22 +859,22 @@ class RoadOfATree : public ProgramTest {
         ui.clear();
         when<TF_Fiche>("TF_Fiche", [this](TF_Fiche& f) {
             EXPECT_EQ(textOf(&f, "E_NomArbre"), "Mon érable");
-            EXPECT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->currentText(), "Acer palmatum");
+            EXPECT_EQ(textOf(&f, "ComboBox_NomLatin"), "Acer palmatum");
             EXPECT_EQ(textOf(&f, "E_NomCommun"), "Érable du Japon");
             EXPECT_EQ(textOf(&f, "E_Cultivar"), "Deshojo");
-            EXPECT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->currentText(), "Prébonsaï");
+            EXPECT_EQ(textOf(&f, "ComboBox_Etat"), "Prébonsaï");
             EXPECT_EQ(textOf(&f, "E_DateAchat"), "12/04/2019");
-            EXPECT_TRUE(child<QCheckBox>(&f, "ChB_AgeEstime")->isChecked());
+            EXPECT_TRUE(checked(&f, "ChB_AgeEstime"));
             EXPECT_EQ(f.notesText().toStdString(), notesStored);
             EXPECT_EQ(textOf(&f, "L_NomFic"), QString::fromStdString(kTree));
             EXPECT_EQ(textOf(&f, "L_DateCrea"), "03/02/2026");
-            EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());
-            EXPECT_TRUE(child(&f, "B_Modification")->isEnabled());
+            EXPECT_FALSE(enabled(&f, "B_Creation"));
+            EXPECT_TRUE(enabled(&f, "B_Modification"));
             expectFramedPhoto(child<TImage>(&f, "I_PhotoRef")->picture());
             child<QLineEdit>(&f, "E_Provenance")->selectAll();
             type(child<QLineEdit>(&f, "E_Provenance"), "Pépinière Kaede, Anjou");
             setText(&f, "E_Prix", "60");
-            child<QCheckBox>(&f, "ChB_AgeEstime")->click();
+            click(&f, "ChB_AgeEstime");
             click(&f, "B_Modification");
         });
         click(&main(), "B_Fiche");
@@ -895,9 +893,9 @@ class RoadOfATree : public ProgramTest {
         SCOPED_TRACE("card printed");
         ui.clear();
         when<TF_ImprimerFiche>("TF_ImprimerFiche", [](TF_ImprimerFiche& p) {
-            EXPECT_EQ(child<QComboBox>(&p, "CB_Imprimante")->currentText(), "Bureau");
-            child<QCheckBox>(&p, "CB_ImpFiche")->click();
-            child<QCheckBox>(&p, "CB_ImpTravaux")->click();
+            EXPECT_EQ(textOf(&p, "CB_Imprimante"), "Bureau");
+            click(&p, "CB_ImpFiche");
+            click(&p, "CB_ImpTravaux");
             click(&p, "Btn_Imprimer");
             EXPECT_FALSE(p.isVisible());
         });
@@ -938,10 +936,10 @@ class RoadOfATree : public ProgramTest {
         windows().dataSave->clock = [] { return kBackupTime; };
         ui.folders.push_back(QString::fromStdString((outside / "Sauvegardes").string()));
         when<TF_DataSave>("TF_DataSave", [this](TF_DataSave& s) {
-            EXPECT_FALSE(child(&s, "btn_Sauvegarde")->isEnabled());
+            EXPECT_FALSE(enabled(&s, "btn_Sauvegarde"));
             click(&s, "btn_parcourir1");
             EXPECT_EQ(textOf(&s, "Edit1"), QString::fromStdString(backupFolder().string()));
-            EXPECT_TRUE(child(&s, "btn_Sauvegarde")->isEnabled());
+            EXPECT_TRUE(enabled(&s, "btn_Sauvegarde"));
             click(&s, "btn_Sauvegarde");
             EXPECT_FALSE(s.isVisible());
         });
@@ -1015,10 +1013,10 @@ class RoadOfATree : public ProgramTest {
         ui.clear();
         ui.folders.push_back(QString::fromStdString(backupFolder().string()));
         when<TF_DataRestore>("TF_DataRestore", [this](TF_DataRestore& r) {
-            EXPECT_FALSE(child(&r, "btn_Restaurer")->isEnabled());
+            EXPECT_FALSE(enabled(&r, "btn_Restaurer"));
             click(&r, "btn_parcourir1");
             EXPECT_EQ(textOf(&r, "Edit1"), QString::fromStdString(backupFolder().string()));
-            EXPECT_TRUE(child(&r, "btn_Restaurer")->isEnabled());
+            EXPECT_TRUE(enabled(&r, "btn_Restaurer"));
             click(&r, "btn_Restaurer");
             EXPECT_FALSE(r.isVisible());
         });
@@ -1137,7 +1135,7 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(checked, 170);
         EXPECT_EQ(untranslated, (Names{"TF_Fiche/I_PhotoRef", "TF_Fiche/MM_Notes",
                                        "TF_Fiche/OpenPictureDialog1", "TF_Photo/I_Photo"}));
-        const QTableWidget& grid = *child<QTableWidget>(&main(), "SG_LignesTravaux");
+        const QTableWidget& grid = worksGrid();
         for (int c = 0; c < 3; ++c) {
             const QString heading = grid.horizontalHeaderItem(c)->text();
             EXPECT_EQ(heading, text(table, 9999, 8 + c));
@@ -1181,7 +1179,7 @@ class RoadOfATree : public ProgramTest {
                 EXPECT_EQ(l.windowTitle(), text(english, 200));
                 ASSERT_EQ(child<QComboBox>(&l, "ComboBox1")->count(), 3);
                 EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(1), "Taille");
-                EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->currentText(), "");
+                EXPECT_EQ(textOf(&l, "ComboBox1"), "");
                 EXPECT_EQ(textOf(&l, "E_DatTra"), "");
                 click(&l, "B_Annuler");
             });
@@ -1190,7 +1188,7 @@ class RoadOfATree : public ProgramTest {
                 EXPECT_EQ(textOf(&f, "E_NomArbre"), "Mon érable");
                 EXPECT_EQ(textOf(&f, "E_NomCommun"), "Érable du Japon");
                 ASSERT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->count(), 3);
-                EXPECT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->currentText(), "Prébonsaï");
+                EXPECT_EQ(textOf(&f, "ComboBox_Etat"), "Prébonsaï");
                 click(&f, "B_Annuler");
             });
             click(&main(), "B_Fiche");
@@ -1230,10 +1228,10 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(ui.texts("question"), std::vector<QString>{msg(13)});
         expectNoTrouble();
         EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
-        EXPECT_FALSE(child<QAction>(&main(), "SupprimerFiche")->isEnabled());
-        EXPECT_FALSE(child<QAction>(&main(), "Galerie1")->isEnabled());
+        EXPECT_FALSE(enabled(&main(), "SupprimerFiche"));
+        EXPECT_FALSE(enabled(&main(), "Galerie1"));
         // The counter is still 1: "Ouvrir" stays until the next activation finds no card.
-        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+        EXPECT_TRUE(enabled(&main(), "OuvrirVign"));
         EXPECT_EQ(file("Tavo.ini"), settingsText(1));
         expectDiskChanges({}, {"Tavo.ini"},
                           {fiches(kTree, ".SIG"), fiches(kTree, ".TRX"), imgref(kTree),
@@ -1241,7 +1239,7 @@ class RoadOfATree : public ProgramTest {
         for (const char* folder : {"FICHES", "GALERIES", "IMGREF"})
             EXPECT_TRUE(fs::is_empty(dir / folder)) << folder;
         main().FormActivate();
-        EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+        EXPECT_FALSE(enabled(&main(), "OuvrirVign"));
 
         main().FormDestroy();
         EXPECT_EQ(file("Tavo.ini"), settingsText(1));

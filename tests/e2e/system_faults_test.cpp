@@ -207,6 +207,7 @@ class SystemFaults : public ::testing::Test {
     }
 
     TF_Main& main() { return program->main(); }
+    QTableWidget& worksGrid() { return *child<QTableWidget>(&main(), "SG_LignesTravaux"); }
 
     void openTree(const std::string& id) {
         app().session.openTreeId = id;
@@ -309,7 +310,7 @@ class SystemFaults : public ::testing::Test {
 
     // Double-clicks works line `line` (1-based) and lets `act` click in the editor.
     void changeWorksLine(int line, const std::function<void(TF_Ligne&)>& act) {
-        child<QTableWidget>(&main(), "SG_LignesTravaux")->setCurrentCell(line - 1, 0);
+        worksGrid().setCurrentCell(line - 1, 0);
         ui.modal["TF_Ligne"].push_back([act](QDialog* d) { act(*static_cast<TF_Ligne*>(d)); });
         test::doubleClick(&main(), "SG_LignesTravaux");
     }
@@ -671,14 +672,13 @@ TEST_P(ReadOnlyFolder, SettingsWritesOfTheActivation) {
     const ReadOnlyPath again = makeReadOnly(GetParam());
     underReadOnly(again, [&] {
         ui.clear();
-        child<QTableWidget>(&main(), "SG_LignesTravaux")->setHorizontalHeaderLabels({"", "", ""});
+        worksGrid().setHorizontalHeaderLabels({"", "", ""});
         child<QAction>(&main(), "OuvrirVign")->setEnabled(false);
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);
-        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
-                  app().msg(8));
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), app().msg(8));
         EXPECT_FALSE(app().msg(8).isEmpty());
-        EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+        EXPECT_TRUE(enabled(&main(), "OuvrirVign"));
         app().showModal(windows().aPropos);
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);  // not again
@@ -707,8 +707,7 @@ TEST_P(ReadOnlyFolder, AFirstStartStillShowsTheProgram) {
         // The settings file could not be made: said once; the program speaks French all the same.
         EXPECT_EQ(ui.texts("error").size(), 1u);
         EXPECT_EQ(app().session.languageName, "Français");
-        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(0)->text(),
-                  app().msg(8));
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), app().msg(8));
         EXPECT_FALSE(app().msg(8).isEmpty());
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);

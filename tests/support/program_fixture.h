@@ -69,6 +69,7 @@ class ProgramTest : public ::testing::Test {
         return *program;
     }
     TF_Main& main() { return program->main(); }
+    QTableWidget& worksGrid() { return *child<QTableWidget>(&main(), "SG_LignesTravaux"); }
 
     int backUpThroughWindow(const std::filesystem::path& parent) {
         return test::backUpThroughWindow(ui, *program, parent);

@@ -3,7 +3,9 @@
 // triggered and buttons clicked, so every command passes the error guard once.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QAction>
+#include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -24,15 +26,31 @@ inline void trigger(const QObject* window, const char* action) {
     if (QAction* a = child<QAction>(window, action)) a->trigger();
 }
 
-inline void click(const QObject* window, const char* button) {
-    if (QPushButton* b = child<QPushButton>(window, button)) b->click();
+// Whether the control or menu item `name` can be used.
+inline bool enabled(const QObject* window, const char* name) {
+    QObject* o = child<QObject>(window, name);
+    if (auto* a = qobject_cast<QAction*>(o)) return a->isEnabled();
+    if (auto* w = qobject_cast<QWidget*>(o)) return w->isEnabled();
+    return false;
 }
 
-// The text shown by the line edit or label `name`.
+// Whether the check box or radio button `name` is ticked.
+inline bool checked(const QObject* window, const char* name) {
+    const QAbstractButton* b = child<QAbstractButton>(window, name);
+    return b && b->isChecked();
+}
+
+// A click on a push button, check box or radio button.
+inline void click(const QObject* window, const char* button) {
+    if (QAbstractButton* b = child<QAbstractButton>(window, button)) b->click();
+}
+
+// The text shown by the line edit, label or combo box `name`.
 inline QString textOf(const QObject* window, const char* name) {
     QWidget* w = child(window, name);
     if (auto* edit = qobject_cast<QLineEdit*>(w)) return edit->text();
     if (auto* label = qobject_cast<QLabel*>(w)) return label->text();
+    if (auto* combo = qobject_cast<QComboBox*>(w)) return combo->currentText();
     ADD_FAILURE() << name << " shows no text";
     return {};
 }

@@ -112,7 +112,7 @@ TEST_F(CardFormTest, CreatingWritesTheFourFilesAndShowsTheTree) {
     const QString notes = QString(200, QLatin1Char('a')) + QStringLiteral("\nb") +
                           QString(57, QLatin1Char('c'));  // 260 characters once stored
     createTree(QStringLiteral("Érable du jardin"), photo, [&](TF_Fiche& f) {
-        EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());  // no photo yet
+        EXPECT_FALSE(enabled(&f, "B_Creation"));  // no photo yet
         child<QComboBox>(&f, "ComboBox_NomLatin")->setEditText(QStringLiteral("Acer palmatum"));
         setText(&f, "E_Cultivar", QStringLiteral("Deshojo"));
         setText(&f, "E_NomCommun", QStringLiteral("Érable"));
@@ -169,10 +169,10 @@ TEST_F(CardFormTest, CreatingWritesTheFourFilesAndShowsTheTree) {
     TF_Main& m = main();
     EXPECT_TRUE(child(&m, "GB_Arbre")->isVisibleTo(&m));
     EXPECT_TRUE(child(&m, "GB_Travaux")->isVisibleTo(&m));
-    EXPECT_TRUE(child<QAction>(&m, "FermerFiche")->isEnabled());
-    EXPECT_TRUE(child<QAction>(&m, "Ligne1")->isEnabled());
-    EXPECT_TRUE(child<QAction>(&m, "OuvrirVign")->isEnabled());
-    EXPECT_FALSE(child<QAction>(&m, "ProprietesFiche")->isEnabled());
+    EXPECT_TRUE(enabled(&m, "FermerFiche"));
+    EXPECT_TRUE(enabled(&m, "Ligne1"));
+    EXPECT_TRUE(enabled(&m, "OuvrirVign"));
+    EXPECT_FALSE(enabled(&m, "ProprietesFiche"));
     EXPECT_EQ(textOf(&m, "L_NomArbre"), "Érable du jardin (26034140509042)");
     EXPECT_EQ(textOf(&m, "L_NomBotanique"), "Acer palmatum");
     const QImage shown =
@@ -192,13 +192,13 @@ TEST_F(CardFormTest, RefusedInputWritesNothing) {
         auto& f = *static_cast<TF_Fiche*>(d);
         // A photo chosen before the name: "Créer" waits for the name.
         click(&f, "B_Parcourir");
-        EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());
+        EXPECT_FALSE(enabled(&f, "B_Creation"));
         // A name typed and erased again: "Créer" wakes up but still wants the name.
         setText(&f, "E_NomArbre", QStringLiteral("P"));
         setText(&f, "E_NomArbre", QString());
         click(&f, "B_Creation");
         setText(&f, "E_NomArbre", QStringLiteral("Pin"));
-        EXPECT_TRUE(child(&f, "B_Creation")->isEnabled());
+        EXPECT_TRUE(enabled(&f, "B_Creation"));
 
         setText(&f, "E_DateAchat", QStringLiteral("31/04/2020"));
         click(&f, "B_Creation");
@@ -235,7 +235,7 @@ TEST_F(CardFormTest, NotJpegAsOnlyPhotoLeavesNothingToCreate) {
         auto& f = *static_cast<TF_Fiche*>(d);
         setText(&f, "E_NomArbre", QStringLiteral("Pin"));
         click(&f, "B_Parcourir");
-        EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());
+        EXPECT_FALSE(enabled(&f, "B_Creation"));
         click(&f, "B_Creation");
     });
     trigger(&main(), "CreerFiche");
@@ -256,11 +256,11 @@ TEST_F(CardFormTest, ModifyingKeepsCreationDateIdentifierAndPhoto) {
         auto& f = *static_cast<TF_Fiche*>(d);
         EXPECT_EQ(textOf(&f, "E_NomArbre"), "Pin");
         EXPECT_EQ(f.notesText(), QString(300, QLatin1Char('n')));
-        EXPECT_FALSE(child<QCheckBox>(&f, "ChB_AgeEstime")->isChecked());
+        EXPECT_FALSE(checked(&f, "ChB_AgeEstime"));
         EXPECT_EQ(textOf(&f, "L_NomFic"), QString::fromStdString(kFirstId));
         EXPECT_EQ(textOf(&f, "L_DateCrea"), "03/02/2026");
-        EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());
-        EXPECT_TRUE(child(&f, "B_Modification")->isEnabled());
+        EXPECT_FALSE(enabled(&f, "B_Creation"));
+        EXPECT_TRUE(enabled(&f, "B_Modification"));
         setText(&f, "E_NomArbre", QStringLiteral("Pin noir"));
         child<QCheckBox>(&f, "ChB_AgeEstime")->setChecked(true);
         f.setNotesText(QStringLiteral("ligne 1\r\nligne 2"));
@@ -323,8 +323,7 @@ TEST_F(CardFormTest, ModifierRefusesAnInvalidAcquisitionDate) {
 TEST_F(CardFormTest, CreerInModifyModeMakesANewTreeAndLeavesTheOldOne) {
     createTree(QStringLiteral("Pin"), writePhoto("pin.jpg", 300, 200));
     const auto old = filesOf(kFirstId);
-    child<QTableWidget>(&main(), "SG_LignesTravaux")
-        ->setItem(0, 0, new QTableWidgetItem(QStringLiteral("01/01/2024")));
+    worksGrid().setItem(0, 0, new QTableWidgetItem(QStringLiteral("01/01/2024")));
     ui.clear();
 
     // Same clock instant: the new tree takes the next free identifier.
@@ -332,9 +331,9 @@ TEST_F(CardFormTest, CreerInModifyModeMakesANewTreeAndLeavesTheOldOne) {
     ui.modal["TF_Fiche"].push_back([&](QDialog* d) {
         auto& f = *static_cast<TF_Fiche*>(d);
         setText(&f, "E_NomArbre", QStringLiteral("Genévrier"));
-        EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());
+        EXPECT_FALSE(enabled(&f, "B_Creation"));
         click(&f, "B_Parcourir");
-        EXPECT_TRUE(child(&f, "B_Creation")->isEnabled());
+        EXPECT_TRUE(enabled(&f, "B_Creation"));
         click(&f, "B_Creation");
     });
     click(&main(), "B_Fiche");
@@ -349,7 +348,7 @@ TEST_F(CardFormTest, CreerInModifyModeMakesANewTreeAndLeavesTheOldOne) {
     EXPECT_EQ(settings::cardCounter(DataPaths{dir.path()}), 3);
     EXPECT_EQ(textOf(&main(), "L_NomArbre"), "Genévrier (26034140509043)");
     // The works grid no longer shows the other tree's lines.
-    EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->item(0, 0), nullptr);
+    EXPECT_EQ(worksGrid().item(0, 0), nullptr);
 }
 
 TEST_F(CardFormTest, ListsFillTheBoxesAndABotanicalNameFillsTheOtherNames) {
@@ -367,9 +366,9 @@ TEST_F(CardFormTest, ListsFillTheBoxesAndABotanicalNameFillsTheOtherNames) {
     createTree(QStringLiteral("Pin"), writePhoto("pin.jpg", 300, 200), [&](TF_Fiche& f) {
         ASSERT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->count(), 2);
         EXPECT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->itemText(0), "Pré-bonsaï");
-        EXPECT_EQ(child<QComboBox>(&f, "ComboBox_Etat")->currentText(), "");
+        EXPECT_EQ(textOf(&f, "ComboBox_Etat"), "");
         ASSERT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->count(), 2);
-        EXPECT_EQ(child<QComboBox>(&f, "ComboBox_NomLatin")->currentText(), "");
+        EXPECT_EQ(textOf(&f, "ComboBox_NomLatin"), "");
         EXPECT_EQ(textOf(&f, "E_NomCommun"), "");
 
         child<QComboBox>(&f, "ComboBox_NomLatin")->setCurrentIndex(1);
@@ -400,10 +399,10 @@ TEST_F(CardFormTest, CreateModeStartsEmptyWithTheDefaultPicture) {
         for (QLineEdit* e : {child<QLineEdit>(&f, "E_NomArbre"), child<QLineEdit>(&f, "E_Prix"),
                              child<QLineEdit>(&f, "E_DateAchat")})
             EXPECT_EQ(e->text(), "");
-        EXPECT_FALSE(child<QCheckBox>(&f, "ChB_AgeEstime")->isChecked());
+        EXPECT_FALSE(checked(&f, "ChB_AgeEstime"));
         EXPECT_EQ(textOf(&f, "L_NomFic"), "");
-        EXPECT_FALSE(child(&f, "B_Creation")->isEnabled());
-        EXPECT_FALSE(child(&f, "B_Modification")->isEnabled());
+        EXPECT_FALSE(enabled(&f, "B_Creation"));
+        EXPECT_FALSE(enabled(&f, "B_Modification"));
         EXPECT_FALSE(f.photoChanged());
         EXPECT_EQ(child<TImage>(&f, "I_PhotoRef")->picture().convertToFormat(QImage::Format_RGB888),
                   toQImage(loadBmp(data().defaultPicture())));

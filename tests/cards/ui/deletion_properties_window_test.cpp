@@ -86,13 +86,13 @@ class TreeWindowTest : public ProgramTest {
         TF_Main& m = main();
         return {child(&m, "GB_Arbre")->isVisibleTo(&m),
                 child(&m, "GB_Travaux")->isVisibleTo(&m),
-                child<QAction>(&m, "FermerFiche")->isEnabled(),
-                child<QAction>(&m, "SupprimerFiche")->isEnabled(),
-                child<QAction>(&m, "ProprietesFiche")->isEnabled(),
-                child<QAction>(&m, "ImprimerFiche")->isEnabled(),
-                child<QAction>(&m, "Fichierarchive1")->isEnabled(),
-                child<QAction>(&m, "Ligne1")->isEnabled(),
-                child<QAction>(&m, "Galerie1")->isEnabled()};
+                enabled(&m, "FermerFiche"),
+                enabled(&m, "SupprimerFiche"),
+                enabled(&m, "ProprietesFiche"),
+                enabled(&m, "ImprimerFiche"),
+                enabled(&m, "Fichierarchive1"),
+                enabled(&m, "Ligne1"),
+                enabled(&m, "Galerie1")};
     }
     long counter() const { return settings::cardCounter(DataPaths{dir.path()}); }
 };
@@ -105,7 +105,7 @@ TEST_F(TreeWindowTest, DeletingRemovesExactlyTheTreesFilesAndFollowsTheCounter) 
     makeTree(kOther, 0);
     settings::setCardCounter(DataPaths{dir.path()}, 2);
     main().FormActivate();
-    ASSERT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());
+    ASSERT_TRUE(enabled(&main(), "OuvrirVign"));
 
     openTree(kTree);
     Snapshot before = snapshot();
@@ -116,7 +116,7 @@ TEST_F(TreeWindowTest, DeletingRemovesExactlyTheTreesFilesAndFollowsTheCounter) 
     EXPECT_EQ(removedOnly(before), treeFiles(kTree, 3));  // seven files
     EXPECT_EQ(counter(), 1);
     EXPECT_EQ(treeState(), kClosed);
-    EXPECT_TRUE(child<QAction>(&main(), "OuvrirVign")->isEnabled());  // 2 -> 1
+    EXPECT_TRUE(enabled(&main(), "OuvrirVign"));  // 2 -> 1
 
     openTree(kOther);
     before = snapshot();
@@ -125,7 +125,7 @@ TEST_F(TreeWindowTest, DeletingRemovesExactlyTheTreesFilesAndFollowsTheCounter) 
     EXPECT_EQ(removedOnly(before), treeFiles(kOther, 0));  // four files
     EXPECT_EQ(counter(), 0);
     EXPECT_EQ(treeState(), kClosed);
-    EXPECT_FALSE(child<QAction>(&main(), "OuvrirVign")->isEnabled());  // 1 -> 0
+    EXPECT_FALSE(enabled(&main(), "OuvrirVign"));  // 1 -> 0
     for (const char* folder : {"FICHES", "GALERIES", "IMGREF"})
         EXPECT_TRUE(listFolder(dir / folder).empty()) << folder;
     EXPECT_TRUE(ui.texts("error").empty());

@@ -34,6 +34,7 @@ class ChooserTest : public ProgramTest {
   protected:
     DataPaths data() const { return DataPaths{dir.path()}; }
     TF_Vignette* chooser() { return program->windows().vignette; }
+    QScrollArea* area() { return child<QScrollArea>(chooser(), "ZoneImages"); }
 
     // A tree made the way the program makes one: card, empty works file and gallery, lines
     // added in date order, and its reference photo.
@@ -112,7 +113,7 @@ TEST_F(ChooserTest, SevenPhotosStandInThreeRowsOfThree) {
         EXPECT_EQ(thumbs[i]->toolTip(), toQString(chooser()->photoNames()[i]));
         EXPECT_TRUE(thumbs[i]->isVisible());
     }
-    EXPECT_EQ(child<QScrollArea>(chooser(), "ZoneImages")->widget()->height(), 484);
+    EXPECT_EQ(area()->widget()->height(), 484);
     EXPECT_TRUE(ui.shown.empty());
     chooser()->reject();
 }
@@ -161,11 +162,7 @@ TEST_F(ChooserTest, ShowingTwiceListsEachPhotoOnceAndSeesNewPhotos) {
     std::filesystem::remove(data().imgref() / "26000000000001.JPG");
     chooser()->show();
     EXPECT_EQ(chooser()->thumbnails().size(), 2u);
-    EXPECT_EQ(child<QScrollArea>(chooser(), "ZoneImages")
-                  ->widget()
-                  ->findChildren<ThumbnailImage*>()
-                  .size(),
-              2);
+    EXPECT_EQ(area()->widget()->findChildren<ThumbnailImage*>().size(), 2);
     std::vector<std::string> names = chooser()->photoNames();
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (std::vector<std::string>{"26000000000002.JPG", "26000000000003.JPG"}));
@@ -227,26 +224,26 @@ TEST_F(ChooserTest, PhotoNamedShorterThanAnIdentifierOpensNothing) {
     EXPECT_TRUE(ui.texts("error")[0].contains("tree.jpg"));
     EXPECT_EQ(app().session.openTreeId, "26000000000001");
     EXPECT_FALSE(main().treeOpen());
-    EXPECT_FALSE(child<QAction>(&main(), "FermerFiche")->isEnabled());
+    EXPECT_FALSE(enabled(&main(), "FermerFiche"));
 }
 
 TEST_F(ChooserTest, WheelScrollsOneLinePerNotchEvenOverAThumbnail) {
     start();
     for (int i = 10; i < 22; ++i) photo("260000000000" + std::to_string(i) + ".JPG");
     chooser()->show();
-    QScrollBar* bar = child<QScrollArea>(chooser(), "ZoneImages")->verticalScrollBar();
+    QScrollBar* bar = area()->verticalScrollBar();
     ASSERT_GT(bar->maximum(), 3 * bar->singleStep());
     EXPECT_EQ(bar->value(), 0);
-    wheel(child<QScrollArea>(chooser(), "ZoneImages")->viewport(), -120);
+    wheel(area()->viewport(), -120);
     EXPECT_EQ(bar->value(), bar->singleStep());
     wheel(chooser()->thumbnails()[0], -240);
     EXPECT_EQ(bar->value(), 3 * bar->singleStep());
-    wheel(child<QScrollArea>(chooser(), "ZoneImages")->viewport(), 120);
+    wheel(area()->viewport(), 120);
     EXPECT_EQ(bar->value(), 2 * bar->singleStep());
     // A new showing starts at the top again.
     chooser()->reject();
     chooser()->show();
-    EXPECT_EQ(child<QScrollArea>(chooser(), "ZoneImages")->verticalScrollBar()->value(), 0);
+    EXPECT_EQ(area()->verticalScrollBar()->value(), 0);
     chooser()->reject();
 }
 
@@ -256,9 +253,8 @@ TEST_F(ChooserTest, AnnulerAndEscapeCloseWithoutChoosing) {
     app().session.openTreeId = "previous";
     ui.modal["TF_Vignette"].push_back([this](QDialog*) { click(chooser(), "B_Annuler"); });
     EXPECT_EQ(app().showModal(chooser()), QDialog::Rejected);
-    ui.modal["TF_Vignette"].push_back([this](QDialog*) {
-        QTest::keyClick(child<QScrollArea>(chooser(), "ZoneImages"), Qt::Key_Escape);
-    });
+    ui.modal["TF_Vignette"].push_back(
+        [this](QDialog*) { QTest::keyClick(area(), Qt::Key_Escape); });
     EXPECT_EQ(app().showModal(chooser()), QDialog::Rejected);
     EXPECT_EQ(app().session.openTreeId, "previous");
     EXPECT_TRUE(ui.shown.empty());
@@ -282,8 +278,7 @@ TEST_F(ChooserTest, DoubleClickOpensTheChosenTreeWithItsCard) {
           child<QAction>(&main(), "Galerie1")})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
     for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(child<QTableWidget>(&main(), "SG_LignesTravaux")->horizontalHeaderItem(c)->text(),
-                  app().msg(8 + c));
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(c)->text(), app().msg(8 + c));
 }
 
 // Needs the tree panel and the works grid refill of the main window.
@@ -292,7 +287,7 @@ TEST_F(ChooserTest, OpeningShowsNamesPhotoAndWorksLinesAndGrowsTheGrid) {
     makeTree("26000000000002", "Genévrier", 25);
     start();
     openThrough("26000000000001.JPG");
-    QTableWidget* grid = child<QTableWidget>(&main(), "SG_LignesTravaux");
+    QTableWidget* grid = &worksGrid();
     auto cell = [grid](int row, int column) {
         const QTableWidgetItem* item = grid->item(row, column);
         return item ? item->text() : QString();
@@ -354,9 +349,7 @@ TEST_F(ChooserTest, LargeCollectionShowsAtOnceAndFillsInBehind) {
     EXPECT_TRUE(near(centre(thumbs[0]), kRed) || thumbs[0]->toolTip() == "26000000000099.JPG");
     EXPECT_EQ(centre(thumbs[39]), background);
     EXPECT_EQ(centre(thumbs[40]), background);
-    child<QScrollArea>(chooser(), "ZoneImages")
-        ->verticalScrollBar()
-        ->setValue(child<QScrollArea>(chooser(), "ZoneImages")->verticalScrollBar()->maximum());
+    area()->verticalScrollBar()->setValue(area()->verticalScrollBar()->maximum());
     const bool lastIsDamaged = thumbs[40]->toolTip() == "26000000000099.JPG";
     EXPECT_EQ(near(centre(thumbs[40]), kRed), !lastIsDamaged);
     EXPECT_TRUE(ui.shown.empty());

@@ -26,6 +26,7 @@ class CollectionWindow : public ProgramTest {
   protected:
     DataPaths data() const { return DataPaths{dir.path()}; }
     TF_Collection* window() { return program->windows().collection; }
+    QLineEdit* search() { return child<QLineEdit>(window(), "E_Recherche"); }
 
     void tree(const std::string& id, const TreeCard& card, const std::vector<WorksLine>& works = {},
               const std::vector<PhotoNote>& photos = {}) {
@@ -58,8 +59,8 @@ class CollectionWindow : public ProgramTest {
         return ids;
     }
     void search(const QString& words) {
-        child<QLineEdit>(window(), "E_Recherche")->clear();
-        QTest::keyClicks(child<QLineEdit>(window(), "E_Recherche"), words);
+        search()->clear();
+        QTest::keyClicks(search(), words);
     }
     QString excerpt(int row) {
         const CollectionModel::Excerpt& e = window()->model()->excerpt(row);
@@ -108,7 +109,7 @@ TEST_F(CollectionWindow, SearchSortsAndOpensAsTheCommandLineFinds) {
     EXPECT_EQ(textOf(window(), "L_Nombre"), "Arbres affichés : 0 sur 3");
 
     // A click on a header sorts by that column, numbers as numbers; the choice is remembered.
-    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Escape);
+    QTest::keyClick(search(), Qt::Key_Escape);
     EXPECT_EQ(textOf(window(), "E_Recherche"), "");
     QHeaderView* header = child<QTableView>(window(), "SG_Collection")->horizontalHeader();
     const int price = static_cast<int>(collection::Column::Price);
@@ -128,16 +129,16 @@ TEST_F(CollectionWindow, SearchSortsAndOpensAsTheCommandLineFinds) {
 
     // Enter opens the chosen tree in the main window, as "Ouvrir" does.
     search("genevrier");
-    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Return);
+    QTest::keyClick(search(), Qt::Key_Return);
     EXPECT_EQ(app().session.openTreeId, kJuniper);
     EXPECT_EQ(app().session.currentCard.treeName, "Genévrier");
     EXPECT_TRUE(main().treeOpen());
 
     // Escape clears the search, then closes.
-    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Escape);
+    QTest::keyClick(search(), Qt::Key_Escape);
     EXPECT_EQ(rows().size(), 3u);
     EXPECT_TRUE(window()->isVisible());
-    QTest::keyClick(child<QLineEdit>(window(), "E_Recherche"), Qt::Key_Escape);
+    QTest::keyClick(search(), Qt::Key_Escape);
     EXPECT_FALSE(window()->isVisible());
     for (const auto& s : ui.shown)
         ADD_FAILURE() << s.kind << " " << s.title.toStdString() << " " << s.text.toStdString();

@@ -71,6 +71,10 @@ std::vector<QStringList> gridRows(const QTableWidget* grid) {
     return rows;
 }
 
+QTableWidget* grid(const ListWindow& w) {
+    return child<QTableWidget>(&w, "SGrid");
+}
+
 // Types like the keyboard, accented letters included.
 void type(QLineEdit* edit, const QString& text) {
     for (const QChar c : text) QTest::sendKeyEvent(QTest::Click, edit, Qt::Key_unknown, c, {});
@@ -109,9 +113,10 @@ class ListWindowsTest : public ProgramTest {
         trigger(&main(), e.item);
     }
 
-    // Clicks `button` and answers the entry dialog it opens: each non-null text replaces the
-    // text of its edit box by typing, then OK is clicked (or the dialog is left by Escape).
-    Seen answer(const Editor& e, QPushButton* button, const QStringList& typed,
+    // Clicks `button` of list window `w` and answers the entry dialog it opens: each non-null
+    // text replaces the text of its edit box by typing, then OK is clicked (or the dialog is
+    // left by Escape).
+    Seen answer(const Editor& e, const ListWindow& w, const char* button, const QStringList& typed,
                 bool confirm = true) {
         Seen seen;
         ui.modal[e.dialog].push_back([&](QDialog* d) {
@@ -131,7 +136,7 @@ class ListWindowsTest : public ProgramTest {
             else
                 QTest::keyClick(d->findChild<QLineEdit*>(e.edits[0]), Qt::Key_Escape);
         });
-        QTest::mouseClick(button, Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(&w, button), Qt::LeftButton);
         return seen;
     }
 };
@@ -147,13 +152,12 @@ TEST_F(ListWindowsTest, FirstOpeningCreatesTheEmptyListAndTheFirstEntryLeavesABl
             EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(27)});
             EXPECT_EQ(w.entryCount(), 0);
             const QStringList typed(static_cast<int>(e->edits.size()), QStringLiteral("Pin"));
-            const Seen seen = answer(*e, child<QPushButton>(&w, "BtnCreer"), typed);
+            const Seen seen = answer(*e, w, "BtnCreer", typed);
             EXPECT_EQ(seen.okCaption, app().msg(22));
             EXPECT_FALSE(seen.okEnabled);
             EXPECT_EQ(w.entryCount(), 1);
             const QStringList blank(typed.size(), QString());
-            EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
-                      (std::vector<QStringList>{typed, blank}));
+            EXPECT_EQ(gridRows(grid(w)), (std::vector<QStringList>{typed, blank}));
         });
         EXPECT_EQ(bytes(*e).size(), e->recordSize);
     }
@@ -164,25 +168,24 @@ TEST_F(ListWindowsTest, LabelsCreatedChangedAndDeletedGiveTheExpectedBytes) {
         SCOPED_TRACE(e->file);
         open(*e, [&](ListWindow& w) {
             for (const char* text : {"Taille", "Rempotage", "Ligature"})
-                answer(*e, child<QPushButton>(&w, "BtnCreer"), {QString::fromUtf8(text)});
+                answer(*e, w, "BtnCreer", {QString::fromUtf8(text)});
             EXPECT_EQ(bytes(*e), label("Taille") + label("Rempotage") + label("Ligature"));
 
-            child<QTableWidget>(&w, "SGrid")->setCurrentCell(1, 0);
-            Seen seen = answer(*e, child<QPushButton>(&w, "BtnModifier"),
-                               {QStringLiteral("Rempotage d'été")});
+            grid(w)->setCurrentCell(1, 0);
+            Seen seen = answer(*e, w, "BtnModifier", {QStringLiteral("Rempotage d'été")});
             EXPECT_EQ(seen.okCaption, e == &kTypes ? QStringLiteral("Changer") : "Modifier");
             EXPECT_FALSE(seen.okEnabled);
             EXPECT_EQ(seen.texts, QStringList{"Rempotage"});
             EXPECT_EQ(bytes(*e),
                       label("Taille") + label("Rempotage d'\xE9t\xE9") + label("Ligature"));
 
-            child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
-            seen = answer(*e, child<QPushButton>(&w, "BtnSupprimer"), {});
+            grid(w)->setCurrentCell(0, 0);
+            seen = answer(*e, w, "BtnSupprimer", {});
             EXPECT_EQ(seen.okCaption, app().msg(24));
             EXPECT_TRUE(seen.okEnabled);
             EXPECT_EQ(seen.texts, QStringList{"Taille"});
             // Opened empty (one row), three creations, one deletion: three rows.
-            EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
+            EXPECT_EQ(gridRows(grid(w)),
                       (std::vector<QStringList>{{"Rempotage d'été"}, {"Ligature"}, {""}}));
         });
         EXPECT_EQ(bytes(*e), label("Rempotage d'\xE9t\xE9") + label("Ligature"));
@@ -193,12 +196,12 @@ TEST_F(ListWindowsTest, OnlyTheInterventionTypesGridReactsToAClickOnABlankRow) {
     for (const Editor* e : {&kTypes, &kStates, &kNames}) {
         SCOPED_TRACE(e->file);
         open(*e, [&](ListWindow& w) {
-            answer(*e, child<QPushButton>(&w, "BtnCreer"), {QStringLiteral("A")});
+            answer(*e, w, "BtnCreer", {QStringLiteral("A")});
             ui.clear();
-            clickRow(child<QTableWidget>(&w, "SGrid"), 1);  // the blank row below the entry
+            clickRow(grid(w), 1);  // the blank row below the entry
             const bool reacts = e == &kTypes;
-            EXPECT_EQ(child(&w, "BtnModifier")->isEnabled(), !reacts);
-            EXPECT_EQ(child(&w, "BtnSupprimer")->isEnabled(), !reacts);
+            EXPECT_EQ(enabled(&w, "BtnModifier"), !reacts);
+            EXPECT_EQ(enabled(&w, "BtnSupprimer"), !reacts);
             if (!reacts) {
                 const auto shownBefore = ui.modalShown.size();
                 QTest::mouseClick(child<QPushButton>(&w, "BtnModifier"), Qt::LeftButton);
@@ -207,9 +210,9 @@ TEST_F(ListWindowsTest, OnlyTheInterventionTypesGridReactsToAClickOnABlankRow) {
                           (std::vector<QString>{app().msg(23), app().msg(23)}));
                 EXPECT_EQ(ui.modalShown.size(), shownBefore);  // no dialog opened
             }
-            clickRow(child<QTableWidget>(&w, "SGrid"), 0);
-            EXPECT_TRUE(child(&w, "BtnModifier")->isEnabled());
-            EXPECT_TRUE(child(&w, "BtnSupprimer")->isEnabled());
+            clickRow(grid(w), 0);
+            EXPECT_TRUE(enabled(&w, "BtnModifier"));
+            EXPECT_TRUE(enabled(&w, "BtnSupprimer"));
         });
     }
 }
@@ -218,10 +221,10 @@ TEST_F(ListWindowsTest, ATypedThenErasedLabelIsStoredEmptyAndCancelWritesNothing
     open(kTypes, [&](ListWindow& w) {
         ui.modal[kTypes.dialog].push_back([&](QDialog* d) {
             auto& dialog = *static_cast<TF_LIB_TypesIntervention2*>(d);
-            EXPECT_FALSE(child(&dialog, "Btn_OK")->isEnabled());
+            EXPECT_FALSE(enabled(&dialog, "Btn_OK"));
             QTest::keyClick(child<QLineEdit>(&dialog, "Edit1"), Qt::Key_X);
             QTest::keyClick(child<QLineEdit>(&dialog, "Edit1"), Qt::Key_Backspace);
-            EXPECT_TRUE(child(&dialog, "Btn_OK")->isEnabled());
+            EXPECT_TRUE(enabled(&dialog, "Btn_OK"));
             QTest::mouseClick(child<QPushButton>(&dialog, "Btn_OK"), Qt::LeftButton);
         });
         QTest::mouseClick(child<QPushButton>(&w, "BtnCreer"), Qt::LeftButton);
@@ -229,35 +232,31 @@ TEST_F(ListWindowsTest, ATypedThenErasedLabelIsStoredEmptyAndCancelWritesNothing
         EXPECT_EQ(w.entryCount(), 1);
 
         // Left without OK: neither the file nor the grid changes.
-        child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
-        answer(kTypes, child<QPushButton>(&w, "BtnModifier"), {QStringLiteral("Arrosage")}, false);
-        answer(kTypes, child<QPushButton>(&w, "BtnSupprimer"), {}, false);
-        answer(kTypes, child<QPushButton>(&w, "BtnCreer"), {QStringLiteral("Arrosage")}, false);
+        grid(w)->setCurrentCell(0, 0);
+        answer(kTypes, w, "BtnModifier", {QStringLiteral("Arrosage")}, false);
+        answer(kTypes, w, "BtnSupprimer", {}, false);
+        answer(kTypes, w, "BtnCreer", {QStringLiteral("Arrosage")}, false);
         EXPECT_EQ(bytes(kTypes), label(""));
-        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
-                  (std::vector<QStringList>{{""}, {""}}));
+        EXPECT_EQ(gridRows(grid(w)), (std::vector<QStringList>{{""}, {""}}));
     });
 }
 
 TEST_F(ListWindowsTest, BotanicalNamesCreatedChangedAndDeletedLeaveNoStaleCell) {
     const QString longLatin(120, QLatin1Char('a'));  // the box takes 100 characters
     open(kNames, [&](ListWindow& w) {
-        answer(kNames, child<QPushButton>(&w, "BtnCreer"),
-               {"Acer palmatum", "Erable du Japon", "Japanese maple"});
-        const Seen seen =
-            answer(kNames, child<QPushButton>(&w, "BtnCreer"), {longLatin, "", "Long"});
+        answer(kNames, w, "BtnCreer", {"Acer palmatum", "Erable du Japon", "Japanese maple"});
+        const Seen seen = answer(kNames, w, "BtnCreer", {longLatin, "", "Long"});
         EXPECT_EQ(seen.texts, (QStringList{"", "", ""}));  // emptied for a new entry
-        answer(kNames, child<QPushButton>(&w, "BtnCreer"), {"Pinus mugo", "Pin", "Mountain pine"});
+        answer(kNames, w, "BtnCreer", {"Pinus mugo", "Pin", "Mountain pine"});
         EXPECT_EQ(bytes(kNames).size(), 3 * 704u);
 
-        child<QTableWidget>(&w, "SGrid")->setCurrentCell(2, 0);
-        answer(kNames, child<QPushButton>(&w, "BtnModifier"),
-               {QString(), QString(), "Dwarf mountain pine"});
-        child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
-        answer(kNames, child<QPushButton>(&w, "BtnSupprimer"), {});
+        grid(w)->setCurrentCell(2, 0);
+        answer(kNames, w, "BtnModifier", {QString(), QString(), "Dwarf mountain pine"});
+        grid(w)->setCurrentCell(0, 0);
+        answer(kNames, w, "BtnSupprimer", {});
         // Opened empty, three creations (4 rows), one deletion: the third row is blank in
         // every column, holding nothing of the moved entries.
-        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
+        EXPECT_EQ(gridRows(grid(w)),
                   (std::vector<QStringList>{{longLatin.left(100), "", "Long"},
                                             {"Pinus mugo", "Pin", "Dwarf mountain pine"},
                                             {"", "", ""}}));
@@ -271,11 +270,9 @@ TEST_F(ListWindowsTest, ChangingTheEnglishNameKeepsALatinNameLongerThanTheTyping
     const std::string latin(150, 'L');
     writeBytes(dir / kNames.file, name("Acer", "Erable", "Maple") + name(latin, "Pin", "Pine"));
     open(kNames, [&](ListWindow& w) {
-        child<QTableWidget>(&w, "SGrid")->setCurrentCell(1, 0);
-        answer(kNames, child<QPushButton>(&w, "BtnModifier"),
-               {QString(), QString(), "Mountain pine"});
-        const Seen created =
-            answer(kNames, child<QPushButton>(&w, "BtnCreer"), {QString(200, QLatin1Char('x'))});
+        grid(w)->setCurrentCell(1, 0);
+        answer(kNames, w, "BtnModifier", {QString(), QString(), "Mountain pine"});
+        const Seen created = answer(kNames, w, "BtnCreer", {QString(200, QLatin1Char('x'))});
         EXPECT_TRUE(created.texts[0].isEmpty());
     });
     EXPECT_EQ(bytes(kNames), name("Acer", "Erable", "Maple") + name(latin, "Pin", "Mountain pine") +
@@ -287,20 +284,17 @@ TEST_F(ListWindowsTest, AListOpenedFullSizesTheGridAndAListEmptiedMeanwhileShows
     states.createIfMissing();
     for (const char* s : {"A", "B", "C"}) states.append(s);
     open(kStates, [&](ListWindow& w) {
-        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
-                  (std::vector<QStringList>{{"A"}, {"B"}, {"C"}}));
-        child<QTableWidget>(&w, "SGrid")->setCurrentCell(0, 0);
-        answer(kStates, child<QPushButton>(&w, "BtnSupprimer"), {});
-        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
-                  (std::vector<QStringList>{{"B"}, {"C"}}));
+        EXPECT_EQ(gridRows(grid(w)), (std::vector<QStringList>{{"A"}, {"B"}, {"C"}}));
+        grid(w)->setCurrentCell(0, 0);
+        answer(kStates, w, "BtnSupprimer", {});
+        EXPECT_EQ(gridRows(grid(w)), (std::vector<QStringList>{{"B"}, {"C"}}));
     });
     EXPECT_TRUE(ui.texts("message").empty());
 
     writeBytes(dir / kStates.file, "");  // as a restore of an empty list would leave it
     open(kStates, [&](ListWindow& w) {
         EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(27)});
-        EXPECT_EQ(gridRows(child<QTableWidget>(&w, "SGrid")),
-                  (std::vector<QStringList>{{""}, {""}}));
+        EXPECT_EQ(gridRows(grid(w)), (std::vector<QStringList>{{""}, {""}}));
         EXPECT_EQ(w.entryCount(), 0);
     });
 }

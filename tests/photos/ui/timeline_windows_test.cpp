@@ -170,7 +170,7 @@ TEST_F(TimelineWindowsTest, CompareStepsThroughTimeAndSavesBothPhotosWithCaption
     const fs::path saved = dir / "pair.jpg";
     std::vector<ComparePair> seen;
     ui.modal["TF_Comparer"].push_back([&](QDialog*) {
-        EXPECT_FALSE(child(&comparer(), "B_Precedente")->isEnabled());
+        EXPECT_FALSE(enabled(&comparer(), "B_Precedente"));
         EXPECT_TRUE(textOf(&comparer(), "L_Avant").contains("15/03/2019"));
         EXPECT_TRUE(textOf(&comparer(), "L_Avant").contains("~7 "));  // before the acquisition
         for (auto key : {Qt::Key_Right, Qt::Key_Right, Qt::Key_Left}) {

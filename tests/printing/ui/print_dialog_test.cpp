@@ -19,6 +19,11 @@ using namespace tavo::test;
 
 namespace {
 
+// The print dialog's printer box.
+QComboBox* printers(const QDialog* d) {
+    return child<QComboBox>(d, "CB_Imprimante");
+}
+
 // Records what the pointer looked like and how long the pause asked for.
 class WatchingSeam : public FakeUiSeam {
   public:
@@ -71,12 +76,10 @@ TEST_F(PrintDialogTest, ControlsCarryTheirNamesTagsAndStartClear) {
     }
     EXPECT_EQ(child<QCheckBox>(dialog, "CB_ImpFiche")->parentWidget(),
               child<QGroupBox>(dialog, "GroupBox1"));
-    EXPECT_EQ(dialog->findChild<QComboBox*>("CB_Imprimante"),
-              child<QComboBox>(dialog, "CB_Imprimante"));
-    EXPECT_TRUE(child<QComboBox>(dialog, "CB_Imprimante")->isEditable());
-    EXPECT_FALSE(child<QCheckBox>(dialog, "CB_ImpFiche")->isChecked());
-    EXPECT_FALSE(child<QCheckBox>(dialog, "CB_ImpTravaux")->isChecked());
-    EXPECT_FALSE(child(dialog, "Btn_Imprimer")->isEnabled());
+    EXPECT_TRUE(printers(dialog)->isEditable());
+    EXPECT_FALSE(checked(dialog, "CB_ImpFiche"));
+    EXPECT_FALSE(checked(dialog, "CB_ImpTravaux"));
+    EXPECT_FALSE(enabled(dialog, "Btn_Imprimer"));
     // Captions come from the language file at each activation.
     EXPECT_EQ(child<QCheckBox>(dialog, "CB_ImpTravaux")->text(), "Travaux");
     EXPECT_EQ(textOf(dialog, "Label1"), "Imprimante :");
@@ -84,34 +87,34 @@ TEST_F(PrintDialogTest, ControlsCarryTheirNamesTagsAndStartClear) {
 
 TEST_F(PrintDialogTest, ListsThePrintersAndSelectsTheCurrentOne) {
     use([&](TF_ImprimerFiche* d) {
-        ASSERT_EQ(child<QComboBox>(d, "CB_Imprimante")->count(), 3);
-        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->itemText(2), "Garage");
-        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Atelier");
+        ASSERT_EQ(printers(d)->count(), 3);
+        EXPECT_EQ(printers(d)->itemText(2), "Garage");
+        EXPECT_EQ(printers(d)->currentText(), "Atelier");
         // The printer chosen for a printout becomes the current one.
-        child<QComboBox>(d, "CB_Imprimante")->setCurrentIndex(2);
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        printers(d)->setCurrentIndex(2);
+        click(d, "CB_ImpTravaux");
         click(d, "Btn_Imprimer");
     });
     EXPECT_EQ(ui.targeted, QStringList{"Garage"});
     ui.printerNames = {"Bureau", "Garage", "Nouvelle"};  // refilled at each showing
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->count(), 3);
-        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Garage");
+        EXPECT_EQ(printers(d)->count(), 3);
+        EXPECT_EQ(printers(d)->currentText(), "Garage");
     });
     // Once it is gone the system's default printer is selected again; typed text that names
     // no entry prints on the default printer.
     ui.printerNames = {"Bureau", "Atelier"};
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Atelier");
-        child<QComboBox>(d, "CB_Imprimante")->setEditText("Inconnue");
+        EXPECT_EQ(printers(d)->currentText(), "Atelier");
+        printers(d)->setEditText("Inconnue");
         click(d, "Btn_Imprimer");
     });
     EXPECT_EQ(ui.targeted, (QStringList{"Garage", "Atelier"}));
     // With no default printer set, the first installed printer stands in for it.
     ui.currentPrinter.clear();
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->currentText(), "Bureau");
-        child<QComboBox>(d, "CB_Imprimante")->setEditText("");
+        EXPECT_EQ(printers(d)->currentText(), "Bureau");
+        printers(d)->setEditText("");
         click(d, "Btn_Imprimer");
     });
     EXPECT_EQ(ui.targeted, (QStringList{"Garage", "Atelier", "Bureau"}));
@@ -121,23 +124,23 @@ TEST_F(PrintDialogTest, ListsThePrintersAndSelectsTheCurrentOne) {
 TEST_F(PrintDialogTest, PrintButtonFollowsTheCheckBoxes) {
     use([&](TF_ImprimerFiche* d) {
         QPushButton* print = child<QPushButton>(d, "Btn_Imprimer");
-        child<QCheckBox>(d, "CB_ImpFiche")->click();
+        click(d, "CB_ImpFiche");
         EXPECT_TRUE(print->isEnabled());
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "CB_ImpTravaux");
         EXPECT_TRUE(print->isEnabled());
-        child<QCheckBox>(d, "CB_ImpFiche")->click();  // cleared, the other still ticked
+        click(d, "CB_ImpFiche");  // cleared, the other still ticked
         EXPECT_TRUE(print->isEnabled());
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "CB_ImpTravaux");
         EXPECT_FALSE(print->isEnabled());
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "CB_ImpTravaux");
         EXPECT_TRUE(print->isEnabled());
     });
 }
 
 TEST_F(PrintDialogTest, PrintsThePageAndKeepsTheChoicesForTheNextUse) {
     use([&](TF_ImprimerFiche* d) {
-        child<QCheckBox>(d, "CB_ImpFiche")->click();
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "CB_ImpFiche");
+        click(d, "CB_ImpTravaux");
         click(d, "Btn_Imprimer");
         EXPECT_FALSE(d->isVisible());
     });
@@ -156,10 +159,10 @@ TEST_F(PrintDialogTest, PrintsThePageAndKeepsTheChoicesForTheNextUse) {
     // Second use: the boxes are as they were left; clearing "Travaux" prints the card alone.
     std::filesystem::remove(pdf);
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_TRUE(child<QCheckBox>(d, "CB_ImpFiche")->isChecked());
-        EXPECT_TRUE(child<QCheckBox>(d, "CB_ImpTravaux")->isChecked());
-        EXPECT_TRUE(child(d, "Btn_Imprimer")->isEnabled());
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        EXPECT_TRUE(checked(d, "CB_ImpFiche"));
+        EXPECT_TRUE(checked(d, "CB_ImpTravaux"));
+        EXPECT_TRUE(enabled(d, "Btn_Imprimer"));
+        click(d, "CB_ImpTravaux");
         click(d, "Btn_Imprimer");
     });
     const QString second = text();
@@ -169,8 +172,8 @@ TEST_F(PrintDialogTest, PrintsThePageAndKeepsTheChoicesForTheNextUse) {
 
     // Third use: still "Fiche" alone.
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_TRUE(child<QCheckBox>(d, "CB_ImpFiche")->isChecked());
-        EXPECT_FALSE(child<QCheckBox>(d, "CB_ImpTravaux")->isChecked());
+        EXPECT_TRUE(checked(d, "CB_ImpFiche"));
+        EXPECT_FALSE(checked(d, "CB_ImpTravaux"));
     });
 }
 
@@ -178,8 +181,8 @@ TEST_F(PrintDialogTest, NoPrinterShowsMessage29AndCloses) {
     ui.printerNames.clear();
     ui.currentPrinter.clear();
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_EQ(child<QComboBox>(d, "CB_Imprimante")->count(), 0);
-        child<QCheckBox>(d, "CB_ImpFiche")->click();
+        EXPECT_EQ(printers(d)->count(), 0);
+        click(d, "CB_ImpFiche");
         click(d, "Btn_Imprimer");
         EXPECT_FALSE(d->isVisible());
     });
@@ -190,12 +193,12 @@ TEST_F(PrintDialogTest, NoPrinterShowsMessage29AndCloses) {
 
 TEST_F(PrintDialogTest, NothingChosenKeepsPrintOffAndStays) {
     use([&](TF_ImprimerFiche* d) {
-        EXPECT_FALSE(child(d, "Btn_Imprimer")->isEnabled());
+        EXPECT_FALSE(enabled(d, "Btn_Imprimer"));
         click(d, "Btn_Imprimer");
         EXPECT_TRUE(d->isVisible());
         EXPECT_TRUE(ui.texts("message").empty());
         // Still usable: the user ticks a box and prints.
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "CB_ImpTravaux");
         click(d, "Btn_Imprimer");
         EXPECT_FALSE(d->isVisible());
     });
@@ -205,14 +208,13 @@ TEST_F(PrintDialogTest, NothingChosenKeepsPrintOffAndStays) {
 TEST_F(PrintDialogTest, EnterAndEscapeCloseWithoutPrinting) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Enter, Qt::Key_Escape}) {
         use([&](TF_ImprimerFiche* d) {
-            if (!child<QCheckBox>(d, "CB_ImpFiche")->isChecked())
-                child<QCheckBox>(d, "CB_ImpFiche")->click();
+            if (!checked(d, "CB_ImpFiche")) click(d, "CB_ImpFiche");
             child(d, "Btn_Imprimer")->setFocus();
             QTest::keyClick(child<QPushButton>(d, "Btn_Imprimer"), key);
             EXPECT_FALSE(d->isVisible());
         });
         use([&](TF_ImprimerFiche* d) {
-            QTest::keyClick(child<QComboBox>(d, "CB_Imprimante"), key);
+            QTest::keyClick(printers(d), key);
             EXPECT_FALSE(d->isVisible());
         });
     }
@@ -225,7 +227,7 @@ TEST_F(PrintDialogTest, AFailureShowsTheErrorRestoresThePointerAndKeepsTheDialog
     const DataPaths data{dir.path()};
     std::filesystem::remove(data.works(kTreeId));
     use([&](TF_ImprimerFiche* d) {
-        child<QCheckBox>(d, "CB_ImpTravaux")->click();
+        click(d, "CB_ImpTravaux");
         click(d, "Btn_Imprimer");
         EXPECT_TRUE(d->isVisible());
         EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -257,7 +259,7 @@ TEST(PrintDialogPointer, HourglassWhilePrintingThenOneSecondWait) {
         program.main().treeOpened();
         ui.modal["TF_ImprimerFiche"].push_back([](QDialog* d) {
             auto* p = static_cast<TF_ImprimerFiche*>(d);
-            child<QCheckBox>(p, "CB_ImpFiche")->click();
+            click(p, "CB_ImpFiche");
             click(p, "Btn_Imprimer");
         });
         trigger(&program.main(), "ImprimerFiche");

@@ -90,10 +90,8 @@ TEST_F(PrintServiceTest, TreePrintedToTheCupsPdfQueueComesOutAsOnePage) {
         auto* p = static_cast<TF_ImprimerFiche*>(d);
         child<QComboBox>(p, "CB_Imprimante")
             ->setCurrentIndex(child<QComboBox>(p, "CB_Imprimante")->findText(queue));
-        if (!child<QCheckBox>(p, "CB_ImpFiche")->isChecked())
-            child<QCheckBox>(p, "CB_ImpFiche")->click();
-        if (!child<QCheckBox>(p, "CB_ImpTravaux")->isChecked())
-            child<QCheckBox>(p, "CB_ImpTravaux")->click();
+        if (!checked(p, "CB_ImpFiche")) click(p, "CB_ImpFiche");
+        if (!checked(p, "CB_ImpTravaux")) click(p, "CB_ImpTravaux");
         click(p, "Btn_Imprimer");
         EXPECT_FALSE(p->isVisible());
     });

@@ -84,8 +84,8 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
               child<QAction>(&main(), "TypesIntervention1"),
               child<QAction>(&main(), "Nomsdesarbres1")})
             EXPECT_FALSE(a->isEnabled()) << a->objectName().toStdString();
-        EXPECT_FALSE(child(&main(), "B_AjoutLigneTravail")->isEnabled());
-        EXPECT_TRUE(child<QAction>(&main(), "Verifier1")->isEnabled());
+        EXPECT_FALSE(enabled(&main(), "B_AjoutLigneTravail"));
+        EXPECT_TRUE(enabled(&main(), "Verifier1"));
         // A writing command reached without its menu item still refuses, and says why.
         ui.clear();
         program->commands.cards.create();
@@ -95,7 +95,7 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
         // The checker reads, but does not mend.
         showChecker([&](TF_Verifier& w) {
             EXPECT_EQ(child<QListWidget>(&w, "LB_Problemes")->count(), 1);
-            EXPECT_FALSE(child(&w, "B_Reparer")->isEnabled());
+            EXPECT_FALSE(enabled(&w, "B_Reparer"));
         });
         main().FormDestroy();
         EXPECT_EQ(readText(dir / "Tavo.ini"), iniBefore);
@@ -120,7 +120,7 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     showChecker([&](TF_Verifier& w) {
         EXPECT_EQ(textOf(&w, "L_Resume"), app().msg(87));
         EXPECT_TRUE(lines(w).isEmpty());
-        EXPECT_FALSE(child(&w, "B_Reparer")->isEnabled());
+        EXPECT_FALSE(enabled(&w, "B_Reparer"));
     });
     // Two things a crash leaves behind, one only a person can sort out.
     writeBytes(dir / "DATA.TMP", "x");
@@ -137,11 +137,11 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
         EXPECT_TRUE(temp.startsWith(app().translator->GetTranslation(2217, 0)))
             << temp.toStdString();
         EXPECT_EQ(found.filter(QStringLiteral("GALERIES/perdue.JPG")).size(), 1);
-        ASSERT_TRUE(child(&w, "B_Reparer")->isEnabled());
+        ASSERT_TRUE(enabled(&w, "B_Reparer"));
         click(&w, "B_Reparer");
         EXPECT_TRUE(textOf(&w, "L_Resume").startsWith(app().msg(92).arg(2).arg(1)));
         EXPECT_EQ(lines(w).filter(app().msg(90).arg(QString())).size(), 2);
-        EXPECT_FALSE(child(&w, "B_Reparer")->isEnabled());
+        EXPECT_FALSE(enabled(&w, "B_Reparer"));
     });
     EXPECT_EQ(ui.texts("error"), std::vector<QString>{});
     // Mended, and the backup came first.

@@ -98,10 +98,10 @@ TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
     ui.modal["TF_DataSave"].push_back([this](QDialog* d) {
         auto* w = static_cast<TF_DataSave*>(d);
         EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
-        EXPECT_FALSE(child(w, "btn_Sauvegarde")->isEnabled());
+        EXPECT_FALSE(enabled(w, "btn_Sauvegarde"));
         click(w, "btn_parcourir1");
         EXPECT_EQ(textOf(w, "Edit1"), toQString(backupFolder().string()));
-        EXPECT_TRUE(child(w, "btn_Sauvegarde")->isEnabled());
+        EXPECT_TRUE(enabled(w, "btn_Sauvegarde"));
         EXPECT_FALSE(fs::exists(backupFolder()));  // nothing is made before "Sauvegarder"
         click(w, "btn_Sauvegarde");
         EXPECT_FALSE(w->isVisible());
@@ -127,10 +127,10 @@ TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
     ui.modal["TF_DataSave"].push_back([](QDialog* d) {
         auto* w = static_cast<TF_DataSave*>(d);
         EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
-        EXPECT_FALSE(child(w, "btn_Sauvegarde")->isEnabled());
+        EXPECT_FALSE(enabled(w, "btn_Sauvegarde"));
         click(w, "btn_parcourir1");
         EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
-        EXPECT_FALSE(child(w, "btn_Sauvegarde")->isEnabled());
+        EXPECT_FALSE(enabled(w, "btn_Sauvegarde"));
     });
     app().showModal(program->windows().dataSave);
     ASSERT_EQ(kinds(), std::vector<std::string>{"browse"});
@@ -187,7 +187,7 @@ TEST_F(SafetyWindows, BackupThatCannotStartShowsTheErrorAndKeepsTheWindowOpen) {
         fs::remove(gone);
         click(w, "btn_Sauvegarde");
         EXPECT_TRUE(w->isVisible());
-        EXPECT_TRUE(child(w, "btn_Sauvegarde")->isEnabled());
+        EXPECT_TRUE(enabled(w, "btn_Sauvegarde"));
     });
     app().showModal(program->windows().dataSave);
     ASSERT_EQ(kinds(), (std::vector<std::string>{"browse", "error"}));
@@ -234,11 +234,11 @@ TEST_F(SafetyWindows, RestoreChecksTheChosenFolderAndRemembersTheLastGoodOne) {
         auto* w = static_cast<TF_DataRestore*>(d);
         click(w, "btn_parcourir1");  // refused
         EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
-        EXPECT_FALSE(child(w, "btn_Restaurer")->isEnabled());
+        EXPECT_FALSE(enabled(w, "btn_Restaurer"));
         click(w, "btn_parcourir1");  // accepted
         click(w, "btn_parcourir1");  // refused: the good one stays
         EXPECT_EQ(textOf(w, "Edit1"), toQString(backupFolder().string()));
-        EXPECT_TRUE(child(w, "btn_Restaurer")->isEnabled());
+        EXPECT_TRUE(enabled(w, "btn_Restaurer"));
         EXPECT_EQ(w->restoreSource(), backupFolder());
     });
     app().showModal(program->windows().dataRestore);
@@ -254,7 +254,7 @@ TEST_F(SafetyWindows, RestoreChecksTheChosenFolderAndRemembersTheLastGoodOne) {
     ui.modal["TF_DataRestore"].push_back([](QDialog* d) {
         auto* w = static_cast<TF_DataRestore*>(d);
         EXPECT_TRUE(textOf(w, "Edit1").isEmpty());
-        EXPECT_FALSE(child(w, "btn_Restaurer")->isEnabled());
+        EXPECT_FALSE(enabled(w, "btn_Restaurer"));
         click(w, "btn_parcourir1");
     });
     app().showModal(program->windows().dataRestore);

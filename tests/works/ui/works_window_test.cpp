@@ -33,6 +33,11 @@ std::string storedField(const std::vector<std::uint8_t>& file, std::size_t recor
                        file.begin() + static_cast<std::ptrdiff_t>(at + 1 + file[at]));
 }
 
+// The works editor's intervention type box.
+QComboBox* typeBox(const TF_Ligne& e) {
+    return child<QComboBox>(&e, "ComboBox1");
+}
+
 // The events of a double click by hand: press, release, double click, release.
 void doubleClick(QWidget* target, QPoint at) {
     QTest::mouseClick(target, Qt::LeftButton, {}, at);
@@ -49,7 +54,6 @@ class WorksWindowTest : public ProgramTest {
 
     DataPaths paths() const { return DataPaths{dir.path()}; }
     WorksFile works() const { return WorksFile(paths(), kId); }
-    QTableWidget& grid() { return *child<QTableWidget>(&main(), "SG_LignesTravaux"); }
 
     // A tree with an empty works log, open in the main window; an empty types list unless
     // told otherwise (the data template has none).
@@ -82,7 +86,7 @@ class WorksWindowTest : public ProgramTest {
     void addThroughEditor(const QString& date, const QString& type, const QString& comment) {
         inEditor([=](TF_Ligne& e) {
             setText(&e, "E_DatTra", date);
-            child<QComboBox>(&e, "ComboBox1")->setEditText(type);
+            typeBox(e)->setEditText(type);
             setText(&e, "E_LibTra", comment);
             click(&e, "B_Creer");
         });
@@ -90,14 +94,14 @@ class WorksWindowTest : public ProgramTest {
     }
     // Selects grid row `row` and double-clicks the grid.
     void doubleClickRow(int row) {
-        grid().setCurrentCell(works_grid::tableRow(row), 0);
+        worksGrid().setCurrentCell(works_grid::tableRow(row), 0);
         test::doubleClick(&main(), "SG_LignesTravaux");
     }
     // One column of the grid's data rows, blank rows included.
     std::vector<QString> column(int c) {
         std::vector<QString> out;
-        for (int r = 1; r < works_grid::rowCount(grid()); ++r)
-            out.push_back(works_grid::cellText(grid(), c, r));
+        for (int r = 1; r < works_grid::rowCount(worksGrid()); ++r)
+            out.push_back(works_grid::cellText(worksGrid(), c, r));
         return out;
     }
     std::vector<std::string> fileDates() {
@@ -119,14 +123,14 @@ TEST_F(WorksWindowTest, LinesAddedOutOfOrderAreStoredAndShownInDateOrder) {
     inEditor([](TF_Ligne& e) {
         // A fresh editor: empty boxes, the list in file order, no entry chosen.
         EXPECT_TRUE(textOf(&e, "E_DatTra").isEmpty());
-        EXPECT_TRUE(child<QComboBox>(&e, "ComboBox1")->currentText().isEmpty());
-        ASSERT_EQ(child<QComboBox>(&e, "ComboBox1")->count(), 3);
-        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->itemText(2), "Défoliation");
-        EXPECT_TRUE(child(&e, "B_Creer")->isEnabled());
-        EXPECT_FALSE(child(&e, "B_Modifier")->isEnabled());
-        EXPECT_FALSE(child(&e, "B_Supprimer")->isEnabled());
+        EXPECT_TRUE(typeBox(e)->currentText().isEmpty());
+        ASSERT_EQ(typeBox(e)->count(), 3);
+        EXPECT_EQ(typeBox(e)->itemText(2), "Défoliation");
+        EXPECT_TRUE(enabled(&e, "B_Creer"));
+        EXPECT_FALSE(enabled(&e, "B_Modifier"));
+        EXPECT_FALSE(enabled(&e, "B_Supprimer"));
         setText(&e, "E_DatTra", "15/03/2020");
-        child<QComboBox>(&e, "ComboBox1")->setCurrentIndex(0);
+        typeBox(e)->setCurrentIndex(0);
         setText(&e, "E_LibTra", "premier");
         click(&e, "B_Creer");
     });
@@ -137,7 +141,7 @@ TEST_F(WorksWindowTest, LinesAddedOutOfOrderAreStoredAndShownInDateOrder) {
     inEditor([](TF_Ligne& e) {
         EXPECT_TRUE(textOf(&e, "E_LibTra").isEmpty());  // nothing left from the previous line
         setText(&e, "E_DatTra", "15/03/2020");
-        child<QComboBox>(&e, "ComboBox1")->setEditText("Ligature");
+        typeBox(e)->setEditText("Ligature");
         setText(&e, "E_LibTra", "même jour");
         click(&e, "B_Creer");
     });
@@ -170,30 +174,30 @@ TEST_F(WorksWindowTest, LinesAddedOutOfOrderAreStoredAndShownInDateOrder) {
 
 TEST_F(WorksWindowTest, GridGrowsOneRowPerLineAndKeepsBlankRowsAfterDeletions) {
     openTree();
-    EXPECT_EQ(works_grid::rowCount(grid()), 10);
+    EXPECT_EQ(works_grid::rowCount(worksGrid()), 10);
     std::vector<WorksLine> lines;
     for (int day = 1; day <= 11; ++day)
         lines.push_back({QString("%1/05/2021").arg(day, 2, 10, QChar('0')).toStdString(),
                          "Arrosage", "jour " + std::to_string(day)});
     addLines(lines);
-    EXPECT_EQ(works_grid::rowCount(grid()), 12);
+    EXPECT_EQ(works_grid::rowCount(worksGrid()), 12);
     addThroughEditor("12/05/2021", "Arrosage", "jour 12");
-    EXPECT_EQ(works_grid::rowCount(grid()), 13);
+    EXPECT_EQ(works_grid::rowCount(worksGrid()), 13);
     EXPECT_EQ(column(2).back(), "jour 12");
     EXPECT_EQ(column(0)[9], "10/05/2021");
 
     for (int i = 0; i < 3; ++i) {
         inEditor([i](TF_Ligne& e) {
             EXPECT_EQ(textOf(&e, "E_DatTra"), QString("%1/05/2021").arg(i + 1, 2, 10, QChar('0')));
-            EXPECT_FALSE(child(&e, "B_Creer")->isEnabled());
-            EXPECT_TRUE(child(&e, "B_Modifier")->isEnabled());
-            EXPECT_TRUE(child(&e, "B_Supprimer")->isEnabled());
+            EXPECT_FALSE(enabled(&e, "B_Creer"));
+            EXPECT_TRUE(enabled(&e, "B_Modifier"));
+            EXPECT_TRUE(enabled(&e, "B_Supprimer"));
             click(&e, "B_Supprimer");
         });
         doubleClickRow(1);
     }
     EXPECT_EQ(readBytes(paths().works(kId)).size(), 9u * 318);
-    EXPECT_EQ(works_grid::rowCount(grid()), 13);
+    EXPECT_EQ(works_grid::rowCount(worksGrid()), 13);
     const auto comments = column(2);
     EXPECT_EQ(comments[0], "jour 4");
     EXPECT_EQ(comments[8], "jour 12");
@@ -210,8 +214,8 @@ TEST_F(WorksWindowTest, GridGrowsOneRowPerLineAndKeepsBlankRowsAfterDeletions) {
     EXPECT_EQ(app().session.selectedLine, 11);
 
     // The empty area below the rows acts on the current line.
-    grid().setCurrentCell(works_grid::tableRow(2), 0);
-    doubleClick(grid().viewport(), {40, grid().viewport()->height() - 4});
+    worksGrid().setCurrentCell(works_grid::tableRow(2), 0);
+    doubleClick(worksGrid().viewport(), {40, worksGrid().viewport()->height() - 4});
     EXPECT_EQ(ui.modalShown.size(), shownBefore + 1);
     EXPECT_EQ(app().session.selectedLine, 2);
 }
@@ -310,12 +314,12 @@ TEST_F(WorksWindowTest, MissingTypesListIsReportedAndTheEditorStillOpens) {
     inEditor([this](TF_Ligne& e) {
         ASSERT_EQ(ui.texts("error").size(), 1u);
         EXPECT_TRUE(ui.texts("error")[0].contains("Types.LIB"));
-        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->count(), 0);
-        EXPECT_FALSE(child(&e, "B_Creer")->isEnabled());
-        EXPECT_TRUE(child(&e, "B_Modifier")->isEnabled());
-        EXPECT_TRUE(child(&e, "B_Supprimer")->isEnabled());
+        EXPECT_EQ(typeBox(e)->count(), 0);
+        EXPECT_FALSE(enabled(&e, "B_Creer"));
+        EXPECT_TRUE(enabled(&e, "B_Modifier"));
+        EXPECT_TRUE(enabled(&e, "B_Supprimer"));
         EXPECT_EQ(textOf(&e, "E_DatTra"), "03/03/2023");
-        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->currentText(), "Pincement");
+        EXPECT_EQ(typeBox(e)->currentText(), "Pincement");
         EXPECT_EQ(textOf(&e, "E_LibTra"), "pousses");
         setText(&e, "E_LibTra", "pousses longues");
         click(&e, "B_Modifier");
@@ -324,8 +328,8 @@ TEST_F(WorksWindowTest, MissingTypesListIsReportedAndTheEditorStillOpens) {
     EXPECT_EQ(works().readLine(0).comment, "pousses longues");
 
     inEditor([](TF_Ligne& e) {
-        EXPECT_TRUE(child(&e, "B_Creer")->isEnabled());
-        EXPECT_FALSE(child(&e, "B_Modifier")->isEnabled());
+        EXPECT_TRUE(enabled(&e, "B_Creer"));
+        EXPECT_FALSE(enabled(&e, "B_Modifier"));
     });
     click(&main(), "B_AjoutLigneTravail");
     EXPECT_EQ(ui.texts("error").size(), 2u);
@@ -338,8 +342,8 @@ TEST_F(WorksWindowTest, TypeTypedByHandIsStoredAsTyped) {
     openTree();
     inEditor([](TF_Ligne& e) {
         QTest::keyClicks(child<QLineEdit>(&e, "E_DatTra"), "06/06/2024");
-        QTest::keyClicks(child<QComboBox>(&e, "ComboBox1"), "rempotage partiel");
-        QTest::keyClick(child<QComboBox>(&e, "ComboBox1"), Qt::Key_Return);
+        QTest::keyClicks(typeBox(e), "rempotage partiel");
+        QTest::keyClick(typeBox(e), Qt::Key_Return);
         click(&e, "B_Creer");
     });
     click(&main(), "B_AjoutLigneTravail");
@@ -347,8 +351,8 @@ TEST_F(WorksWindowTest, TypeTypedByHandIsStoredAsTyped) {
     EXPECT_EQ(readBytes(paths().typesList()), list);
 
     inEditor([](TF_Ligne& e) {
-        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->currentText(), "rempotage partiel");
-        EXPECT_EQ(child<QComboBox>(&e, "ComboBox1")->count(), 1);
+        EXPECT_EQ(typeBox(e)->currentText(), "rempotage partiel");
+        EXPECT_EQ(typeBox(e)->count(), 1);
     });
     doubleClickRow(1);
 }
@@ -358,7 +362,7 @@ TEST_F(WorksWindowTest, CancelEscapeAndCloseBoxLeaveEverythingAsItWas) {
     addLines({{"01/01/2020", "Taille", "a"}});
     const auto before = readBytes(paths().works(kId));
     // A refill would overwrite this cell.
-    grid().setItem(works_grid::tableRow(1), 2, new QTableWidgetItem("marqueur"));
+    worksGrid().setItem(works_grid::tableRow(1), 2, new QTableWidgetItem("marqueur"));
 
     const std::vector<std::function<void(TF_Ligne&)>> closers = {
         [](TF_Ligne& e) { click(&e, "B_Annuler"); },
@@ -383,7 +387,7 @@ TEST_F(WorksWindowTest, CancelEscapeAndCloseBoxLeaveEverythingAsItWas) {
     }
     EXPECT_EQ(ui.modalShown.size(), 6u);
     EXPECT_EQ(readBytes(paths().works(kId)), before);
-    EXPECT_EQ(works_grid::cellText(grid(), 2, 1), "marqueur");
+    EXPECT_EQ(works_grid::cellText(worksGrid(), 2, 1), "marqueur");
     EXPECT_TRUE(ui.shown.empty());
 }
 
@@ -394,7 +398,7 @@ TEST_F(WorksWindowTest, MouseDoubleClickOnRowOrHeader) {
     addLines(lines);
     main().show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&main()));
-    QHeaderView* header = grid().horizontalHeader();
+    QHeaderView* header = worksGrid().horizontalHeader();
     const QPoint onHeader(header->sectionViewportPosition(1) + 20, header->height() / 2);
 
     std::vector<QString> opened;
@@ -405,10 +409,10 @@ TEST_F(WorksWindowTest, MouseDoubleClickOnRowOrHeader) {
     // Row 3 of 5 opens the third line.
     inEditor([&](TF_Ligne& e) {
         record(e);
-        EXPECT_FALSE(child(&e, "B_Creer")->isEnabled());
+        EXPECT_FALSE(enabled(&e, "B_Creer"));
     });
-    const QRect row3 = grid().visualItemRect(grid().item(works_grid::tableRow(3), 1));
-    doubleClick(grid().viewport(), row3.center());
+    const QRect row3 = worksGrid().visualItemRect(worksGrid().item(works_grid::tableRow(3), 1));
+    doubleClick(worksGrid().viewport(), row3.center());
     // The header now acts on row 3, the row selected before.
     inEditor(record);
     doubleClick(header->viewport(), onHeader);
