@@ -65,6 +65,14 @@ QWidget* TavoDialog::firstInput() const {
     return firstFocusable;
 }
 
+std::function<void()> TavoDialog::guarded(std::function<void()> command) {
+    return [this, command = std::move(command)] { app_.guard(this, command); };
+}
+
+void TavoDialog::onClick(QAbstractButton* button, std::function<void()> command) {
+    connect(button, &QAbstractButton::clicked, this, guarded(std::move(command)));
+}
+
 void TavoDialog::markWriting(std::initializer_list<QWidget*> controls) {
     for (QWidget* c : controls) c->setProperty(kWrites, true);
 }

@@ -1,7 +1,10 @@
 #pragma once
 // Base of every modal window: its Tag, its refill on each showing, and the keys that close it.
 #include <QDialog>
+#include <functional>
 #include <initializer_list>
+
+class QAbstractButton;
 
 namespace tavo {
 
@@ -25,6 +28,11 @@ class TavoDialog : public QDialog {
     // Controls that write the data folder: disabled at every showing in read-only mode (their
     // commands refuse as well, whichever way they are reached).
     void markWriting(std::initializer_list<QWidget*> controls);
+    // `command` run inside the error guard, the one place a window's command reports what
+    // went wrong; for connecting to a control's signal.
+    std::function<void()> guarded(std::function<void()> command);
+    // A click on `button` runs `command` inside the error guard.
+    void onClick(QAbstractButton* button, std::function<void()> command);
 
     void showEvent(QShowEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;

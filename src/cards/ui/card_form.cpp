@@ -138,14 +138,10 @@ void TF_Fiche::buildControls() {
     OpenPictureDialog1->setProperty("Title", QStringLiteral("Sélectionner une photo référence"));
 
     markWriting({B_Creation, B_Modification});
-    connect(B_Creation, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_CreationClick(); }); });
-    connect(B_Modification, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ModificationClick(); }); });
-    connect(B_Parcourir, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ParcourirClick(); }); });
-    connect(B_Annuler, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_AnnulerClick(); }); });
+    onClick(B_Creation, [this] { B_CreationClick(); });
+    onClick(B_Modification, [this] { B_ModificationClick(); });
+    onClick(B_Parcourir, [this] { B_ParcourirClick(); });
+    onClick(B_Annuler, [this] { B_AnnulerClick(); });
     connect(E_NomArbre, &QLineEdit::textChanged, this, [this] { E_NomArbreChange(); });
     connect(ComboBox_NomLatin, &QComboBox::currentIndexChanged, this,
             [this] { ComboBox_NomLatinChange(); });

@@ -27,8 +27,7 @@ TF_ProprietesFiche::TF_ProprietesFiche(App& app)
         value->setFont(f);
     }
     Button1 = makeButton(this, "Button1", 604, QStringLiteral("OK"), QString(), {117, 128, 80, 28});
-    connect(Button1, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { Button1Click(); }); });
+    onClick(Button1, [this] { Button1Click(); });
 }
 
 void TF_ProprietesFiche::FormActivate() {

@@ -124,13 +124,11 @@ TF_Vignette::TF_Vignette(App& app) : TavoDialog(app, "TF_Vignette", 300, QString
 
     fillTimer_ = new QTimer(this);
     fillTimer_->setInterval(0);
-    connect(fillTimer_, &QTimer::timeout, this,
-            [this] { app_.guard(this, [this] { fillSomeThumbnails(); }); });
+    connect(fillTimer_, &QTimer::timeout, this, guarded([this] { fillSomeThumbnails(); }));
 
     B_Annuler = makeButton(this, "B_Annuler", 302, QStringLiteral("Annuler"),
                            QStringLiteral("Annule et ferme la fenêtre."), {231, 541, 75, 25});
-    connect(B_Annuler, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_AnnulerClick(); }); });
+    onClick(B_Annuler, [this] { B_AnnulerClick(); });
 }
 
 void TF_Vignette::FormActivate() {

@@ -128,8 +128,7 @@ TF_AFaire::TF_AFaire(App& app) : TavoDialog(app, "TF_AFaire", 2000, QStringLiter
     };
     openOn(SG_AFaire);
     openOn(SG_MoisPasse);
-    connect(B_Exporter, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ExporterClick(); }); });
+    onClick(B_Exporter, [this] { B_ExporterClick(); });
     connect(B_Fermer, &QPushButton::clicked, this, &QDialog::reject);
     // Shown while a tree changes elsewhere (a restore), or the language changes: read again.
     connect(&app_.events, &TreeEvents::treeChanged, this, [this] {

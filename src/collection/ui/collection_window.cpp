@@ -404,20 +404,16 @@ TF_Collection::TF_Collection(App& app)
     setTabOrder(SG_Collection, B_Ouvrir);
     setTabOrder(B_Ouvrir, B_Fermer);
 
-    connect(E_Recherche, &QLineEdit::textChanged, this,
-            [this] { app_.guard(this, [this] { E_RechercheChange(); }); });
-    connect(SG_Collection, &QTableView::doubleClicked, this,
-            [this] { app_.guard(this, [this] { B_OuvrirClick(); }); });
-    connect(B_Ouvrir, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_OuvrirClick(); }); });
+    connect(E_Recherche, &QLineEdit::textChanged, this, guarded([this] { E_RechercheChange(); }));
+    connect(SG_Collection, &QTableView::doubleClicked, this, guarded([this] { B_OuvrirClick(); }));
+    onClick(B_Ouvrir, [this] { B_OuvrirClick(); });
     connect(B_Fermer, &QPushButton::clicked, this, &QDialog::reject);
     connect(model_, &CollectionModel::sorted, this, [this](int column, Qt::SortOrder order) {
         settings_.column = static_cast<Column>(column);
         settings_.ascending = order == Qt::AscendingOrder;
         if (isVisible()) app_.guard(this, [this] { rememberSettings(); });
     });
-    connect(&app_.events, &TreeEvents::treeChanged, this,
-            [this] { app_.guard(this, [this] { TreesChanged(); }); });
+    connect(&app_.events, &TreeEvents::treeChanged, this, guarded([this] { TreesChanged(); }));
     connect(&app_.events, &TreeEvents::languageChanged, this, [this] { retranslate(); });
 }
 

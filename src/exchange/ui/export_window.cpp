@@ -54,10 +54,8 @@ TF_Export::TF_Export(App& app)
     connect(E_Dossier, &QLineEdit::textChanged, this,
             [this](const QString& text) { B_Exporter->setEnabled(!text.trimmed().isEmpty()); });
     connect(E_Dossier, &QLineEdit::returnPressed, B_Exporter, &QPushButton::click);
-    connect(B_Parcourir, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ParcourirClick(); }); });
-    connect(B_Exporter, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ExporterClick(); }); });
+    onClick(B_Parcourir, [this] { B_ParcourirClick(); });
+    onClick(B_Exporter, [this] { B_ExporterClick(); });
     connect(B_Annuler, &QPushButton::clicked, this, &TF_Export::reject);
 }
 

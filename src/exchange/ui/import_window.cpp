@@ -50,12 +50,9 @@ TF_Import::TF_Import(App& app)
 
     connect(E_Dossier, &QLineEdit::textChanged, this, [this] { updateButtons(); });
     connect(E_Dossier, &QLineEdit::returnPressed, B_Importer, &QPushButton::click);
-    connect(B_ParcourirFichier, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ParcourirFichierClick(); }); });
-    connect(B_ParcourirDossier, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ParcourirDossierClick(); }); });
-    connect(B_Importer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ImporterClick(); }); });
+    onClick(B_ParcourirFichier, [this] { B_ParcourirFichierClick(); });
+    onClick(B_ParcourirDossier, [this] { B_ParcourirDossierClick(); });
+    onClick(B_Importer, [this] { B_ImporterClick(); });
     connect(B_Annuler, &QPushButton::clicked, this, &TF_Import::reject);
 }
 

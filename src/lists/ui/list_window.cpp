@@ -57,12 +57,9 @@ ListWindow::ListWindow(App& app, const ListWindowSetup& setup, const ListRows& r
     BtnModifier = make<QPushButton>(this, setup.modify);
     BtnSupprimer = make<QPushButton>(this, setup.remove);
     close_ = make<QPushButton>(this, setup.close);
-    const auto command = [this](void (ListWindow::*handler)()) {
-        return [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); };
-    };
-    connect(BtnCreer, &QPushButton::clicked, this, command(&ListWindow::BtnCreerClick));
-    connect(BtnModifier, &QPushButton::clicked, this, command(&ListWindow::BtnModifierClick));
-    connect(BtnSupprimer, &QPushButton::clicked, this, command(&ListWindow::BtnSupprimerClick));
+    onClick(BtnCreer, [this] { BtnCreerClick(); });
+    onClick(BtnModifier, [this] { BtnModifierClick(); });
+    onClick(BtnSupprimer, [this] { BtnSupprimerClick(); });
     connect(close_, &QPushButton::clicked, this, &QDialog::accept);
     // The grid's click also follows the keyboard, as the selection moves with it.
     connect(SGrid, &QTableWidget::cellClicked, this, [this](int, int) { SGridClick(); });
@@ -103,7 +100,9 @@ void ListWindow::SGridClick() {
 
 void ListWindow::BtnCreerClick() {
     const QStringList blank(static_cast<int>(setup_.columnWidths.size()), QString());
-    if (!runDialog('C', std::max(0, SGrid->currentRow()), blank, app_.msg(22), false)) return;
+    if (!runDialog(ListEntryMode::Create, std::max(0, SGrid->currentRow()), blank, app_.msg(22),
+                   false))
+        return;
     setRowCount(SGrid->rowCount() + 1);
     reload();
 }
@@ -113,7 +112,7 @@ void ListWindow::BtnModifierClick() {
     if (row < 0) return;
     const QString caption = setup_.modifyCaptionMessage != 0 ? app_.msg(setup_.modifyCaptionMessage)
                                                              : QStringLiteral("Modifier");
-    if (!runDialog('M', row, rowTexts(row), caption, false)) return;
+    if (!runDialog(ListEntryMode::Modify, row, rowTexts(row), caption, false)) return;
     blankRows(entryCount_);
     reload();
 }
@@ -122,7 +121,7 @@ void ListWindow::BtnSupprimerClick() {
     const int row = selectedEntry();
     if (row < 0) return;
     // The dialog showing the entry with its delete button is the only confirmation.
-    if (!runDialog('S', row, rowTexts(row), app_.msg(24), true)) return;
+    if (!runDialog(ListEntryMode::Delete, row, rowTexts(row), app_.msg(24), true)) return;
     setRowCount(std::max(1, SGrid->rowCount() - 1));
     blankRows(entryCount_);
     reload();
@@ -144,8 +143,8 @@ QStringList ListWindow::rowTexts(int row) const {
     return texts;
 }
 
-bool ListWindow::runDialog(char mode, int row, const QStringList& texts, const QString& okCaption,
-                           bool okEnabled) {
+bool ListWindow::runDialog(ListEntryMode mode, int row, const QStringList& texts,
+                           const QString& okCaption, bool okEnabled) {
     ListEntryDialog& dialog = entryDialog();
     dialog.prepare(mode, row, texts, okCaption, okEnabled);
     return app_.showModal(&dialog) == QDialog::Accepted;
@@ -185,11 +184,11 @@ ListEntryDialog::ListEntryDialog(App& app, const ListEntryDialogSetup& setup, co
     }
     ok_ = make<QPushButton>(this, setup.ok);
     cancel_ = make<QPushButton>(this, setup.cancel);
-    connect(ok_, &QPushButton::clicked, this, [this] { app_.guard(this, [this] { carryOut(); }); });
+    onClick(ok_, [this] { carryOut(); });
     connect(cancel_, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void ListEntryDialog::prepare(char newMode, int index, const QStringList& texts,
+void ListEntryDialog::prepare(ListEntryMode newMode, int index, const QStringList& texts,
                               const QString& okCaption, bool okEnabled) {
     for (std::size_t i = 0; i < edits_.size(); ++i) {
         const QString text = static_cast<qsizetype>(i) < texts.size() ? texts[i] : QString();
@@ -212,23 +211,21 @@ QStringList ListEntryDialog::texts() const {
 
 void ListEntryDialog::EditChange() {
     // Even a text typed and erased again counts: the user may store an empty entry.
-    if (mode == 'C' || mode == 'M') ok_->setEnabled(true);
+    if (mode != ListEntryMode::Delete) ok_->setEnabled(true);
 }
 
 void ListEntryDialog::carryOut() {
     const DataPaths data = app_.data();
     switch (mode) {
-        case 'C':
+        case ListEntryMode::Create:
             rows_.append(data, texts());
             break;
-        case 'M':
+        case ListEntryMode::Modify:
             rows_.overwrite(data, static_cast<std::size_t>(entryIndex), texts());
             break;
-        case 'S':
+        case ListEntryMode::Delete:
             rows_.remove(data, static_cast<std::size_t>(entryIndex));
             break;
-        default:
-            return;
     }
     accept();
 }

@@ -20,6 +20,9 @@ namespace tavo {
 struct Windows;
 class ListEntryDialog;
 
+// What the entry window does with its entry on OK.
+enum class ListEntryMode { Create, Modify, Delete };
+
 // One list file seen as grid rows: one text per grid column.
 class ListRows {
   public:
@@ -126,7 +129,7 @@ class ListWindow : public TavoDialog {
     // The current row when it holds an entry; otherwise shows message 23 and returns -1.
     int selectedEntry();
     QStringList rowTexts(int row) const;
-    bool runDialog(char mode, int row, const QStringList& texts, const QString& okCaption,
+    bool runDialog(ListEntryMode mode, int row, const QStringList& texts, const QString& okCaption,
                    bool okEnabled);
     void setRowCount(int rows);
     void blankRows(int last);
@@ -140,12 +143,12 @@ class ListWindow : public TavoDialog {
 class ListEntryDialog : public TavoDialog {
     Q_OBJECT
   public:
-    char mode = 'C';     // 'C' create, 'M' modify, 'S' delete
+    ListEntryMode mode = ListEntryMode::Create;
     int entryIndex = 0;  // the entry to modify or delete (the grid row)
 
     // Fills the edit boxes and sets the OK button before the dialog is shown.
-    void prepare(char newMode, int index, const QStringList& texts, const QString& okCaption,
-                 bool okEnabled);
+    void prepare(ListEntryMode newMode, int index, const QStringList& texts,
+                 const QString& okCaption, bool okEnabled);
     QStringList texts() const;
 
   protected:

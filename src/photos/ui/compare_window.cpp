@@ -76,8 +76,7 @@ TF_Comparer::TF_Comparer(App& app)
         makeButton(this, "B_Fermer", 2106, QStringLiteral("Fermer"), QString(), {696, 558, 92, 30});
 
     auto on = [this](auto* control, auto signal, void (TF_Comparer::*handler)()) {
-        connect(control, signal, this,
-                [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); });
+        connect(control, signal, this, guarded([this, handler] { (this->*handler)(); }));
     };
     on(B_Precedente, &QPushButton::clicked, &TF_Comparer::B_PrecedenteClick);
     on(B_Suivante, &QPushButton::clicked, &TF_Comparer::B_SuivanteClick);

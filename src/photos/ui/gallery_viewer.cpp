@@ -88,10 +88,8 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
     L_SansDate->setWordWrap(true);
     L_SansDate->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     L_SansDate->hide();
-    connect(B_Frise, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_FriseClick(); }); });
-    connect(B_Comparer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ComparerClick(); }); });
+    onClick(B_Frise, [this] { B_FriseClick(); });
+    onClick(B_Comparer, [this] { B_ComparerClick(); });
     connect(ZoneFrise, &TTimeline::photoActivated, this, [this](std::size_t index) {
         app_.guard(this, [this, index] { openTimelinePhoto(index); });
     });
@@ -101,10 +99,8 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
             });
 
     markWriting({B_Ajouter});
-    connect(B_Ajouter, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_AjouterClick(); }); });
-    connect(B_Fermer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_FermerClick(); }); });
+    onClick(B_Ajouter, [this] { B_AjouterClick(); });
+    onClick(B_Fermer, [this] { B_FermerClick(); });
 }
 
 void TF_Galerie::fillThumbnail(int index) {

@@ -74,7 +74,7 @@ TF_Photo::TF_Photo(App& app)
                           QStringLiteral("Ferme la fenêtre."), commandAt(328, 136, 89));
 
     const auto run = [this](void (TF_Photo::*handler)()) {
-        return [this, handler] { app_.guard(this, [this, handler] { (this->*handler)(); }); };
+        return guarded([this, handler] { (this->*handler)(); });
     };
     connect(B_Parcourir, &QPushButton::clicked, this, run(&TF_Photo::B_ParcourirClick));
     markWriting({B_Ajouter, B_Modifier, B_Supprimer});

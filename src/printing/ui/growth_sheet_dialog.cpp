@@ -35,8 +35,7 @@ TF_ImprimerCroissance::TF_ImprimerCroissance(App& app)
     connect(LB_Photos, &QListWidget::itemChanged, this, [this](QListWidgetItem* item) {
         app_.guard(this, [this, item] { LB_PhotosItemChanged(item); });
     });
-    connect(Btn_Imprimer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { Btn_ImprimerClick(); }); });
+    onClick(Btn_Imprimer, [this] { Btn_ImprimerClick(); });
     connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
 }
 

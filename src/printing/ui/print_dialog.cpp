@@ -36,12 +36,9 @@ TF_ImprimerFiche::TF_ImprimerFiche(App& app)
     Btn_Annuler = makeButton(this, "Btn_Annuler", 701, QStringLiteral("Annuler"), QString(),
                              {116, 180, 90, 30});
 
-    connect(CB_ImpFiche, &QCheckBox::clicked, this,
-            [this] { app_.guard(this, [this] { CB_ImpFicheClick(); }); });
-    connect(CB_ImpTravaux, &QCheckBox::clicked, this,
-            [this] { app_.guard(this, [this] { CB_ImpTravauxClick(); }); });
-    connect(Btn_Imprimer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { Btn_ImprimerClick(); }); });
+    onClick(CB_ImpFiche, [this] { CB_ImpFicheClick(); });
+    onClick(CB_ImpTravaux, [this] { CB_ImpTravauxClick(); });
+    onClick(Btn_Imprimer, [this] { Btn_ImprimerClick(); });
     connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
 }
 

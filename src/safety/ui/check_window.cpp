@@ -45,8 +45,7 @@ TF_Verifier::TF_Verifier(App& app)
     markWriting({B_Reparer});
     // A report: Enter closes it, as Escape does.
     setCloseOnEnter(true);
-    connect(B_Reparer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ReparerClick(); }); });
+    onClick(B_Reparer, [this] { B_ReparerClick(); });
     connect(B_Fermer, &QPushButton::clicked, this, &QDialog::accept);
 }
 

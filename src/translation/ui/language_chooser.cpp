@@ -25,8 +25,7 @@ TF_ChoixLangue::TF_ChoixLangue(App& app)
                               {56, 86, 100, 28});
     Btn_Annuler = makeButton(this, "Btn_Annuler", 1503, QStringLiteral("Annuler"),
                              QStringLiteral("Ferme la fenêtre."), {166, 86, 100, 28});
-    connect(Btn_Traduire, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { Btn_TraduireClick(); }); });
+    onClick(Btn_Traduire, [this] { Btn_TraduireClick(); });
     connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
 }
 

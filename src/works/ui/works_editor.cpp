@@ -61,12 +61,9 @@ TF_Ligne::TF_Ligne(App& app)
     setTabOrder(B_Supprimer, B_Annuler);
 
     markWriting({B_Creer, B_Modifier, B_Supprimer});
-    connect(B_Creer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_CreerClick(); }); });
-    connect(B_Modifier, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_ModifierClick(); }); });
-    connect(B_Supprimer, &QPushButton::clicked, this,
-            [this] { app_.guard(this, [this] { B_SupprimerClick(); }); });
+    onClick(B_Creer, [this] { B_CreerClick(); });
+    onClick(B_Modifier, [this] { B_ModifierClick(); });
+    onClick(B_Supprimer, [this] { B_SupprimerClick(); });
     connect(B_Annuler, &QPushButton::clicked, this, &TF_Ligne::B_AnnulerClick);
 }
 
