@@ -107,7 +107,9 @@ FolderLock::Attempt FolderLock::take(const DataPaths& data) {
     for (int round = 0; round < 5; ++round) {
         // 1. A new lock file: written and locked under a private name, then linked into place.
         fs::path mine = path;
-        mine += "." + std::to_string(me.pid) + ".tmp";
+        mine += ".";
+        mine += std::to_string(me.pid);
+        mine += ".tmp";
         ::unlink(mine.c_str());
         io::Fd made(::open(mine.c_str(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
         if (made.get() < 0) throw IoError("create", mine, std::strerror(errno));

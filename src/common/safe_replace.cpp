@@ -39,7 +39,11 @@ int createUnique(const fs::path& target, fs::path& made) {
     for (int attempt = 0; attempt < 100; ++attempt) {
         char suffix[16];
         std::snprintf(suffix, sizeof suffix, ".%06x", static_cast<unsigned>(random() & 0xFFFFFF));
-        made = target.parent_path() / ("." + target.filename().string() + suffix);
+        // Appended piece by piece: GCC 12 warns falsely (-Wrestrict) on "." + std::string.
+        std::string name = ".";
+        name += target.filename().string();
+        name += suffix;
+        made = target.parent_path() / name;
         const int fd = ::open(made.c_str(), kCreateFlags, 0644);
         if (fd >= 0) return fd;
         if (errno != EEXIST) throw IoError("create", made, reason(errno));

@@ -201,7 +201,10 @@ RestoreOutcome restoreBackup(const DataPaths& source, const DataPaths& data) {
     if (isPartialBackup(source.root)) throw RefusedError(kNotABackupText);
     if (const auto bad = brokenRecordFiles(source); !bad.empty()) {
         std::string list;
-        for (const auto& p : bad) list += "\n" + p.string();
+        for (const auto& p : bad) {
+            list += '\n';
+            list += p.string();
+        }
         throw RefusedError(std::string(kNotABackupText) +
                            " : these files do not hold a whole number of records:" + list);
     }
