@@ -15,7 +15,7 @@
 
 #include "app/program.h"
 #include "cards/ui/thumbnail_chooser.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 
 using namespace tavo;
 namespace fs = std::filesystem;

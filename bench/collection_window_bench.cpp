@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
 
         // Cold start: the menu item, as a person chooses it.
         QAction* menuItem = program.main().findChild<QAction*>(QStringLiteral("Collection1"));
-        TF_Collection* window = program.windows().collection;
+        CollectionWindow* window = program.windows().collection;
         const Mark start;
         menuItem->trigger();
         settle();

@@ -16,8 +16,8 @@
 #include <vector>
 
 #include "common/errors.h"
-#include "photos/exif.h"
-#include "photos/exif_samples.h"
+#include "imaging/exif.h"
+#include "imaging/exif_samples.h"
 
 namespace fs = std::filesystem;
 using namespace tavo::test::exif;

@@ -12,8 +12,8 @@
 
 #include "cards/card_file.h"
 #include "exchange/exchange.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "works/works_line.h"
 
 namespace fs = std::filesystem;

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 
 using namespace tavo;
 

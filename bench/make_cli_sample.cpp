@@ -6,7 +6,7 @@
 
 #include "cards/card_file.h"
 #include "common/file_io.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 
 using namespace tavo;
 

@@ -12,8 +12,8 @@
 #include <string>
 
 #include "common/file_io.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_pictures.h"
-#include "photos/imaging.h"
 
 using namespace tavo;
 

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "common/errors.h"
-#include "photos/exif.h"
+#include "imaging/exif.h"
 
 namespace {
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "common/errors.h"
-#include "photos/picture_decoders.h"
+#include "imaging/picture_decoders.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     static const int fd = ::memfd_create("fuzz-pictures", MFD_CLOEXEC);

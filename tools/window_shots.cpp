@@ -12,8 +12,8 @@
 
 #include "app/main_window.h"
 #include "app/program.h"
-#include "app/tavo_dialog.h"
 #include "support/fake_ui_seam.h"
+#include "ui_kit/tavo_dialog.h"
 
 using namespace tavo;
 namespace fs = std::filesystem;

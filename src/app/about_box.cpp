@@ -5,8 +5,8 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/app.h"
-#include "app/controls.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
 
 namespace tavo {
 namespace {

@@ -1,6 +1,6 @@
 #pragma once
 // The about box: the program's name, its version and the credits.
-#include "app/tavo_dialog.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QFrame;
 class QLabel;

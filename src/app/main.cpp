@@ -4,11 +4,11 @@
 #include <QIcon>
 #include <iostream>
 
-#include "app/focus_style.h"
 #include "app/main_window.h"
 #include "app/program.h"
-#include "app/qt_ui_seam.h"
 #include "startup/command_line.h"
+#include "ui_kit/focus_style.h"
+#include "ui_kit/qt_ui_seam.h"
 
 int main(int argc, char** argv) {
     // The pictures compiled into the window library (the icon): a static library's

@@ -22,13 +22,7 @@
 #include <algorithm>
 
 #include "app/about_box.h"
-#include "app/accessibility.h"
-#include "app/app.h"
 #include "app/commands.h"
-#include "app/controls.h"
-#include "app/qt_image.h"
-#include "app/qt_text.h"
-#include "app/tags.h"
 #include "cards/card_file.h"
 #include "care/care_collection.h"
 #include "care/care_words.h"
@@ -36,7 +30,13 @@
 #include "common/paths.h"
 #include "safety/restore.h"
 #include "startup/settings.h"
-#include "translation/ui/translator.h"
+#include "ui_kit/accessibility.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_image.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/tags.h"
+#include "ui_kit/translator.h"
 #include "works/ui/works_grid.h"
 #include "works/works_file.h"
 

@@ -4,7 +4,7 @@
 #include <QMainWindow>
 #include <functional>
 
-#include "app/tree_events.h"
+#include "ui_kit/tree_events.h"
 
 class QAction;
 class QDialog;

@@ -3,9 +3,9 @@
 #include <memory>
 #include <vector>
 
-#include "app/app.h"
 #include "app/commands.h"
-#include "app/session.h"
+#include "ui_kit/app.h"
+#include "ui_kit/session.h"
 
 class QWidget;
 

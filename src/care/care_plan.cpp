@@ -8,8 +8,8 @@
 #include <tuple>
 #include <unordered_map>
 
-#include "cards/dates.h"
 #include "common/cp1252.h"
+#include "common/dates.h"
 #include "common/text_fold.h"
 
 namespace tavo::care {

@@ -7,11 +7,11 @@
 #include <ostream>
 
 #include "cards/card_file.h"
-#include "cards/dates.h"
 #include "cli/cli.h"
+#include "common/dates.h"
+#include "imaging/picture_decoders.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
-#include "photos/picture_decoders.h"
 
 namespace tavo::cli {
 

@@ -9,8 +9,8 @@
 #include <sys/stat.h>
 
 #include "cards/card_file.h"
-#include "cards/dates.h"
 #include "common/cp1252.h"
+#include "common/dates.h"
 #include "common/errors.h"
 #include "common/record_file.h"
 #include "common/text_fold.h"

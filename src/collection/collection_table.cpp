@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "common/text_fold.h"
 
 namespace tavo::collection {

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "cards/dates.h"
 #include "common/cp1252.h"
+#include "common/dates.h"
 
 namespace tavo::exchange {
 

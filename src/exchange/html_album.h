@@ -7,7 +7,7 @@
 
 #include "exchange/collection_data.h"
 #include "exchange/exchange.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 
 namespace tavo::exchange {
 

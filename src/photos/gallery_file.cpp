@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "cards/dates.h"
 #include "common/cp1252.h"
+#include "common/dates.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"

@@ -1,7 +1,6 @@
 #include "photos/gallery_pictures.h"
 
-#include "common/cp1252.h"
-#include "photos/picture_decoders.h"
+#include "imaging/picture_decoders.h"
 
 namespace tavo {
 
@@ -30,15 +29,6 @@ Image galleryThumbnail(const fs::path& path, Rgb background) {
 
 Image emptyGalleryThumbnail(Rgb background) {
     return thumbnail(Image(), Size{}, kGalleryCell, kGalleryPhotoSide, background);
-}
-
-std::string photoDateFromExif(std::string_view exifDate) {
-    // Positions count characters of the stored text, one byte each in Windows-1252.
-    const std::string bytes = cp1252::fromUtf8(exifDate);
-    const auto piece = [&](std::size_t from, std::size_t count) {
-        return from < bytes.size() ? bytes.substr(from, count) : std::string();
-    };
-    return cp1252::toUtf8(piece(8, 2) + "/" + piece(5, 2) + "/" + piece(0, 4));
 }
 
 }  // namespace tavo

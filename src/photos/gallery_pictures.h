@@ -7,7 +7,7 @@
 #include <string_view>
 
 #include "common/fixed_string.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 
 namespace tavo {
 
@@ -28,10 +28,5 @@ Bytes storedGalleryPhoto(const std::filesystem::path& path);
 Image galleryThumbnail(const std::filesystem::path& path, Rgb background);
 // The same cell with its edges and no picture: what a thumbnail shows before its photo loads.
 Image emptyGalleryThumbnail(Rgb background);
-
-// The photo date "dd/mm/yyyy" taken from an EXIF date "yyyy:mm:dd hh:mm:ss": characters 9-10,
-// "/", characters 6-7, "/", characters 1-4. Pieces beyond the end of the text are empty, so an
-// empty text gives "//".
-std::string photoDateFromExif(std::string_view exifDate);
 
 }  // namespace tavo

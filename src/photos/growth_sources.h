@@ -5,8 +5,8 @@
 #include <string>
 
 #include "common/paths.h"
+#include "imaging/imaging.h"
 #include "photos/growth_timeline.h"
-#include "photos/imaging.h"
 
 namespace tavo {
 

@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "cards/dates.h"
 #include "common/cp1252.h"
+#include "common/dates.h"
 #include "common/errors.h"
 
 namespace tavo {

@@ -14,8 +14,8 @@
 #include <vector>
 
 #include "cards/card_record.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "works/works_line.h"
 
 namespace tavo {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "imaging/imaging.h"
 #include "photos/growth_timeline.h"
-#include "photos/imaging.h"
 #include "printing/page_plan.h"
 
 namespace tavo {

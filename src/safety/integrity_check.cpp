@@ -8,15 +8,15 @@
 #include <system_error>
 
 #include "cards/card_file.h"
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/folder_lock.h"
 #include "common/json_writer.h"
 #include "common/paths.h"
 #include "common/record_file.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "safety/file_copy.h"
 #include "safety/restore.h"
 #include "startup/settings.h"

@@ -4,7 +4,7 @@
 #include <numeric>
 #include <span>
 
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/record_file.h"

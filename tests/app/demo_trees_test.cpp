@@ -5,9 +5,9 @@
 #include <cstdlib>
 
 #include "cards/card_file.h"
-#include "cards/dates.h"
+#include "common/dates.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "startup/settings.h"
 #include "support/temp_dir.h"
 #include "works/works_file.h"

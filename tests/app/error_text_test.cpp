@@ -5,8 +5,8 @@
 #include <cstring>
 #include <new>
 
-#include "app/error_text.h"
 #include "common/errors.h"
+#include "ui_kit/error_text.h"
 
 using namespace tavo;
 

@@ -8,9 +8,9 @@
 #include <algorithm>
 
 #include "app/about_box.h"
-#include "app/tavo_dialog.h"
 #include "support/program_fixture.h"
 #include "translation/ui/language_chooser.h"
+#include "ui_kit/tavo_dialog.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -83,8 +83,8 @@ TEST_F(KeyboardTest, EveryControlIsNamedAndEachShowingStartsOnTheFirstInput) {
         });
         // The import starts on choosing its file (the field is read-only), the checker's report
         // on closing it.
-        if (hasInput && dialog->objectName() != "TF_Import" &&
-            dialog->objectName() != "TF_Verifier") {
+        if (hasInput && dialog->objectName() != "ImportWindow" &&
+            dialog->objectName() != "CheckWindow") {
             EXPECT_FALSE(qobject_cast<QAbstractButton*>(first));
         }
         const auto buttons = dialog->findChildren<QPushButton*>();

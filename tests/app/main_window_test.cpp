@@ -10,14 +10,14 @@
 #include <QTableWidget>
 
 #include "app/about_box.h"
-#include "app/tags.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 #include "startup/settings.h"
 #include "support/program_fixture.h"
 #include "support/tree_builder.h"
 #include "support/ui_driving.h"
 #include "translation/ui/language_chooser.h"
-#include "translation/ui/translator.h"
+#include "ui_kit/tags.h"
+#include "ui_kit/translator.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -99,9 +99,9 @@ TEST_F(MainWindowTest, WindowsAreCreatedInOrderWithTheirTags) {
                            "TF_ChoixLangue",
                            "TF_LIB_NomsArbres",
                            "TF_LIB_NomsArbres2",
-                           "TF_Comparer",
-                           "TF_ImprimerCroissance",
-                           "TF_AFaire"};
+                           "CompareWindow",
+                           "GrowthSheetDialog",
+                           "CareWindow"};
     const int tags[] = {1,    800,  100,  400,  200,  500,  300,  600,  700,  900, 1000,
                         1100, 1200, 1300, 1400, 1500, 1600, 1700, 2100, 2120, 2000};
     for (int i = 0; i < 21; ++i) {

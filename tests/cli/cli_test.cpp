@@ -5,7 +5,7 @@
 #include <regex>
 
 #include "common/folder_lock.h"
-#include "photos/exif_samples.h"
+#include "imaging/exif_samples.h"
 #include "photos/gallery_pictures.h"
 #include "safety/backup.h"
 #include "safety/data_set.h"

@@ -7,7 +7,6 @@
 #include <sstream>
 #include <tuple>
 
-#include "cards/tree_deletion.h"
 #include "collection/collection_index.h"
 #include "collection/collection_settings.h"
 #include "collection/collection_table.h"
@@ -15,6 +14,7 @@
 #include "common/cp1252.h"
 #include "support/temp_dir.h"
 #include "support/tree_builder.h"
+#include "trees/tree_deletion.h"
 
 using namespace tavo;
 using namespace tavo::collection;

@@ -9,7 +9,7 @@
 #include <thread>
 
 #include "cards/card_file.h"
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "common/folder_lock.h"
 #include "common/paths.h"
 #include "common/record_file.h"

@@ -9,12 +9,12 @@
 #include <string>
 
 #include "cards/card_file.h"
-#include "cards/tree_creation.h"
-#include "cards/tree_deletion.h"
 #include "common/errors.h"
 #include "common/paths.h"
 #include "lists/list_files.h"
 #include "photos/gallery_file.h"
+#include "trees/tree_creation.h"
+#include "trees/tree_deletion.h"
 #include "works/works_file.h"
 
 namespace {

@@ -30,18 +30,15 @@
 #include <string>
 #include <vector>
 
-#include "app/app.h"
-#include "app/tags.h"
-#include "app/timage.h"
 #include "cards/ui/card_form.h"
 #include "cards/ui/card_properties_window.h"
 #include "cards/ui/thumbnail_chooser.h"
 #include "common/cp1252.h"
 #include "common/file_io.h"
+#include "imaging/exif_samples.h"
+#include "imaging/imaging.h"
 #include "lists/ui/label_list_editor.h"
 #include "lists/ui/names_editor.h"
-#include "photos/exif_samples.h"
-#include "photos/imaging.h"
 #include "photos/ui/gallery_viewer.h"
 #include "photos/ui/photo_editor.h"
 #include "printing/print_test_support.h"
@@ -53,6 +50,9 @@
 #include "support/zip_reading.h"
 #include "translation/language_table.h"
 #include "translation/ui/language_chooser.h"
+#include "ui_kit/app.h"
+#include "ui_kit/tags.h"
+#include "ui_kit/timage.h"
 #include "works/ui/works_editor.h"
 #include "works/ui/works_grid.h"
 

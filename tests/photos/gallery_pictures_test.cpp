@@ -2,6 +2,7 @@
 
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "imaging/exif.h"
 #include "photos/gallery_pictures.h"
 #include "support/temp_dir.h"
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "cards/card_file.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 #include "support/cards.h"
 #include "works/works_file.h"
 

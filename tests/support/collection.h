@@ -8,8 +8,8 @@
 #include "cards/card_file.h"
 #include "common/file_io.h"
 #include "common/paths.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "support/temp_dir.h"
 #include "works/works_file.h"
 

@@ -7,9 +7,9 @@
 
 #include "cards/card_file.h"
 #include "common/fixed_string.h"
+#include "imaging/imaging.h"
 #include "lists/list_files.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "support/temp_dir.h"
 #include "works/works_line.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ui_seam.h"
+#include "ui_kit/ui_seam.h"
 
 namespace tavo::test {
 

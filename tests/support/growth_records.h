@@ -8,8 +8,8 @@
 #include "cards/card_file.h"
 #include "cards/card_record.h"
 #include "common/file_io.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "works/works_file.h"
 #include "works/works_line.h"
 

@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 #include "support/temp_dir.h"
 
 namespace tavo::test {

@@ -2,13 +2,13 @@
 
 #include <QDialog>
 
-#include "app/app.h"
-#include "app/qt_text.h"
 #include "cards/card_file.h"
-#include "cards/tree_deletion.h"
 #include "cards/ui/card_form.h"
 #include "cards/ui/card_properties_window.h"
 #include "cards/ui/thumbnail_chooser.h"
+#include "trees/tree_deletion.h"
+#include "ui_kit/app.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 

@@ -10,18 +10,18 @@
 #include <QSignalBlocker>
 #include <filesystem>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_image.h"
-#include "app/qt_text.h"
-#include "app/tags.h"
-#include "app/timage.h"
-#include "cards/dates.h"
-#include "cards/tree_creation.h"
+#include "common/dates.h"
 #include "common/errors.h"
+#include "imaging/picture_decoders.h"
 #include "lists/list_files.h"
-#include "photos/picture_decoders.h"
+#include "trees/tree_creation.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_image.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/tags.h"
+#include "ui_kit/timage.h"
 
 namespace tavo {
 namespace {

@@ -2,9 +2,9 @@
 // The tree card form: creates a tree (mode "C") and changes the card of the open tree ("M").
 #include <QStringList>
 
-#include "app/tavo_dialog.h"
 #include "cards/card_file.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QCheckBox;
 class QComboBox;

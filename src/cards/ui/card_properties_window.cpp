@@ -3,11 +3,11 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "app/app.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
 #include "cards/card_file.h"
-#include "cards/card_properties.h"
+#include "trees/card_properties.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 TF_ProprietesFiche::TF_ProprietesFiche(App& app)

@@ -1,7 +1,7 @@
 #pragma once
 // The properties window of the open tree: when its card was created, how many works lines and
 // gallery photos it has. It only reads.
-#include "app/tavo_dialog.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QPushButton;

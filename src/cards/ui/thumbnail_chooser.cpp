@@ -12,14 +12,14 @@
 #include <QTimer>
 #include <QWheelEvent>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_image.h"
-#include "app/qt_text.h"
 #include "cards/card_file.h"
-#include "cards/tree_chooser.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
+#include "trees/tree_chooser.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_image.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/tavo_dialog.h"
-#include "cards/tree_chooser.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
+#include "trees/tree_chooser.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QPushButton;

@@ -2,14 +2,14 @@
 
 #include <QDialog>
 
-#include "app/app.h"
 #include "cards/card_file.h"
 #include "care/ui/care_window.h"
+#include "ui_kit/app.h"
 
 namespace tavo {
 
 void CareCommands::showCalendar() {
-    TF_AFaire* window = app_.windows.aFaire;
+    CareWindow* window = app_.windows.aFaire;
     if (app_.showModal(window) != QDialog::Accepted) return;
     // A row was chosen: its tree opens as through Fiche > Ouvrir.
     Session& s = app_.session;

@@ -9,14 +9,14 @@
 #include <algorithm>
 #include <chrono>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
 #include "care/care_collection.h"
 #include "care/care_words.h"
 #include "care/due_report.h"
 #include "care/ical.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 
@@ -67,7 +67,7 @@ QString treeLabel(const std::string& name, const std::string& id) {
 
 }  // namespace
 
-TF_AFaire::TF_AFaire(App& app) : TavoDialog(app, "TF_AFaire", 2000, QStringLiteral("À faire")) {
+CareWindow::CareWindow(App& app) : TavoDialog(app, "CareWindow", 2000, QStringLiteral("À faire")) {
     setClientSize(820, 500);
 
     TC_Onglets =
@@ -139,18 +139,18 @@ TF_AFaire::TF_AFaire(App& app) : TavoDialog(app, "TF_AFaire", 2000, QStringLiter
     });
 }
 
-care::CareWords TF_AFaire::words() const {
+care::CareWords CareWindow::words() const {
     return care::careWords([this](int n) { return toUtf8String(app_.msg(n)); });
 }
 
-void TF_AFaire::setHeads() {
+void CareWindow::setHeads() {
     SG_AFaire->setHorizontalHeaderLabels(
         {app_.msg(148), app_.msg(9), app_.msg(149), app_.msg(150), app_.msg(151), app_.msg(152)});
     SG_MoisPasse->setHorizontalHeaderLabels(
         {app_.msg(148), app_.msg(8), app_.msg(9), app_.msg(10)});
 }
 
-void TF_AFaire::FormActivate() {
+void CareWindow::FormActivate() {
     chosenTreeId_.clear();
     SG_AFaire->setRowCount(0);
     SG_MoisPasse->setRowCount(0);
@@ -177,7 +177,7 @@ void TF_AFaire::FormActivate() {
     SG_AFaire->setFocus();
 }
 
-void TF_AFaire::fillDue(const std::vector<care::CareItem>& items) {
+void CareWindow::fillDue(const std::vector<care::CareItem>& items) {
     const care::CareWords w = words();
     SG_AFaire->setRowCount(static_cast<int>(items.size()));
     int row = 0;
@@ -205,7 +205,7 @@ void TF_AFaire::fillDue(const std::vector<care::CareItem>& items) {
     if (!items.empty()) SG_AFaire->setCurrentCell(0, 0);
 }
 
-void TF_AFaire::fillPast(const std::vector<care::PastLine>& lines) {
+void CareWindow::fillPast(const std::vector<care::PastLine>& lines) {
     SG_MoisPasse->setRowCount(static_cast<int>(lines.size()));
     int row = 0;
     const std::string* previousTree = nullptr;
@@ -229,14 +229,14 @@ void TF_AFaire::fillPast(const std::vector<care::PastLine>& lines) {
     if (!lines.empty()) SG_MoisPasse->setCurrentCell(0, 0);
 }
 
-void TF_AFaire::openRow(QTableWidget* grid, int row) {
+void CareWindow::openRow(QTableWidget* grid, int row) {
     const QTableWidgetItem* item = grid->item(row, 0);
     if (!item) return;
     chosenTreeId_ = toUtf8String(item->data(kTreeIdRole).toString());
     if (!chosenTreeId_.empty()) accept();
 }
 
-bool TF_AFaire::FormKeyPress(QKeyEvent* event) {
+bool CareWindow::FormKeyPress(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Return || key == Qt::Key_Enter) {
         for (QTableWidget* grid : {SG_AFaire, SG_MoisPasse}) {
@@ -249,7 +249,7 @@ bool TF_AFaire::FormKeyPress(QKeyEvent* event) {
     return TavoDialog::FormKeyPress(event);
 }
 
-void TF_AFaire::B_ExporterClick() {
+void CareWindow::B_ExporterClick() {
     const QString chosen =
         app_.ui.saveFile(this, app_.msg(156), app_.msg(158), QStringLiteral("iCalendar (*.ics)"));
     if (chosen.isEmpty()) return;

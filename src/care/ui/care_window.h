@@ -5,8 +5,8 @@
 #include <functional>
 #include <string>
 
-#include "app/tavo_dialog.h"
 #include "care/care_plan.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QPushButton;
@@ -15,10 +15,10 @@ class QTableWidget;
 
 namespace tavo {
 
-class TF_AFaire : public TavoDialog {
+class CareWindow : public TavoDialog {
     Q_OBJECT
   public:
-    explicit TF_AFaire(App& app);
+    explicit CareWindow(App& app);
 
     // Where the window takes today's date (the machine's clock unless set).
     void setToday(std::function<care::Day()> today) { today_ = std::move(today); }

@@ -15,13 +15,13 @@
 #include <algorithm>
 #include <cmath>
 
-#include "app/app.h"
-#include "app/controls.h"
-#include "app/qt_image.h"
-#include "app/qt_text.h"
 #include "cards/ui/card_commands.h"
-#include "photos/imaging.h"
-#include "translation/ui/translator.h"
+#include "imaging/imaging.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_image.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/translator.h"
 
 namespace tavo {
 
@@ -333,10 +333,10 @@ void CollectionModel::sort(int column, Qt::SortOrder order) {
     emit sorted(column, order);
 }
 
-// ---- TF_Collection -----------------------------------------------------------------------
+// ---- CollectionWindow -----------------------------------------------------------------------
 
-TF_Collection::TF_Collection(App& app)
-    : TavoDialog(app, "TF_Collection", 1800, QStringLiteral("Collection")) {
+CollectionWindow::CollectionWindow(App& app)
+    : TavoDialog(app, "CollectionWindow", 1800, QStringLiteral("Collection")) {
     // A window of its own beside the main window, sized at will; it does not keep the program
     // running once the main window is closed.
     setModal(false);
@@ -417,7 +417,7 @@ TF_Collection::TF_Collection(App& app)
     connect(&app_.events, &TreeEvents::languageChanged, this, [this] { retranslate(); });
 }
 
-void TF_Collection::showEvent(QShowEvent* event) {
+void CollectionWindow::showEvent(QShowEvent* event) {
     // The remembered size first: the base class centres the window as it is.
     if (!event->spontaneous()) {
         app_.guard(this, [this] {
@@ -428,7 +428,7 @@ void TF_Collection::showEvent(QShowEvent* event) {
     TavoDialog::showEvent(event);
 }
 
-void TF_Collection::FormActivate() {
+void CollectionWindow::FormActivate() {
     E_Recherche->blockSignals(true);
     E_Recherche->clear();
     E_Recherche->blockSignals(false);
@@ -444,19 +444,20 @@ void TF_Collection::FormActivate() {
     E_Recherche->setFocus();
 }
 
-std::string TF_Collection::currentId() const {
+std::string CollectionWindow::currentId() const {
     const QModelIndex current = SG_Collection->currentIndex();
     return current.isValid() && current.row() < model_->rowCount() ? model_->tree(current.row()).id
                                                                    : std::string();
 }
 
-std::vector<std::size_t> TF_Collection::sortedMatches(const std::vector<std::string>& words) const {
+std::vector<std::size_t> CollectionWindow::sortedMatches(
+    const std::vector<std::string>& words) const {
     return col::sortRows(index_.trees(), index_.filter(words), settings_.column,
                          settings_.ascending, systemNow());
 }
 
-void TF_Collection::showRows(std::vector<std::size_t> rows, std::vector<std::string> words,
-                             const std::string& chosen) {
+void CollectionWindow::showRows(std::vector<std::size_t> rows, std::vector<std::string> words,
+                                const std::string& chosen) {
     words_ = words;
     model_->setRows(&index_, std::move(rows), std::move(words));
     int row = 0;
@@ -470,7 +471,7 @@ void TF_Collection::showRows(std::vector<std::size_t> rows, std::vector<std::str
     showFooter();
 }
 
-void TF_Collection::E_RechercheChange() {
+void CollectionWindow::E_RechercheChange() {
     // Each translation pass refills the box; a hidden window reads everything when shown.
     if (!isVisible()) return;
     std::vector<std::string> words = col::searchWords(toUtf8String(E_Recherche->text()));
@@ -481,7 +482,7 @@ void TF_Collection::E_RechercheChange() {
     showRows(std::move(rows), std::move(words), chosen);
 }
 
-void TF_Collection::TreesChanged() {
+void CollectionWindow::TreesChanged() {
     // A hidden window reads everything again when it is shown.
     if (!isVisible()) return;
     const std::string chosen = currentId();
@@ -491,7 +492,7 @@ void TF_Collection::TreesChanged() {
     showRows(sortedMatches(words_), words_, chosen);
 }
 
-void TF_Collection::B_OuvrirClick() {
+void CollectionWindow::B_OuvrirClick() {
     if (model_->rowCount() == 0) return;
     const QModelIndex current = SG_Collection->currentIndex();
     const std::string id = model_->tree(current.isValid() ? current.row() : 0).id;
@@ -503,7 +504,7 @@ void TF_Collection::B_OuvrirClick() {
     }
 }
 
-void TF_Collection::showFooter() {
+void CollectionWindow::showFooter() {
     const col::Totals t = col::totals(index_.trees(), model_->rows());
     L_Nombre->setText(app_.msg(kMsgCount).arg(t.shown).arg(t.all));
     const QString locale = app_.translator ? app_.translator->Locale() : QString();
@@ -513,14 +514,14 @@ void TF_Collection::showFooter() {
     L_Total->setText(app_.msg(kMsgTotal).arg(toQString(col::centsText(t.priceCents, separator))));
 }
 
-void TF_Collection::retranslate() {
+void CollectionWindow::retranslate() {
     E_Recherche->setPlaceholderText(app_.msg(kMsgPlaceholder));
     model_->retranslate();
     showFooter();
     fitColumns();
 }
 
-void TF_Collection::fitColumns() {
+void CollectionWindow::fitColumns() {
     const QFontMetrics fm(font());
     const int rowHeight = std::max(kThumbnailSide + 6, 2 * fm.lineSpacing() + 8);
     SG_Collection->verticalHeader()->setDefaultSectionSize(rowHeight);
@@ -534,11 +535,11 @@ void TF_Collection::fitColumns() {
     }
 }
 
-void TF_Collection::rememberSettings() {
+void CollectionWindow::rememberSettings() {
     col::writeWindowSettings(app_.data().settings(), settings_);
 }
 
-bool TF_Collection::FormKeyPress(QKeyEvent* event) {
+bool CollectionWindow::FormKeyPress(QKeyEvent* event) {
     const int key = event->key();
     if (key == Qt::Key_Escape && !E_Recherche->text().isEmpty()) {
         E_Recherche->clear();
@@ -565,7 +566,7 @@ bool TF_Collection::FormKeyPress(QKeyEvent* event) {
     return TavoDialog::FormKeyPress(event);
 }
 
-void TF_Collection::hideEvent(QHideEvent* event) {
+void CollectionWindow::hideEvent(QHideEvent* event) {
     if (!event->spontaneous() && !isMinimized()) {
         settings_.width = width();
         settings_.height = height();

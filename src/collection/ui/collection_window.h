@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "app/tavo_dialog.h"
 #include "collection/collection_index.h"
 #include "collection/collection_settings.h"
 #include "collection/collection_table.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QLineEdit;
@@ -72,10 +72,10 @@ class CollectionModel : public QAbstractTableModel {
     QStringList headers_;  // fetched when the language is known
 };
 
-class TF_Collection : public TavoDialog {
+class CollectionWindow : public TavoDialog {
     Q_OBJECT
   public:
-    explicit TF_Collection(App& app);
+    explicit CollectionWindow(App& app);
 
     CollectionModel* model() const { return model_; }
     const collection::CollectionIndex& index() const { return index_; }

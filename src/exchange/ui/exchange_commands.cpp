@@ -1,8 +1,8 @@
 #include "exchange/ui/exchange_commands.h"
 
-#include "app/app.h"
 #include "exchange/ui/export_window.h"
 #include "exchange/ui/import_window.h"
+#include "ui_kit/app.h"
 
 namespace tavo {
 

@@ -5,9 +5,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/app.h"
-#include "app/qt_text.h"
 #include "exchange/output_folder.h"
+#include "ui_kit/app.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 

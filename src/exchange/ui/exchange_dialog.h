@@ -6,8 +6,8 @@
 #include <QList>
 #include <filesystem>
 
-#include "app/tavo_dialog.h"
 #include "exchange/exchange.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QProgressBar;
 class QPushButton;

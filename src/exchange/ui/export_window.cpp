@@ -7,17 +7,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "app/app.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
-#include "translation/ui/translator.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/translator.h"
 
 namespace tavo {
 
 namespace fs = std::filesystem;
 
-TF_Export::TF_Export(App& app)
-    : ExchangeDialog(app, "TF_Export", 1900, QStringLiteral("Exporter la collection")) {
+ExportWindow::ExportWindow(App& app)
+    : ExchangeDialog(app, "ExportWindow", 1900, QStringLiteral("Exporter la collection")) {
     setClientSize(560, 250);
     L_Dossier =
         makeLabel(this, "L_Dossier", 1901,
@@ -56,10 +56,10 @@ TF_Export::TF_Export(App& app)
     connect(E_Dossier, &QLineEdit::returnPressed, B_Exporter, &QPushButton::click);
     onClick(B_Parcourir, [this] { B_ParcourirClick(); });
     onClick(B_Exporter, [this] { B_ExporterClick(); });
-    connect(B_Annuler, &QPushButton::clicked, this, &TF_Export::reject);
+    connect(B_Annuler, &QPushButton::clicked, this, &ExportWindow::reject);
 }
 
-void TF_Export::FormActivate() {
+void ExportWindow::FormActivate() {
     // A destination is used once: the next export needs a new or empty folder again.
     E_Dossier->clear();
     B_Exporter->setEnabled(false);
@@ -68,18 +68,18 @@ void TF_Export::FormActivate() {
     E_Dossier->setFocus();
 }
 
-void TF_Export::B_ParcourirClick() {
+void ExportWindow::B_ParcourirClick() {
     const QString chosen = app_.ui.browseFolder(this, app_.msg(120), E_Dossier->text().trimmed());
     if (!chosen.isEmpty()) E_Dossier->setText(chosen);
 }
 
-exchange::Format TF_Export::format() const {
+exchange::Format ExportWindow::format() const {
     if (RB_Csv->isChecked()) return exchange::Format::Csv;
     if (RB_Json->isChecked()) return exchange::Format::Json;
     return exchange::Format::Html;
 }
 
-exchange::AlbumLabels TF_Export::labels() const {
+exchange::AlbumLabels ExportWindow::labels() const {
     // The album speaks the interface language; a text missing there keeps its default.
     LanguageTable table;
     table.load(app_.data().languageFile(app_.session.languageName));
@@ -88,7 +88,7 @@ exchange::AlbumLabels TF_Export::labels() const {
     return exchange::albumLabels(table, code);
 }
 
-void TF_Export::B_ExporterClick() {
+void ExportWindow::B_ExporterClick() {
     const fs::path out = folderOf(E_Dossier->text());
     if (out.empty() || !acceptsFolder(out)) return;
     exchange::ExportOptions options;

@@ -10,10 +10,10 @@ class QRadioButton;
 
 namespace tavo {
 
-class TF_Export : public ExchangeDialog {
+class ExportWindow : public ExchangeDialog {
     Q_OBJECT
   public:
-    explicit TF_Export(App& app);
+    explicit ExportWindow(App& app);
 
     // The day the album counts the trees' ages to (dd/mm/yyyy); empty: today.
     std::string today;

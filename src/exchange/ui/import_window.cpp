@@ -7,17 +7,17 @@
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "app/app.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
 #include "startup/settings.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 
 namespace fs = std::filesystem;
 
-TF_Import::TF_Import(App& app)
-    : ExchangeDialog(app, "TF_Import", 1920, QStringLiteral("Importer une collection")) {
+ImportWindow::ImportWindow(App& app)
+    : ExchangeDialog(app, "ImportWindow", 1920, QStringLiteral("Importer une collection")) {
     setClientSize(560, 220);
     L_Fichier =
         makeLabel(this, "L_Fichier", 1921,
@@ -53,10 +53,10 @@ TF_Import::TF_Import(App& app)
     onClick(B_ParcourirFichier, [this] { B_ParcourirFichierClick(); });
     onClick(B_ParcourirDossier, [this] { B_ParcourirDossierClick(); });
     onClick(B_Importer, [this] { B_ImporterClick(); });
-    connect(B_Annuler, &QPushButton::clicked, this, &TF_Import::reject);
+    connect(B_Annuler, &QPushButton::clicked, this, &ImportWindow::reject);
 }
 
-void TF_Import::FormActivate() {
+void ImportWindow::FormActivate() {
     E_Fichier->clear();
     E_Dossier->clear();
     PB_Progression->setRange(0, 1);
@@ -65,11 +65,11 @@ void TF_Import::FormActivate() {
     B_ParcourirFichier->setFocus();
 }
 
-void TF_Import::updateButtons() {
+void ImportWindow::updateButtons() {
     B_Importer->setEnabled(!E_Fichier->text().isEmpty() && !E_Dossier->text().trimmed().isEmpty());
 }
 
-void TF_Import::B_ParcourirFichierClick() {
+void ImportWindow::B_ParcourirFichierClick() {
     const QString start =
         E_Fichier->text().isEmpty() ? QString() : QFileInfo(E_Fichier->text()).absolutePath();
     const QString chosen =
@@ -79,12 +79,12 @@ void TF_Import::B_ParcourirFichierClick() {
     updateButtons();
 }
 
-void TF_Import::B_ParcourirDossierClick() {
+void ImportWindow::B_ParcourirDossierClick() {
     const QString chosen = app_.ui.browseFolder(this, app_.msg(129), E_Dossier->text().trimmed());
     if (!chosen.isEmpty()) E_Dossier->setText(chosen);
 }
 
-void TF_Import::B_ImporterClick() {
+void ImportWindow::B_ImporterClick() {
     const fs::path into = folderOf(E_Dossier->text());
     if (into.empty() || !acceptsFolder(into)) return;
     exchange::ImportResult result;
@@ -109,7 +109,7 @@ void TF_Import::B_ImporterClick() {
     accept();
 }
 
-void TF_Import::openDataFolder(const fs::path& folder) {
+void ImportWindow::openDataFolder(const fs::path& folder) {
     Session& s = app_.session;
     // Leaving a data folder keeps its language, as the end of the program does.
     app_.guard(this, [&] { settings::writeLanguageName(app_.data(), s.languageName); });

@@ -8,10 +8,10 @@ class QLineEdit;
 
 namespace tavo {
 
-class TF_Import : public ExchangeDialog {
+class ImportWindow : public ExchangeDialog {
     Q_OBJECT
   public:
-    explicit TF_Import(App& app);
+    explicit ImportWindow(App& app);
 
   private:
     void FormActivate() override;

@@ -1,8 +1,8 @@
 #include "lists/ui/list_commands.h"
 
-#include "app/app.h"
 #include "lists/ui/label_list_editor.h"
 #include "lists/ui/names_editor.h"
+#include "ui_kit/app.h"
 
 namespace tavo {
 

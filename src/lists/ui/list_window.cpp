@@ -7,8 +7,8 @@
 #include <QTableWidget>
 #include <algorithm>
 
-#include "app/app.h"
-#include "app/controls.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
 
 namespace tavo {
 namespace {

@@ -7,8 +7,8 @@
 #include <cstddef>
 #include <vector>
 
-#include "app/tavo_dialog.h"
 #include "common/paths.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QLineEdit;

@@ -6,9 +6,9 @@
 #include <QScrollBar>
 #include <QTableWidget>
 
-#include "app/app.h"
-#include "app/qt_text.h"
 #include "lists/list_files.h"
+#include "ui_kit/app.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 namespace {

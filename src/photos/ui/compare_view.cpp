@@ -23,27 +23,27 @@ QRect fitted(QSize picture, QRect box) {
 
 }  // namespace
 
-TCompareView::TCompareView(QWidget* parent) : QWidget(parent) {
+CompareView::CompareView(QWidget* parent) : QWidget(parent) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
-void TCompareView::setPhotos(const QImage& earlier, const QImage& later) {
+void CompareView::setPhotos(const QImage& earlier, const QImage& later) {
     earlier_ = earlier;
     later_ = later;
     update();
 }
 
-void TCompareView::setSliderMode(bool on) {
+void CompareView::setSliderMode(bool on) {
     slider_ = on;
     update();
 }
 
-void TCompareView::setReveal(int thousandths) {
+void CompareView::setReveal(int thousandths) {
     reveal_ = std::clamp(thousandths, 0, 1000);
     update();
 }
 
-QRect TCompareView::earlierRect() const {
+QRect CompareView::earlierRect() const {
     if (slider_) return fitted(earlier_.size(), rect());
     // Side by side at one height: the pair scaled together to fit the width.
     const SideBySide s = sideBySide({earlier_.width(), earlier_.height()},
@@ -55,7 +55,7 @@ QRect TCompareView::earlierRect() const {
     return QRect(pair.left(), pair.top(), w, pair.height());
 }
 
-QRect TCompareView::laterRect() const {
+QRect CompareView::laterRect() const {
     if (slider_) return fitted(later_.size(), rect());
     const QRect first = earlierRect();
     if (first.isEmpty()) return {};
@@ -63,7 +63,7 @@ QRect TCompareView::laterRect() const {
     return QRect(first.right() + 1 + kGap, first.top(), w, first.height());
 }
 
-void TCompareView::paintEvent(QPaintEvent*) {
+void CompareView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     p.fillRect(rect(), palette().window());
     p.setRenderHint(QPainter::SmoothPixmapTransform);

@@ -6,16 +6,16 @@
 #include <QStringList>
 #include <QWidget>
 
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 
 class QFont;
 
 namespace tavo {
 
-class TCompareView : public QWidget {
+class CompareView : public QWidget {
     Q_OBJECT
   public:
-    explicit TCompareView(QWidget* parent = nullptr);
+    explicit CompareView(QWidget* parent = nullptr);
 
     void setPhotos(const QImage& earlier, const QImage& later);
     // Slider mode: the later photo covers the earlier one left of `reveal` (0 to 1000, in

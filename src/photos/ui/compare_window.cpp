@@ -10,14 +10,14 @@
 #include <QSlider>
 #include <algorithm>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "common/errors.h"
 #include "photos/growth_sources.h"
 #include "photos/ui/compare_view.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 
@@ -37,12 +37,12 @@ QImage toQImage(const Image& image) {
 
 }  // namespace
 
-TF_Comparer::TF_Comparer(App& app)
-    : TavoDialog(app, "TF_Comparer", 2100, QStringLiteral("Avant et après")) {
+CompareWindow::CompareWindow(App& app)
+    : TavoDialog(app, "CompareWindow", 2100, QStringLiteral("Avant et après")) {
     setClientSize(800, 600);
 
     I_Comparaison =
-        placeControl(new TCompareView(this), "I_Comparaison", 0, QString(), {12, 12, 776, 440});
+        placeControl(new CompareView(this), "I_Comparaison", 0, QString(), {12, 12, 776, 440});
     L_Avant = makeLabel(this, "L_Avant", 0, QString(), {12, 458, 380, 56});
     L_Apres = makeLabel(this, "L_Apres", 0, QString(), {408, 458, 380, 56});
     for (QLabel* l : {L_Avant, L_Apres}) {
@@ -75,24 +75,24 @@ TF_Comparer::TF_Comparer(App& app)
     B_Fermer =
         makeButton(this, "B_Fermer", 2106, QStringLiteral("Fermer"), QString(), {696, 558, 92, 30});
 
-    auto on = [this](auto* control, auto signal, void (TF_Comparer::*handler)()) {
+    auto on = [this](auto* control, auto signal, void (CompareWindow::*handler)()) {
         connect(control, signal, this, guarded([this, handler] { (this->*handler)(); }));
     };
-    on(B_Precedente, &QPushButton::clicked, &TF_Comparer::B_PrecedenteClick);
-    on(B_Suivante, &QPushButton::clicked, &TF_Comparer::B_SuivanteClick);
-    on(ChB_Curseur, &QCheckBox::clicked, &TF_Comparer::ChB_CurseurClick);
-    on(B_Imprimer, &QPushButton::clicked, &TF_Comparer::B_ImprimerClick);
-    on(B_Enregistrer, &QPushButton::clicked, &TF_Comparer::B_EnregistrerClick);
+    on(B_Precedente, &QPushButton::clicked, &CompareWindow::B_PrecedenteClick);
+    on(B_Suivante, &QPushButton::clicked, &CompareWindow::B_SuivanteClick);
+    on(ChB_Curseur, &QCheckBox::clicked, &CompareWindow::ChB_CurseurClick);
+    on(B_Imprimer, &QPushButton::clicked, &CompareWindow::B_ImprimerClick);
+    on(B_Enregistrer, &QPushButton::clicked, &CompareWindow::B_EnregistrerClick);
     connect(B_Fermer, &QPushButton::clicked, this, &QDialog::reject);
-    connect(SB_Curseur, &QSlider::valueChanged, I_Comparaison, &TCompareView::setReveal);
+    connect(SB_Curseur, &QSlider::valueChanged, I_Comparaison, &CompareView::setReveal);
 }
 
-void TF_Comparer::setPair(Timeline timeline, ComparePair pair) {
+void CompareWindow::setPair(Timeline timeline, ComparePair pair) {
     timeline_ = std::move(timeline);
     pair_ = pair;
 }
 
-QStringList TF_Comparer::captionOf(const TimelinePhoto& photo) const {
+QStringList CompareWindow::captionOf(const TimelinePhoto& photo) const {
     QStringList lines{toQString(photo.record.date)};
     if (photo.age)
         lines << toQString(
@@ -101,7 +101,7 @@ QStringList TF_Comparer::captionOf(const TimelinePhoto& photo) const {
     return lines;
 }
 
-void TF_Comparer::FormActivate() {
+void CompareWindow::FormActivate() {
     const std::size_t count = timeline_.photos.size();
     if (pair_.later >= count || pair_.earlier >= pair_.later) {
         earlier_ = later_ = Image();
@@ -126,7 +126,7 @@ void TF_Comparer::FormActivate() {
     placeCaptions();
 }
 
-void TF_Comparer::placeCaptions() {
+void CompareWindow::placeCaptions() {
     const QRect view = I_Comparaison->geometry();
     const QRect first = I_Comparaison->earlierRect();
     const QRect second = I_Comparaison->laterRect();
@@ -144,28 +144,28 @@ void TF_Comparer::placeCaptions() {
         std::max(minimum, std::min(second.width(), width() - view.x() - second.x() - 12)), height);
 }
 
-void TF_Comparer::step(int direction) {
+void CompareWindow::step(int direction) {
     const ComparePair next = stepComparePair(pair_, direction, timeline_.photos.size());
     if (next == pair_) return;
     pair_ = next;
     FormActivate();
 }
 
-void TF_Comparer::B_PrecedenteClick() {
+void CompareWindow::B_PrecedenteClick() {
     step(-1);
 }
 
-void TF_Comparer::B_SuivanteClick() {
+void CompareWindow::B_SuivanteClick() {
     step(+1);
 }
 
-void TF_Comparer::ChB_CurseurClick() {
+void CompareWindow::ChB_CurseurClick() {
     I_Comparaison->setSliderMode(ChB_Curseur->isChecked());
     placeCaptions();
     SB_Curseur->setEnabled(ChB_Curseur->isChecked());
 }
 
-bool TF_Comparer::FormKeyPress(QKeyEvent* event) {
+bool CompareWindow::FormKeyPress(QKeyEvent* event) {
     if (event->key() == Qt::Key_Left || event->key() == Qt::Key_Right) {
         app_.guard(this, [this, event] { step(event->key() == Qt::Key_Left ? -1 : +1); });
         return true;
@@ -173,7 +173,7 @@ bool TF_Comparer::FormKeyPress(QKeyEvent* event) {
     return TavoDialog::FormKeyPress(event);
 }
 
-Image TF_Comparer::pairPicture() const {
+Image CompareWindow::pairPicture() const {
     if (earlier_.empty() || later_.empty())
         throw RefusedError("There is no pair of photos to save.");
     QFont font = this->font();
@@ -182,7 +182,7 @@ Image TF_Comparer::pairPicture() const {
                              captionOf(timeline_.photos[pair_.later]), font);
 }
 
-void TF_Comparer::B_EnregistrerClick() {
+void CompareWindow::B_EnregistrerClick() {
     const Image picture = pairPicture();
     const QString name =
         QStringLiteral("%1-%2-%3.jpg")
@@ -195,7 +195,7 @@ void TF_Comparer::B_EnregistrerClick() {
     saveJpeg(picture, toPath(path));
 }
 
-void TF_Comparer::B_ImprimerClick() {
+void CompareWindow::B_ImprimerClick() {
     const QStringList printers = app_.ui.printers();
     if (printers.isEmpty()) {
         app_.ui.message(this, app_.msg(29));

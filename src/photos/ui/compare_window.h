@@ -2,8 +2,8 @@
 // Then and now: two photos of the open tree compared, side by side at the same height or one
 // over the other with a slider. Left and right move the pair one photo back or forward in time.
 // The pair can be printed, or saved as one JPEG with the captions drawn under the photos.
-#include "app/tavo_dialog.h"
 #include "photos/growth_timeline.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QCheckBox;
 class QLabel;
@@ -12,12 +12,12 @@ class QSlider;
 
 namespace tavo {
 
-class TCompareView;
+class CompareView;
 
-class TF_Comparer : public TavoDialog {
+class CompareWindow : public TavoDialog {
     Q_OBJECT
   public:
-    explicit TF_Comparer(App& app);
+    explicit CompareWindow(App& app);
 
     // The timeline the pair belongs to and the pair to show first; set before showing.
     void setPair(Timeline timeline, ComparePair pair);
@@ -35,7 +35,7 @@ class TF_Comparer : public TavoDialog {
     // Loads the pair's photos and captions.
     void FormActivate() override;
 
-    TCompareView* I_Comparaison;
+    CompareView* I_Comparaison;
     QLabel* L_Avant;
     QLabel* L_Apres;
     QCheckBox* ChB_Curseur;

@@ -1,8 +1,8 @@
 #include "photos/ui/gallery_commands.h"
 
-#include "app/app.h"
 #include "photos/ui/gallery_viewer.h"
 #include "printing/ui/growth_sheet_dialog.h"
+#include "ui_kit/app.h"
 
 namespace tavo {
 

@@ -9,17 +9,17 @@
 #include <algorithm>
 #include <future>
 
-#include "app/app.h"
-#include "app/controls.h"
-#include "app/qt_image.h"
-#include "app/qt_text.h"
-#include "app/timage.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
 #include "photos/growth_sources.h"
 #include "photos/ui/compare_window.h"
 #include "photos/ui/photo_editor.h"
 #include "photos/ui/timeline_strip.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_image.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/timage.h"
 
 namespace tavo {
 
@@ -81,7 +81,7 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
                                            "puis l'autre (ou Ctrl+clic sur les deux)."),
                             commandAt(144));
     B_Comparer->setEnabled(false);
-    ZoneFrise = placeControl(new TTimeline(this), "ZoneFrise", 0, QString(),
+    ZoneFrise = placeControl(new TimelineStrip(this), "ZoneFrise", 0, QString(),
                              {16, 96, kTimelineWidth - 111, 462});
     ZoneFrise->hide();
     L_SansDate = makeLabel(this, "L_SansDate", 0, QString(), {16, 562, kTimelineWidth - 111, 40});
@@ -90,10 +90,10 @@ TF_Galerie::TF_Galerie(App& app) : TavoDialog(app, "TF_Galerie", 400, QStringLit
     L_SansDate->hide();
     onClick(B_Frise, [this] { B_FriseClick(); });
     onClick(B_Comparer, [this] { B_ComparerClick(); });
-    connect(ZoneFrise, &TTimeline::photoActivated, this, [this](std::size_t index) {
+    connect(ZoneFrise, &TimelineStrip::photoActivated, this, [this](std::size_t index) {
         app_.guard(this, [this, index] { openTimelinePhoto(index); });
     });
-    connect(ZoneFrise, &TTimeline::compareRequested, this,
+    connect(ZoneFrise, &TimelineStrip::compareRequested, this,
             [this](std::size_t earlier, std::size_t later) {
                 app_.guard(this, [=, this] { comparePhotos(earlier, later); });
             });

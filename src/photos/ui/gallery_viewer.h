@@ -7,8 +7,8 @@
 #include <filesystem>
 #include <vector>
 
-#include "app/session.h"
-#include "app/tavo_dialog.h"
+#include "ui_kit/session.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QFrame;
 class QLabel;
@@ -19,7 +19,7 @@ class QTimer;
 namespace tavo {
 
 class TImage;
-class TTimeline;
+class TimelineStrip;
 
 class TF_Galerie : public TavoDialog {
     Q_OBJECT
@@ -46,7 +46,7 @@ class TF_Galerie : public TavoDialog {
     // The second view: the photos along a time axis, and the records it could not place.
     QPushButton* B_Frise;
     QPushButton* B_Comparer;
-    TTimeline* ZoneFrise;
+    TimelineStrip* ZoneFrise;
     QLabel* L_SansDate;
 
     void B_AjouterClick();

@@ -5,19 +5,19 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_image.h"
-#include "app/qt_text.h"
-#include "app/timage.h"
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/paths.h"
+#include "imaging/picture_decoders.h"
 #include "photos/gallery_file.h"
 #include "photos/gallery_pictures.h"
-#include "photos/picture_decoders.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_image.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/timage.h"
 
 namespace tavo {
 

@@ -3,7 +3,7 @@
 // (any other mode) to change its comment or remove it. Opened by the gallery viewer only.
 #include <QString>
 
-#include "app/tavo_dialog.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QGroupBox;
 class QLabel;

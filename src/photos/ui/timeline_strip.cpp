@@ -35,17 +35,17 @@ QString qs(const std::string& s) {
 
 }  // namespace
 
-TTimeline::TTimeline(QWidget* parent) : QAbstractScrollArea(parent) {
+TimelineStrip::TimelineStrip(QWidget* parent) : QAbstractScrollArea(parent) {
     setFocusPolicy(Qt::StrongFocus);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     viewport()->setMouseTracking(true);
     decodeTimer_.setSingleShot(true);
     decodeTimer_.setInterval(0);
-    connect(&decodeTimer_, &QTimer::timeout, this, &TTimeline::decodeSome);
+    connect(&decodeTimer_, &QTimer::timeout, this, &TimelineStrip::decodeSome);
 }
 
-void TTimeline::setTimeline(Timeline timeline, ThumbnailLoader loader) {
+void TimelineStrip::setTimeline(Timeline timeline, ThumbnailLoader loader) {
     timeline_ = std::move(timeline);
     loader_ = std::move(loader);
     thumbnails_.clear();
@@ -58,20 +58,20 @@ void TTimeline::setTimeline(Timeline timeline, ThumbnailLoader loader) {
     horizontalScrollBar()->setValue(0);
 }
 
-void TTimeline::setTexts(const QString& year, const QString& years, const QString& compare) {
+void TimelineStrip::setTexts(const QString& year, const QString& years, const QString& compare) {
     year_ = year;
     years_ = years;
     compare_ = compare;
     viewport()->update();
 }
 
-void TTimeline::relayout() {
+void TimelineStrip::relayout() {
     layout_ = layoutTimeline(timeline_, geometry_);
     updateScrollBars();
     viewport()->update();
 }
 
-void TTimeline::updateScrollBars() {
+void TimelineStrip::updateScrollBars() {
     horizontalScrollBar()->setRange(0, std::max(0, layout_.width - viewport()->width()));
     horizontalScrollBar()->setPageStep(viewport()->width());
     horizontalScrollBar()->setSingleStep(geometry_.cardWidth / 2);
@@ -79,22 +79,22 @@ void TTimeline::updateScrollBars() {
     verticalScrollBar()->setPageStep(viewport()->height());
 }
 
-int TTimeline::laneTop(int lane) const {
+int TimelineStrip::laneTop(int lane) const {
     const int lanes = std::max(layout_.lanesUsed, 1);
     const int pitch =
         kThumbnailSide + kThumbnailTop + 2 * fontMetrics().height() + 6 + kCardSpacing;
     return kTop + (lanes - 1 - lane) * pitch;
 }
 
-int TTimeline::axisY() const {
+int TimelineStrip::axisY() const {
     return laneTop(-1) + 12;
 }
 
-int TTimeline::contentHeight() const {
+int TimelineStrip::contentHeight() const {
     return axisY() + 12 + fontMetrics().height() + 8;
 }
 
-QRect TTimeline::cardRect(std::size_t index) const {
+QRect TimelineStrip::cardRect(std::size_t index) const {
     const PlacedPhoto& p = layout_.photos.at(index);
     const int top = laneTop(p.lane);
     const int height = laneTop(p.lane - 1) - top - kCardSpacing;
@@ -102,7 +102,7 @@ QRect TTimeline::cardRect(std::size_t index) const {
         .translated(-horizontalScrollBar()->value(), -verticalScrollBar()->value());
 }
 
-std::optional<std::size_t> TTimeline::photoAt(QPoint viewPoint) const {
+std::optional<std::size_t> TimelineStrip::photoAt(QPoint viewPoint) const {
     const int x = viewPoint.x() + horizontalScrollBar()->value();
     const auto [first, last] = photosInBand(layout_, geometry_.cardWidth, x, x + 1);
     for (std::size_t i = first; i < last; ++i)
@@ -110,7 +110,7 @@ std::optional<std::size_t> TTimeline::photoAt(QPoint viewPoint) const {
     return std::nullopt;
 }
 
-std::optional<std::size_t> TTimeline::workAt(QPoint viewPoint) const {
+std::optional<std::size_t> TimelineStrip::workAt(QPoint viewPoint) const {
     const int x = viewPoint.x() + horizontalScrollBar()->value();
     const int y = viewPoint.y() + verticalScrollBar()->value();
     if (y < axisY() - kMarkHalfWidth || y > axisY() + 3 * kMarkHalfWidth) return std::nullopt;
@@ -123,7 +123,7 @@ std::optional<std::size_t> TTimeline::workAt(QPoint viewPoint) const {
     return nearest;
 }
 
-QString TTimeline::caption(const TimelinePhoto& photo) const {
+QString TimelineStrip::caption(const TimelinePhoto& photo) const {
     QString text = qs(photo.record.date);
     if (photo.age)
         text += QStringLiteral("\n") +
@@ -131,7 +131,7 @@ QString TTimeline::caption(const TimelinePhoto& photo) const {
     return text;
 }
 
-void TTimeline::paintEvent(QPaintEvent*) {
+void TimelineStrip::paintEvent(QPaintEvent*) {
     QPainter p(viewport());
     p.fillRect(viewport()->rect(), palette().base());
     const int x0 = horizontalScrollBar()->value();
@@ -212,7 +212,7 @@ void TTimeline::paintEvent(QPaintEvent*) {
     if (!pending_.empty() && !decodeTimer_.isActive()) decodeTimer_.start();
 }
 
-void TTimeline::decodeSome() {
+void TimelineStrip::decodeSome() {
     QElapsedTimer clock;
     clock.start();
     const int x0 = horizontalScrollBar()->value();
@@ -236,25 +236,25 @@ void TTimeline::decodeSome() {
     if (!pending_.empty()) decodeTimer_.start();
 }
 
-void TTimeline::decodePending() {
+void TimelineStrip::decodePending() {
     viewport()->repaint();
     while (!pending_.empty()) decodeSome();
     viewport()->repaint();
 }
 
-void TTimeline::resizeEvent(QResizeEvent* event) {
+void TimelineStrip::resizeEvent(QResizeEvent* event) {
     QAbstractScrollArea::resizeEvent(event);
     updateScrollBars();
 }
 
-void TTimeline::zoomAround(int steps, int anchor) {
+void TimelineStrip::zoomAround(int steps, int anchor) {
     const double day = layout_.dayAtX(horizontalScrollBar()->value() + anchor);
     geometry_.pixelsPerDay = zoomBy(geometry_.pixelsPerDay, steps);
     relayout();
     horizontalScrollBar()->setValue(layout_.xOfDay(day) - anchor);
 }
 
-void TTimeline::wheelEvent(QWheelEvent* event) {
+void TimelineStrip::wheelEvent(QWheelEvent* event) {
     const QPoint delta = event->angleDelta();
     const int amount = delta.y() != 0 ? delta.y() : delta.x();
     if (amount == 0) return;
@@ -268,14 +268,14 @@ void TTimeline::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
-void TTimeline::setCurrentPhoto(int index) {
+void TimelineStrip::setCurrentPhoto(int index) {
     if (timeline_.photos.empty()) return;
     current_ = std::clamp(index, 0, static_cast<int>(timeline_.photos.size()) - 1);
     scrollToPhoto(static_cast<std::size_t>(current_));
     viewport()->update();
 }
 
-void TTimeline::scrollToPhoto(std::size_t index) {
+void TimelineStrip::scrollToPhoto(std::size_t index) {
     const QRect card = cardRect(index);
     QScrollBar* bar = horizontalScrollBar();
     if (card.left() < 0)
@@ -284,7 +284,7 @@ void TTimeline::scrollToPhoto(std::size_t index) {
         bar->setValue(bar->value() + card.right() - viewport()->width() + geometry_.cardGap);
 }
 
-void TTimeline::markForCompare(std::size_t index) {
+void TimelineStrip::markForCompare(std::size_t index) {
     if (index >= timeline_.photos.size()) return;
     if (!marked_ || *marked_ == index) {
         marked_ = marked_ ? std::nullopt : std::optional<std::size_t>(index);
@@ -297,7 +297,7 @@ void TTimeline::markForCompare(std::size_t index) {
     if (pair) emit compareRequested(pair->earlier, pair->later);
 }
 
-void TTimeline::mousePressEvent(QMouseEvent* event) {
+void TimelineStrip::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton) return QAbstractScrollArea::mousePressEvent(event);
     const auto photo = photoAt(event->position().toPoint());
     if (!photo) return;
@@ -308,7 +308,7 @@ void TTimeline::mousePressEvent(QMouseEvent* event) {
         emit photoActivated(*photo);
 }
 
-void TTimeline::keyPressEvent(QKeyEvent* event) {
+void TimelineStrip::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
         case Qt::Key_Left:
             setCurrentPhoto(current_ - 1);
@@ -340,7 +340,7 @@ void TTimeline::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-bool TTimeline::viewportEvent(QEvent* event) {
+bool TimelineStrip::viewportEvent(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         QString tip;
@@ -362,7 +362,7 @@ bool TTimeline::viewportEvent(QEvent* event) {
     return QAbstractScrollArea::viewportEvent(event);
 }
 
-void TTimeline::contextMenuEvent(QContextMenuEvent* event) {
+void TimelineStrip::contextMenuEvent(QContextMenuEvent* event) {
     const auto photo = photoAt(viewport()->mapFrom(this, event->pos()));
     if (!photo) return;
     QMenu menu(this);

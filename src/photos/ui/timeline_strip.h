@@ -17,13 +17,13 @@
 
 namespace tavo {
 
-class TTimeline : public QAbstractScrollArea {
+class TimelineStrip : public QAbstractScrollArea {
     Q_OBJECT
   public:
     // Decodes the thumbnail of a photo of the strip, box-fitted to the side it is given.
     using ThumbnailLoader = std::function<Image(const TimelinePhoto& photo, int side)>;
 
-    explicit TTimeline(QWidget* parent = nullptr);
+    explicit TimelineStrip(QWidget* parent = nullptr);
 
     // Shows `timeline`, zoomed to fit the view; thumbnails come from `loader`.
     void setTimeline(Timeline timeline, ThumbnailLoader loader);

@@ -8,17 +8,17 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
 #include "photos/growth_sources.h"
 #include "printing/ui/growth_sheet_print.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 
-TF_ImprimerCroissance::TF_ImprimerCroissance(App& app)
-    : TavoDialog(app, "TF_ImprimerCroissance", 2120, QStringLiteral("Imprimer la croissance")) {
+GrowthSheetDialog::GrowthSheetDialog(App& app)
+    : TavoDialog(app, "GrowthSheetDialog", 2120, QStringLiteral("Imprimer la croissance")) {
     setClientSize(380, 420);
 
     Label1 = makeLabel(this, "Label1", 2121, QStringLiteral("Imprimante :"), {12, 10, 356, 18});
@@ -39,7 +39,7 @@ TF_ImprimerCroissance::TF_ImprimerCroissance(App& app)
     connect(Btn_Annuler, &QPushButton::clicked, this, &QDialog::reject);
 }
 
-void TF_ImprimerCroissance::FormActivate() {
+void GrowthSheetDialog::FormActivate() {
     CB_Imprimante->clear();
     const QStringList printers = app_.ui.printers();
     CB_Imprimante->addItems(printers);
@@ -64,7 +64,7 @@ void TF_ImprimerCroissance::FormActivate() {
     updateCount();
 }
 
-std::vector<std::size_t> TF_ImprimerCroissance::chosenPhotos() const {
+std::vector<std::size_t> GrowthSheetDialog::chosenPhotos() const {
     std::vector<std::size_t> chosen;
     for (int i = 0; i < LB_Photos->count(); ++i)
         if (LB_Photos->item(i)->checkState() == Qt::Checked)
@@ -72,13 +72,13 @@ std::vector<std::size_t> TF_ImprimerCroissance::chosenPhotos() const {
     return chosen;
 }
 
-void TF_ImprimerCroissance::updateCount() {
+void GrowthSheetDialog::updateCount() {
     const std::size_t n = chosenPhotos().size();
     L_Compte->setText(QStringLiteral("%1 / %2").arg(n).arg(kMaxSheetPhotos));
     Btn_Imprimer->setEnabled(n > 0);
 }
 
-void TF_ImprimerCroissance::LB_PhotosItemChanged(QListWidgetItem* item) {
+void GrowthSheetDialog::LB_PhotosItemChanged(QListWidgetItem* item) {
     if (item->checkState() == Qt::Checked && chosenPhotos().size() > kMaxSheetPhotos) {
         {
             const QSignalBlocker quiet(LB_Photos);
@@ -89,7 +89,7 @@ void TF_ImprimerCroissance::LB_PhotosItemChanged(QListWidgetItem* item) {
     updateCount();
 }
 
-void TF_ImprimerCroissance::Btn_ImprimerClick() {
+void GrowthSheetDialog::Btn_ImprimerClick() {
     const QStringList printers = app_.ui.printers();
     if (printers.isEmpty()) {
         app_.ui.message(this, app_.msg(29));

@@ -4,8 +4,8 @@
 // printer path.
 #include <vector>
 
-#include "app/tavo_dialog.h"
 #include "photos/growth_timeline.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QComboBox;
 class QLabel;
@@ -15,10 +15,10 @@ class QPushButton;
 
 namespace tavo {
 
-class TF_ImprimerCroissance : public TavoDialog {
+class GrowthSheetDialog : public TavoDialog {
     Q_OBJECT
   public:
-    explicit TF_ImprimerCroissance(App& app);
+    explicit GrowthSheetDialog(App& app);
 
     // The ticked photos, as indices into the timeline's photos, in date order.
     std::vector<std::size_t> chosenPhotos() const;

@@ -7,7 +7,7 @@
 
 #include "cards/card_file.h"
 #include "common/errors.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 #include "works/works_file.h"
 
 namespace tavo {

@@ -1,7 +1,7 @@
 #include "printing/ui/print_commands.h"
 
-#include "app/app.h"
 #include "printing/ui/print_dialog.h"
+#include "ui_kit/app.h"
 
 namespace tavo {
 

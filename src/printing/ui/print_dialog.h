@@ -1,6 +1,6 @@
 #pragma once
 // The print dialog of the tree card printout: choice of the printer and of the parts to print.
-#include "app/tavo_dialog.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QCheckBox;
 class QComboBox;

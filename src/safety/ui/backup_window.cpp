@@ -3,10 +3,10 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/qt_text.h"
 #include "safety/ui/folder_action_layout.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <string>
 
-#include "app/tavo_dialog.h"
 #include "safety/backup.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QLineEdit;

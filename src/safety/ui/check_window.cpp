@@ -6,12 +6,12 @@
 #include <algorithm>
 #include <memory>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
 #include "common/folder_lock.h"
-#include "translation/ui/translator.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/translator.h"
 
 namespace tavo {
 namespace {
@@ -24,8 +24,8 @@ bool anyRepairable(const std::vector<safety::Problem>& problems) {
 }
 }  // namespace
 
-TF_Verifier::TF_Verifier(App& app)
-    : TavoDialog(app, "TF_Verifier", 2200, QStringLiteral("Vérification des données")) {
+CheckWindow::CheckWindow(App& app)
+    : TavoDialog(app, "CheckWindow", 2200, QStringLiteral("Vérification des données")) {
     setClientSize(720, 420);
     L_Resume = makeLabel(this, "L_Resume", 0, QString(), {16, 10, 688, 50});
     L_Resume->setWordWrap(true);
@@ -49,7 +49,7 @@ TF_Verifier::TF_Verifier(App& app)
     connect(B_Fermer, &QPushButton::clicked, this, &QDialog::accept);
 }
 
-void TF_Verifier::FormActivate() {
+void CheckWindow::FormActivate() {
     repaired_ = false;
     LB_Problemes->clear();
     L_Resume->clear();
@@ -72,7 +72,7 @@ void TF_Verifier::FormActivate() {
     B_Fermer->setFocus();
 }
 
-QString TF_Verifier::describe(const safety::Problem& problem) {
+QString CheckWindow::describe(const safety::Problem& problem) {
     const int section = kFirstKindSection + static_cast<int>(problem.kind);
     QString kind = app_.translator ? app_.translator->GetTranslation(section, 0) : QString();
     if (kind.isEmpty()) kind = QString::fromLatin1(safety::problemKey(problem.kind));
@@ -80,11 +80,11 @@ QString TF_Verifier::describe(const safety::Problem& problem) {
                             toQString(problem.detail));
 }
 
-void TF_Verifier::showProblems(const std::vector<safety::Problem>& problems) {
+void CheckWindow::showProblems(const std::vector<safety::Problem>& problems) {
     for (const safety::Problem& p : problems) LB_Problemes->addItem(describe(p));
 }
 
-void TF_Verifier::B_ReparerClick() {
+void CheckWindow::B_ReparerClick() {
     if (!app_.writable(this)) return;
     const QString chosen = app_.ui.browseFolder(this, app_.msg(89), QString());
     if (chosen.isEmpty()) return;

@@ -4,8 +4,8 @@
 #include <QString>
 #include <vector>
 
-#include "app/tavo_dialog.h"
 #include "safety/integrity_check.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QListWidget;
@@ -13,10 +13,10 @@ class QPushButton;
 
 namespace tavo {
 
-class TF_Verifier : public TavoDialog {
+class CheckWindow : public TavoDialog {
     Q_OBJECT
   public:
-    explicit TF_Verifier(App& app);
+    explicit CheckWindow(App& app);
 
     // True once a repair changed the data folder in this showing.
     bool repaired() const { return repaired_; }

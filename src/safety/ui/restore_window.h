@@ -3,7 +3,7 @@
 // replaced with the backup's.
 #include <filesystem>
 
-#include "app/tavo_dialog.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QLabel;
 class QLineEdit;

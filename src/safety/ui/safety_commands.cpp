@@ -1,14 +1,14 @@
 #include "safety/ui/safety_commands.h"
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/qt_text.h"
 #include "cards/card_file.h"
 #include "safety/restore.h"
 #include "safety/tree_archive.h"
 #include "safety/ui/backup_window.h"
 #include "safety/ui/check_window.h"
 #include "safety/ui/restore_window.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/qt_text.h"
 
 namespace tavo {
 

@@ -6,10 +6,10 @@
 
 #include <filesystem>
 
-#include "app/app.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
-#include "translation/ui/translator.h"
+#include "ui_kit/app.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/translator.h"
 
 namespace tavo {
 

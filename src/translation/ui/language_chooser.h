@@ -1,7 +1,7 @@
 #pragma once
 // The language chooser: lists the language files of the data folder and applies the chosen one
 // to every window at once.
-#include "app/tavo_dialog.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QComboBox;
 class QLabel;

@@ -1,7 +1,7 @@
 #include "translation/ui/language_commands.h"
 
-#include "app/app.h"
 #include "translation/ui/language_chooser.h"
+#include "ui_kit/app.h"
 
 namespace tavo {
 

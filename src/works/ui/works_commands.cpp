@@ -2,7 +2,7 @@
 
 #include <QDialog>
 
-#include "app/app.h"
+#include "ui_kit/app.h"
 #include "works/ui/works_editor.h"
 #include "works/works_file.h"
 

@@ -8,13 +8,13 @@
 
 #include <optional>
 
-#include "app/app.h"
-#include "app/busy_cursor.h"
-#include "app/controls.h"
-#include "app/qt_text.h"
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "common/paths.h"
 #include "lists/list_files.h"
+#include "ui_kit/app.h"
+#include "ui_kit/busy_cursor.h"
+#include "ui_kit/controls.h"
+#include "ui_kit/qt_text.h"
 #include "works/works_file.h"
 
 namespace tavo {

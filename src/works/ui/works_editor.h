@@ -1,7 +1,7 @@
 #pragma once
 // The works line editor: adds, changes or deletes one works line of the open tree. The main
 // window sets the mode ('C' add, '2' change or delete) and the selected line before showing it.
-#include "app/tavo_dialog.h"
+#include "ui_kit/tavo_dialog.h"
 
 class QComboBox;
 class QLabel;

@@ -8,15 +8,15 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include "app/qt_text.h"
-#include "app/timage.h"
 #include "cards/card_file.h"
 #include "cards/ui/card_form.h"
+#include "imaging/imaging.h"
 #include "lists/list_files.h"
-#include "photos/imaging.h"
 #include "startup/settings.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/timage.h"
 
 using namespace tavo;
 using namespace tavo::test;

@@ -8,8 +8,8 @@
 
 #include "cards/card_file.h"
 #include "cards/ui/card_properties_window.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "startup/settings.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"

@@ -9,13 +9,13 @@
 #include <QWheelEvent>
 #include <algorithm>
 
-#include "app/qt_text.h"
-#include "app/tags.h"
 #include "cards/card_file.h"
 #include "cards/ui/thumbnail_chooser.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/tags.h"
 #include "works/works_file.h"
 
 using namespace tavo;

@@ -7,7 +7,7 @@
 #include <cstdio>
 
 #include "care/ui/care_window.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 #include "support/program_fixture.h"
 #include "support/tree_builder.h"
 #include "support/ui_driving.h"
@@ -63,12 +63,12 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
                {"10/04/2025", "Pincement", "bourgeons"}});
     for (const std::string& id : {kGenevrier, kErable})
         saveJpeg(Image(40, 30, Rgb{30, 120, 40}), data.referencePhoto(id));
-    TF_AFaire* window = program->windows().aFaire;
+    CareWindow* window = program->windows().aFaire;
     window->setToday([] { return care::Day{2026y / April / 1}; });
     const std::filesystem::path ics = dir / "soins";
     ui.savePaths.push_back(QString::fromStdString(ics.string()));
 
-    ui.modal["TF_AFaire"].push_back([&](QDialog*) {
+    ui.modal["CareWindow"].push_back([&](QDialog*) {
         EXPECT_EQ(
             rows(*child<QTableWidget>(window, "SG_AFaire")),
             (std::vector<std::string>{

@@ -5,14 +5,14 @@
 #include <QTest>
 #include <regex>
 
-#include "app/qt_text.h"
-#include "cards/tree_deletion.h"
 #include "collection/ui/collection_window.h"
-#include "photos/imaging.h"
+#include "imaging/imaging.h"
 #include "support/program_fixture.h"
 #include "support/run_program.h"
 #include "support/tree_builder.h"
 #include "support/ui_driving.h"
+#include "trees/tree_deletion.h"
+#include "ui_kit/qt_text.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -22,10 +22,10 @@ namespace {
 const std::string kMaple = "26001000000001", kJuniper = "26001000000002",
                   kFieldMaple = "26001000000003";
 
-class CollectionWindow : public ProgramTest {
+class CollectionWindowTest : public ProgramTest {
   protected:
     DataPaths data() const { return DataPaths{dir.path()}; }
-    TF_Collection* window() { return program->windows().collection; }
+    CollectionWindow* window() { return program->windows().collection; }
     QLineEdit* search() { return child<QLineEdit>(window(), "E_Recherche"); }
 
     void tree(const std::string& id, const TreeCard& card, const std::vector<WorksLine>& works = {},
@@ -71,7 +71,7 @@ class CollectionWindow : public ProgramTest {
     }
 };
 
-TEST_F(CollectionWindow, SearchSortsAndOpensAsTheCommandLineFinds) {
+TEST_F(CollectionWindowTest, SearchSortsAndOpensAsTheCommandLineFinds) {
     ASSERT_TRUE(window()->isVisible());
     EXPECT_EQ(rows(), (std::vector<std::string>{kFieldMaple, kMaple, kJuniper}));  // by name
     EXPECT_EQ(textOf(window(), "L_Nombre"), "Arbres affichés : 3 sur 3");
@@ -144,7 +144,7 @@ TEST_F(CollectionWindow, SearchSortsAndOpensAsTheCommandLineFinds) {
         ADD_FAILURE() << s.kind << " " << s.title.toStdString() << " " << s.text.toStdString();
 }
 
-TEST_F(CollectionWindow, FollowsChangesMadeElsewhere) {
+TEST_F(CollectionWindowTest, FollowsChangesMadeElsewhere) {
     const std::string kNew = "26001000000009";
     const struct {
         const char* change;

@@ -4,14 +4,14 @@
 #include <QRadioButton>
 #include <map>
 
-#include "app/qt_text.h"
 #include "exchange/exchange.h"
 #include "exchange/ui/export_window.h"
 #include "exchange/ui/import_window.h"
 #include "support/collection_builder.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
-#include "translation/ui/translator.h"
+#include "ui_kit/qt_text.h"
+#include "ui_kit/translator.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -39,10 +39,10 @@ class ExchangeWindows : public ProgramTest {
     // Options > Exporter... with the format's button, the folder chosen in the browser, then
     // "Exporter"; `during` runs just before the click.
     void exportThroughWindow(const char* formatButton, const fs::path& to,
-                             std::function<void(TF_Export*)> during = {}) {
+                             std::function<void(ExportWindow*)> during = {}) {
         ui.folders.push_back(toQString(to));
-        ui.modal["TF_Export"].push_back([=](QDialog* d) {
-            auto* w = static_cast<TF_Export*>(d);
+        ui.modal["ExportWindow"].push_back([=](QDialog* d) {
+            auto* w = static_cast<ExportWindow*>(d);
             w->today = "08/12/2026";
             child<QRadioButton>(w, formatButton)->setChecked(true);
             click(w, "B_Parcourir");
@@ -53,11 +53,11 @@ class ExchangeWindows : public ProgramTest {
     }
     // Options > Importer... with the document and the folder chosen in the browsers.
     void importThroughWindow(const fs::path& document, const fs::path& into,
-                             std::function<void(TF_Import*)> during = {}) {
+                             std::function<void(ImportWindow*)> during = {}) {
         ui.files.push_back(toQString(document));
         ui.folders.push_back(toQString(into));
-        ui.modal["TF_Import"].push_back([=](QDialog* d) {
-            auto* w = static_cast<TF_Import*>(d);
+        ui.modal["ImportWindow"].push_back([=](QDialog* d) {
+            auto* w = static_cast<ImportWindow*>(d);
             click(w, "B_ParcourirFichier");
             click(w, "B_ParcourirDossier");
             if (during) during(w);

@@ -8,19 +8,19 @@
 #include <QTest>
 #include <optional>
 
-#include "app/timage.h"
 #include "cards/card_file.h"
 #include "common/file_io.h"
 #include "common/paths.h"
-#include "photos/exif_samples.h"
+#include "imaging/exif_samples.h"
+#include "imaging/imaging.h"
 #include "photos/gallery_file.h"
-#include "photos/imaging.h"
 #include "photos/ui/gallery_viewer.h"
 #include "photos/ui/photo_editor.h"
 #include "support/faults.h"
 #include "support/picture_samples.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
+#include "ui_kit/timage.h"
 
 using namespace tavo;
 using namespace tavo::test;

@@ -8,8 +8,7 @@
 #include <QWheelEvent>
 #include <set>
 
-#include "app/app.h"
-#include "cards/dates.h"
+#include "common/dates.h"
 #include "photos/growth_sources.h"
 #include "photos/ui/compare_window.h"
 #include "photos/ui/gallery_viewer.h"
@@ -20,6 +19,7 @@
 #include "support/growth_records.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
+#include "ui_kit/app.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -67,8 +67,8 @@ class TimelineWindowsTest : public ProgramTest {
     }
 
     TF_Galerie& viewer() { return *program->windows().galerie; }
-    TF_Comparer& comparer() { return *program->windows().comparer; }
-    TTimeline& strip() { return *child<TTimeline>(&viewer(), "ZoneFrise"); }
+    CompareWindow& comparer() { return *program->windows().comparer; }
+    TimelineStrip& strip() { return *child<TimelineStrip>(&viewer(), "ZoneFrise"); }
 
     // Shows the viewer, switches it to the timeline and runs `inside` there.
     void inTimeline(const std::function<void()>& inside) {
@@ -108,8 +108,10 @@ TEST_F(TimelineWindowsTest, TimelineShowsDatedPhotosOpensThemAndListsTheRest) {
 
         // Ctrl+click on two photos, or "Comparer" on one then the other, opens the compare.
         std::vector<ComparePair> compared;
-        ui.modal["TF_Comparer"].push_back([&](QDialog*) { compared.push_back(comparer().pair()); });
-        ui.modal["TF_Comparer"].push_back([&](QDialog*) { compared.push_back(comparer().pair()); });
+        ui.modal["CompareWindow"].push_back(
+            [&](QDialog*) { compared.push_back(comparer().pair()); });
+        ui.modal["CompareWindow"].push_back(
+            [&](QDialog*) { compared.push_back(comparer().pair()); });
         QTest::mouseClick(strip().viewport(), Qt::LeftButton, Qt::ControlModifier, cardCentre(3));
         QTest::mouseClick(strip().viewport(), Qt::LeftButton, Qt::ControlModifier, cardCentre(0));
         strip().setCurrentPhoto(1);
@@ -125,7 +127,7 @@ TEST(TimelineStrip, DecodesOnlyWhatItShowsAndZoomsAroundThePointer) {
     for (int i = 0; i < 60; ++i)
         dates.push_back("01/" + std::string(i % 12 < 9 ? "0" : "") + std::to_string(i % 12 + 1) +
                         "/" + std::to_string(2010 + i / 12 * 2));
-    TTimeline strip;
+    TimelineStrip strip;
     strip.resize(600, 400);
     strip.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&strip));
@@ -169,7 +171,7 @@ TEST_F(TimelineWindowsTest, CompareStepsThroughTimeAndSavesBothPhotosWithCaption
     comparer().setPair(timeline, {0, 2});
     const fs::path saved = dir / "pair.jpg";
     std::vector<ComparePair> seen;
-    ui.modal["TF_Comparer"].push_back([&](QDialog*) {
+    ui.modal["CompareWindow"].push_back([&](QDialog*) {
         EXPECT_FALSE(enabled(&comparer(), "B_Precedente"));
         EXPECT_TRUE(textOf(&comparer(), "L_Avant").contains("15/03/2019"));
         EXPECT_TRUE(textOf(&comparer(), "L_Avant").contains("~7 "));  // before the acquisition
@@ -202,8 +204,8 @@ TEST_F(TimelineWindowsTest, GrowthSheetPrintsNameDatesAndAges) {
     ui.printerNames = {"PDF"};
     ui.currentPrinter = "PDF";
     ui.pdfOutput = QString::fromStdString(pdf.string());
-    ui.modal["TF_ImprimerCroissance"].push_back([this](QDialog* d) {
-        auto& w = *static_cast<TF_ImprimerCroissance*>(d);
+    ui.modal["GrowthSheetDialog"].push_back([this](QDialog* d) {
+        auto& w = *static_cast<GrowthSheetDialog*>(d);
         // The latest photo of 2019, 2020 and 2022 are ticked at first.
         EXPECT_EQ(w.chosenPhotos(), (std::vector<std::size_t>{0, 2, 3}));
         click(d, "Btn_Imprimer");

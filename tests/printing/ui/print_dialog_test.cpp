@@ -8,11 +8,11 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "app/tags.h"
 #include "printing/print_test_support.h"
 #include "printing/ui/print_dialog.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
+#include "ui_kit/tags.h"
 
 using namespace tavo;
 using namespace tavo::test;

@@ -10,12 +10,12 @@
 #include <set>
 #include <thread>
 
-#include "app/qt_ui_seam.h"
 #include "printing/print_test_support.h"
 #include "printing/ui/print_dialog.h"
-#include "printing/ui/printer_resolution.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
+#include "ui_kit/printer_resolution.h"
+#include "ui_kit/qt_ui_seam.h"
 
 using namespace tavo;
 using namespace tavo::test;

@@ -13,7 +13,7 @@
 #include "support/data_folder.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
-#include "translation/ui/translator.h"
+#include "ui_kit/translator.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -32,12 +32,12 @@ class FolderCheck : public ProgramTest {
         ui.clear();
     }
     // Shows the checker through the menu command; `script` runs while it is shown.
-    void showChecker(std::function<void(TF_Verifier&)> script) {
-        ui.modal["TF_Verifier"].push_back(
-            [script = std::move(script)](QDialog* d) { script(*static_cast<TF_Verifier*>(d)); });
+    void showChecker(std::function<void(CheckWindow&)> script) {
+        ui.modal["CheckWindow"].push_back(
+            [script = std::move(script)](QDialog* d) { script(*static_cast<CheckWindow*>(d)); });
         app().guard(nullptr, [this] { program->commands.safety.check(); });
     }
-    static QStringList lines(const TF_Verifier& w) {
+    static QStringList lines(const CheckWindow& w) {
         QStringList out;
         for (int i = 0; i < child<QListWidget>(&w, "LB_Problemes")->count(); ++i)
             out << child<QListWidget>(&w, "LB_Problemes")->item(i)->text();
@@ -93,7 +93,7 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
         EXPECT_EQ(ui.texts("message"), (std::vector<QString>{app().msg(85), app().msg(85)}));
         EXPECT_TRUE(ui.modalShown.empty());
         // The checker reads, but does not mend.
-        showChecker([&](TF_Verifier& w) {
+        showChecker([&](CheckWindow& w) {
             EXPECT_EQ(child<QListWidget>(&w, "LB_Problemes")->count(), 1);
             EXPECT_FALSE(enabled(&w, "B_Reparer"));
         });
@@ -117,7 +117,7 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
 
 TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     begin();
-    showChecker([&](TF_Verifier& w) {
+    showChecker([&](CheckWindow& w) {
         EXPECT_EQ(textOf(&w, "L_Resume"), app().msg(87));
         EXPECT_TRUE(lines(w).isEmpty());
         EXPECT_FALSE(enabled(&w, "B_Reparer"));
@@ -128,7 +128,7 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     writeBytes(dir / "Types (conflicted copy).LIB", "");
     TempDir backups;
     ui.folders.push_back(QString::fromStdString(backups.path().string()));
-    showChecker([&](TF_Verifier& w) {
+    showChecker([&](CheckWindow& w) {
         EXPECT_EQ(textOf(&w, "L_Resume"), app().msg(88).arg(3).arg(2));
         const QStringList found = lines(w);
         ASSERT_EQ(found.size(), 3);

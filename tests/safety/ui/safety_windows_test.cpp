@@ -5,7 +5,6 @@
 #include <QPushButton>
 #include <cstdio>
 
-#include "app/qt_text.h"
 #include "common/errors.h"
 #include "photos/gallery_file.h"
 #include "safety/backup.h"
@@ -18,6 +17,7 @@
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
 #include "support/zip_reading.h"
+#include "ui_kit/qt_text.h"
 
 using namespace tavo;
 using namespace tavo::test;
