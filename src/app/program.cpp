@@ -55,13 +55,13 @@ Program::Program(UiSeam& ui) : app(session, ui), commands(app) {
     w.choixLangue = create<TF_ChoixLangue>(app, owned_);
     w.noms = create<TF_LIB_NomsArbres>(app, owned_);
     w.noms2 = create<TF_LIB_NomsArbres2>(app, owned_);
-    w.comparer = create<CompareWindow>(app, owned_);
-    w.croissance = create<GrowthSheetDialog>(app, owned_);
-    w.aFaire = create<CareWindow>(app, owned_);
+    w.compare = create<CompareWindow>(app, owned_);
+    w.growthSheet = create<GrowthSheetDialog>(app, owned_);
+    w.care = create<CareWindow>(app, owned_);
     w.exporter = create<ExportWindow>(app, owned_);
     w.importer = create<ImportWindow>(app, owned_);
     w.collection = create<CollectionWindow>(app, owned_);
-    w.verifier = create<CheckWindow>(app, owned_);
+    w.check = create<CheckWindow>(app, owned_);
 }
 
 Program::~Program() {

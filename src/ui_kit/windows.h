@@ -42,8 +42,8 @@ struct Windows {
     TF_Vignette* vignette = nullptr;
     TF_ProprietesFiche* proprietes = nullptr;
     TF_ImprimerFiche* imprimer = nullptr;
-    CompareWindow* comparer = nullptr;
-    GrowthSheetDialog* croissance = nullptr;
+    CompareWindow* compare = nullptr;
+    GrowthSheetDialog* growthSheet = nullptr;
     TF_LIB_TypesIntervention* types = nullptr;
     TF_LIB_TypesIntervention2* types2 = nullptr;
     TF_LIB_EtatsAcquisition* etats = nullptr;
@@ -53,11 +53,11 @@ struct Windows {
     TF_ChoixLangue* choixLangue = nullptr;
     TF_LIB_NomsArbres* noms = nullptr;
     TF_LIB_NomsArbres2* noms2 = nullptr;
-    CareWindow* aFaire = nullptr;
+    CareWindow* care = nullptr;
     ExportWindow* exporter = nullptr;
     ImportWindow* importer = nullptr;
     CollectionWindow* collection = nullptr;
-    CheckWindow* verifier = nullptr;
+    CheckWindow* check = nullptr;
     // Every window in creation order, the main window first (the translator walks this).
     std::vector<QWidget*> all;
 };

@@ -9,7 +9,7 @@
 namespace tavo {
 
 void CareCommands::showCalendar() {
-    CareWindow* window = app_.windows.aFaire;
+    CareWindow* window = app_.windows.care;
     if (app_.showModal(window) != QDialog::Accepted) return;
     // A row was chosen: its tree opens as through Fiche > Ouvrir.
     Session& s = app_.session;

@@ -13,7 +13,7 @@ void GalleryCommands::show() {
 }
 
 void GalleryCommands::printGrowth() {
-    app_.showModal(app_.windows.croissance);
+    app_.showModal(app_.windows.growthSheet);
 }
 
 }  // namespace tavo

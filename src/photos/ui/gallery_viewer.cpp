@@ -318,8 +318,8 @@ void TF_Galerie::openTimelinePhoto(std::size_t index) {
 }
 
 void TF_Galerie::comparePhotos(std::size_t earlier, std::size_t later) {
-    app_.windows.comparer->setPair(ZoneFrise->timeline(), {earlier, later});
-    app_.showModal(app_.windows.comparer);
+    app_.windows.compare->setPair(ZoneFrise->timeline(), {earlier, later});
+    app_.showModal(app_.windows.compare);
 }
 
 }  // namespace tavo

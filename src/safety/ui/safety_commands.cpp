@@ -24,8 +24,8 @@ void SafetyCommands::restore() {
 }
 
 void SafetyCommands::check() {
-    app_.showModal(app_.windows.verifier);
-    if (!app_.windows.verifier->repaired()) return;
+    app_.showModal(app_.windows.check);
+    if (!app_.windows.check->repaired()) return;
     // The repair may have completed, re-sorted or relinked the open tree's files.
     Session& s = app_.session;
     if (!s.openTreeId.empty() && app_.treeView->treeOpen()) {
