@@ -98,7 +98,7 @@ int main(int argc, char** argv) {
         // Typing a search letter by letter, as the window does it: the table is sorted once,
         // each keystroke filters (among the trees already found while the search narrows),
         // adds up the footer and makes the excerpts of the ~30 rows in sight.
-        const LocalTime today = systemNow();
+        const LocalTime today = localNow();
         const std::vector<std::size_t> sorted =
             sortRows(index.trees(), index.filter({}), Column::TreeName, true, today);
         for (const std::string typed : {"erable fontainebleau", "ligature branches basses",

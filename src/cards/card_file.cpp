@@ -7,7 +7,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "common/cp1252.h"
 #include "common/errors.h"
@@ -145,13 +144,10 @@ void createEmptyTreeFiles(const DataPaths& data, const std::string& id) {
 
 namespace {
 
-bool isLeapYear(int y) {
-    return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0;
-}
-
 int daysInMonth(int year, int month) {
-    static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    return month == 2 && isLeapYear(year) ? 29 : kDays[month - 1];
+    const std::chrono::year_month_day_last last{std::chrono::year{year} / month /
+                                                std::chrono::last};
+    return static_cast<int>(static_cast<unsigned>(last.day()));
 }
 
 std::string pad(int value, int width) {
@@ -161,28 +157,6 @@ std::string pad(int value, int width) {
 }
 
 }  // namespace
-
-LocalTime systemNow() {
-    using namespace std::chrono;
-    const auto now = system_clock::now();
-    const std::time_t secs = system_clock::to_time_t(now);
-    std::tm tm{};
-    ::localtime_r(&secs, &tm);
-    LocalTime t;
-    t.year = tm.tm_year + 1900;
-    t.month = tm.tm_mon + 1;
-    t.day = tm.tm_mday;
-    t.hour = tm.tm_hour;
-    t.minute = tm.tm_min;
-    t.second = tm.tm_sec;
-    t.millisecond =
-        static_cast<int>(duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000);
-    return t;
-}
-
-std::string shortDate(const LocalTime& t) {
-    return pad(t.day, 2) + "/" + pad(t.month, 2) + "/" + pad(t.year, 4);
-}
 
 int dayOfYear(const LocalTime& t) {
     int n = t.day;

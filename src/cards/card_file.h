@@ -3,11 +3,11 @@
 // that names the four files of a tree.
 #include <cstdint>
 #include <filesystem>
-#include <functional>
 #include <span>
 #include <string>
 
 #include "cards/card_record.h"
+#include "common/clock.h"
 #include "common/fixed_string.h"
 #include "common/paths.h"
 
@@ -71,25 +71,6 @@ void createEmptyTreeFiles(const DataPaths& data, const std::string& id);
 
 // ---- Tree identifier -----------------------------------------------------------------------
 
-// A local date and time, as the clock gives it.
-struct LocalTime {
-    int year = 2000;  // 4 digits
-    int month = 1;    // 1..12
-    int day = 1;      // 1..31
-    int hour = 0;
-    int minute = 0;
-    int second = 0;
-    int millisecond = 0;
-};
-
-using Clock = std::function<LocalTime()>;
-
-// The machine's local time.
-LocalTime systemNow();
-
-// The date in the short date format the program uses: "dd/mm/yyyy".
-std::string shortDate(const LocalTime& t);
-
 // Day of the year, 1 to 366.
 int dayOfYear(const LocalTime& t);
 
@@ -117,7 +98,7 @@ struct NewTreeId {
 // already exists (two creations within one millisecond, or a clock set back), the next
 // millisecond is taken until a free identifier is found, so creating a card never replaces a
 // tree. RefusedError if no free identifier is found within one second.
-NewTreeId newTreeId(const DataPaths& data, const Clock& clock = systemNow);
+NewTreeId newTreeId(const DataPaths& data, const Clock& clock = localNow);
 
 // The tree identifier named by a reference photo's file name: its first 14 characters (the
 // file-name part of the name cut to 21 characters).

@@ -4,11 +4,9 @@
 #include <climits>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <tuple>
 #include <unordered_map>
 
-#include "common/cp1252.h"
 #include "common/dates.h"
 #include "common/text_fold.h"
 
@@ -16,15 +14,6 @@ namespace tavo::care {
 namespace {
 
 using std::chrono::days;
-using std::chrono::year_month_day;
-
-// Blanks then digits, as the date check reads a group it has already accepted.
-int groupValue(std::string_view s, std::size_t pos) {
-    int v = 0;
-    for (std::size_t i = pos; i < pos + 2 && i < s.size(); ++i)
-        if (s[i] >= '0' && s[i] <= '9') v = v * 10 + (s[i] - '0');
-    return v;
-}
 
 // Median of whole days, a tie between the two middle gaps going to their rounded mean.
 int median(std::vector<int> v) {
@@ -61,58 +50,28 @@ std::vector<Day> interventions(std::vector<Day> lineDays) {
 Day expectedAfter(Day last, int interval) {
     const long years = std::lround(interval / 365.2425);
     if (years >= 1 && std::abs(interval - std::lround(years * 365.2425)) <= 1) {
-        const year_month_day ymd{last};
-        year_month_day next = ymd + std::chrono::years{years};
+        const Date ymd{last};
+        Date next = ymd + std::chrono::years{years};
         if (!next.ok()) next = next.year() / next.month() / std::chrono::last;  // 29 February
         return Day{next};
     }
     return last + days{interval};
 }
 
-std::string twoDigits(unsigned v) {
-    char buf[4];
-    std::snprintf(buf, sizeof buf, "%02u", v % 100);
-    return buf;
-}
-
 }  // namespace
 
 std::optional<Day> lineDay(std::string_view dateText) {
-    // The usual dd/mm/yyyy read straight away: a log of a thousand trees holds many of them.
-    const auto digit = [&](std::size_t i) { return dateText[i] >= '0' && dateText[i] <= '9'; };
-    if (dateText.size() == 10 && digit(0) && digit(1) && digit(3) && digit(4) && digit(6) &&
-        digit(7) && digit(8) && digit(9) && static_cast<unsigned char>(dateText[2]) < 0x80 &&
-        static_cast<unsigned char>(dateText[5]) < 0x80) {
-        const int year = groupValue(dateText, 6) * 100 + groupValue(dateText, 8);
-        const year_month_day ymd{std::chrono::year{year},
-                                 std::chrono::month{static_cast<unsigned>(groupValue(dateText, 3))},
-                                 std::chrono::day{static_cast<unsigned>(groupValue(dateText, 0))}};
-        if (year < 1900 || year > 2099 || !ymd.ok()) return std::nullopt;
-        return Day{ymd};
-    }
-    if (!isValidDate(dateText)) return std::nullopt;
-    const std::string s = cp1252::fromUtf8(dateText);
-    const int year = groupValue(s, 6) * 100 + groupValue(s, 8);
-    const year_month_day ymd{std::chrono::year{year},
-                             std::chrono::month{static_cast<unsigned>(groupValue(s, 3))},
-                             std::chrono::day{static_cast<unsigned>(groupValue(s, 0))}};
-    if (!ymd.ok()) return std::nullopt;
-    return Day{ymd};
+    const std::optional<Date> date = parseDate(dateText);
+    if (!date) return std::nullopt;
+    return Day{*date};
 }
 
 std::string dayText(Day day) {
-    const year_month_day ymd{day};
-    return twoDigits(static_cast<unsigned>(ymd.day())) + "/" +
-           twoDigits(static_cast<unsigned>(ymd.month())) + "/" +
-           std::to_string(static_cast<int>(ymd.year()));
+    return formatDate(Date{day});
 }
 
 std::string isoDay(Day day) {
-    const year_month_day ymd{day};
-    char buf[16];
-    std::snprintf(buf, sizeof buf, "%04d-%02u-%02u", static_cast<int>(ymd.year()),
-                  static_cast<unsigned>(ymd.month()), static_cast<unsigned>(ymd.day()));
-    return buf;
+    return formatDate(Date{day}, DateForm::Iso);
 }
 
 std::string_view stateName(DueState state) {
@@ -306,13 +265,13 @@ std::string nextLineText(const CarePlan& plan, std::string_view treeId, const Ca
 }
 
 std::vector<PastLine> thisMonthInPastYears(const std::vector<TreeLog>& logs, Day today) {
-    const year_month_day now{today};
+    const Date now{today};
     std::vector<PastLine> out;
     for (const TreeLog& log : logs) {
         for (const WorksLine& line : log.lines) {
             const std::optional<Day> day = lineDay(line.date);
             if (!day) continue;
-            const year_month_day ymd{*day};
+            const Date ymd{*day};
             if (ymd.month() == now.month() && ymd.year() < now.year())
                 out.push_back({log.id, log.name, line, *day});
         }

@@ -1,18 +1,14 @@
 #include "care/due_report.h"
 
-#include <ctime>
-
 #include "care/care_collection.h"
 #include "care/ical.h"
+#include "common/clock.h"
 #include "common/json_writer.h"
 
 namespace tavo::care {
 
 Day localToday() {
-    const std::time_t t = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&t, &tm);
-    return Day{std::chrono::year{tm.tm_year + 1900} / (tm.tm_mon + 1) / tm.tm_mday};
+    return Day{tavo::localToday()};
 }
 
 std::string dueText(const std::vector<CareItem>& items, const CareWords& words) {

@@ -24,7 +24,7 @@ struct DueReport {
     bool problem = false;               // a file could not be read: exit status 1
 };
 
-// Today's date on the machine's clock, in local time.
+// Today's local date on the program's clock.
 Day localToday();
 
 // One line per item: "2026-04-12  due  Juniperus: Rempotage (last 12/04/2024, every 2 years)

@@ -3,6 +3,7 @@
 #include <system_error>
 
 #include "cli/cli.h"
+#include "common/clock.h"
 #include "safety/backup.h"
 
 namespace tavo::cli {
@@ -11,7 +12,7 @@ namespace {
 
 int runBackup(const Context& ctx, const Args& args) {
     const fs::path parent = existingFolder("to", args.required("to"));
-    const fs::path target = parent / safety::backupName(safety::localNow());
+    const fs::path target = parent / safety::backupName(localNow());
     // Two runs within one second would otherwise mix their copies in one folder.
     std::error_code ec;
     if (fs::exists(fs::symlink_status(target, ec)))

@@ -2,6 +2,7 @@
 #include <ostream>
 
 #include "cli/cli.h"
+#include "common/clock.h"
 #include "safety/check_command.h"
 
 namespace tavo::cli {
@@ -11,7 +12,7 @@ namespace {
 int runCheck(const Context& ctx, const Args& args) {
     safety::CheckCommand command{ctx.dataFolder, args.has("repair"), args.has("json"), {}};
     if (command.repair) command.backupTo = existingFolder("backup-to", args.required("backup-to"));
-    const safety::CommandResult result = safety::runCheckCommand(command, safety::localNow());
+    const safety::CommandResult result = safety::runCheckCommand(command, localNow());
     ctx.out << result.out;
     if (!result.err.empty()) ctx.err << "tavo-cli " << result.err;
     return result.exitStatus;

@@ -1,9 +1,9 @@
 // tavo-cli due: the interventions the works logs suggest are due, as the care window lists them.
-#include <chrono>
 #include <ostream>
 
 #include "care/due_report.h"
 #include "cli/cli.h"
+#include "common/clock.h"
 
 namespace tavo::cli {
 
@@ -22,8 +22,7 @@ int runDue(const Context& ctx, const Args& args) {
         }
     }
     if (const auto ics = args.value("ics")) options.icsFile = fs::absolute(*ics);
-    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    const care::DueReport report = care::runDue(ctx.data(), options, care::localToday(), now);
+    const care::DueReport report = care::runDue(ctx.data(), options, care::localToday(), utcNow());
     ctx.out << report.output;
     for (const std::string& warning : report.warnings) ctx.report(warning);
     return report.problem ? kProblem : kOk;

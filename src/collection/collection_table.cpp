@@ -20,18 +20,6 @@ std::string_view trimmed(std::string_view s) {
     return s;
 }
 
-// Year, month and day of a date that passed the date check.
-struct Ymd {
-    int y, m, d;
-};
-std::optional<Ymd> parseDate(const std::string& date) {
-    if (!isValidDate(date)) return std::nullopt;
-    const auto num = [&](std::size_t at, std::size_t n) {
-        return std::atoi(std::string(trimmed(std::string_view(date).substr(at, n))).c_str());
-    };
-    return Ymd{num(6, 4), num(3, 2), num(0, 2)};
-}
-
 // One cell's place in the order: missing values go last whatever the direction.
 struct SortKey {
     bool missing = true;
@@ -55,8 +43,7 @@ SortKey numberKey(std::optional<long long> n) {
 
 SortKey dateKey(const std::string& date) {
     const auto d = parseDate(date);
-    return numberKey(d ? std::optional<long long>(d->y * 10000LL + d->m * 100 + d->d)
-                       : std::nullopt);
+    return numberKey(d ? std::optional<long long>(dayNumber(*d)) : std::nullopt);
 }
 
 SortKey keyOf(const TreeEntry& t, Column column, const LocalTime& today) {
@@ -149,11 +136,8 @@ AgeToday ageToday(const TreeCard& card, const LocalTime& today) {
         return out;
     }
     int years = std::atoi(std::string(age).c_str());
-    if (const auto d = parseDate(card.acquisitionDate)) {
-        int since = today.year - d->y;
-        if (today.month < d->m || (today.month == d->m && today.day < d->d)) --since;
-        years += std::max(since, 0);
-    }
+    if (const auto d = parseDate(card.acquisitionDate))
+        years += std::max(wholeYears(*d, today.date()), 0);
     out.years = years;
     out.text = mark + std::to_string(years);
     return out;

@@ -7,9 +7,10 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <cstring>
-#include <ctime>
 
+#include "common/clock.h"
 #include "common/errors.h"
 #include "common/file_io.h"
 #include "common/regular_file.h"
@@ -29,11 +30,10 @@ std::string hostName() {
 }
 
 std::string nowText() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&now, &tm);
-    char text[32];
-    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &tm);
+    const LocalTime t = localNow();
+    char text[80];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", t.year, t.month, t.day,
+                  t.hour, t.minute, t.second);
     return text;
 }
 

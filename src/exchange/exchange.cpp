@@ -3,6 +3,7 @@
 #include <set>
 
 #include "cards/card_file.h"
+#include "common/clock.h"
 #include "common/paths.h"
 #include "exchange/collection_data.h"
 #include "exchange/formats.h"
@@ -87,7 +88,7 @@ bool copyPhotos(OutputFolder& out, const CollectionData& data, const DataPaths& 
 }
 
 std::string todayText(const ExportOptions& o) {
-    return o.today.empty() ? shortDate(systemNow()) : o.today;
+    return o.today.empty() ? formatDate(localToday()) : o.today;
 }
 
 }  // namespace

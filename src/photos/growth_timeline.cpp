@@ -4,29 +4,11 @@
 #include <cmath>
 #include <limits>
 
-#include "common/cp1252.h"
-#include "common/dates.h"
 #include "common/errors.h"
 
 namespace tavo {
 
 namespace {
-
-// A two-character group read as the date check reads it: leading blanks, then digits.
-int readGroup(std::string_view s, std::size_t pos) {
-    int value = 0;
-    for (std::size_t i = pos; i < pos + 2 && i < s.size(); ++i)
-        if (s[i] >= '0' && s[i] <= '9') value = value * 10 + (s[i] - '0');
-    return value;
-}
-
-// Whole years from `from` to `to`, counted on the anniversaries of `from`; negative (rounded
-// down) when `to` comes first.
-int wholeYears(CalendarDate from, CalendarDate to) {
-    int years = to.year - from.year;
-    if (std::pair(to.month, to.day) < std::pair(from.month, from.day)) --years;
-    return years;
-}
 
 std::optional<int> wholeNumber(std::string_view text) {
     std::size_t i = 0;
@@ -56,24 +38,6 @@ int yearLabelStep(double pixelsPerDay, int labelGap) {
 
 }  // namespace
 
-std::optional<CalendarDate> parseDate(std::string_view text) {
-    if (!isValidDate(text)) return std::nullopt;
-    // Positions count characters, and the separators may be any character: read the groups
-    // where the date check reads them, one byte per character.
-    const std::string s = cp1252::fromUtf8(text);
-    return CalendarDate{readGroup(s, 6) * 100 + readGroup(s, 8), readGroup(s, 3), readGroup(s, 0)};
-}
-
-int dayNumber(CalendarDate date) {
-    // Days from the civil calendar: years start in March so the leap day comes last.
-    const int y = date.year - (date.month <= 2 ? 1 : 0);
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yearOfEra = y - era * 400;
-    const int dayOfYear = (153 * (date.month + (date.month > 2 ? -3 : 9)) + 2) / 5 + date.day - 1;
-    const int dayOfEra = yearOfEra * 365 + yearOfEra / 4 - yearOfEra / 100 + dayOfYear;
-    return era * 146097 + dayOfEra - 719468;
-}
-
 AgeBasis ageBasis(const TreeCard& card) {
     AgeBasis basis;
     basis.acquired = parseDate(card.acquisitionDate);
@@ -82,7 +46,7 @@ AgeBasis ageBasis(const TreeCard& card) {
     return basis;
 }
 
-std::optional<TreeAge> ageAt(const AgeBasis& basis, CalendarDate date) {
+std::optional<TreeAge> ageAt(const AgeBasis& basis, Date date) {
     if (!basis.known()) return std::nullopt;
     const int years = *basis.ageAtAcquisition + wholeYears(*basis.acquired, date);
     if (years < 0) return std::nullopt;
@@ -184,11 +148,12 @@ TimelineLayout layoutTimeline(const Timeline& t, const TimelineGeometry& g) {
 
     if (!t.emptyAxis()) {
         const int step = yearLabelStep(l.pixelsPerDay, g.yearLabelGap);
+        const auto newYear = [](int year) { return dayNumber(std::chrono::year{year} / 1 / 1); };
         int year = 1970 + static_cast<int>(std::floor(t.firstDay / 365.2425));
-        while (dayNumber({year, 1, 1}) > t.firstDay) --year;
-        while (dayNumber({year + 1, 1, 1}) <= t.firstDay) ++year;
+        while (newYear(year) > t.firstDay) --year;
+        while (newYear(year + 1) <= t.firstDay) ++year;
         for (;; ++year) {
-            const int day = dayNumber({year, 1, 1});
+            const int day = newYear(year);
             if (day > t.lastDay + 366) break;
             const int x = l.xOfDay(day);
             if (x < 0) continue;
@@ -261,7 +226,7 @@ std::vector<std::size_t> defaultSheetPhotos(const Timeline& t) {
     std::vector<std::size_t> latestOfYear;
     for (std::size_t i = 0; i < t.photos.size(); ++i) {
         const bool lastOfItsYear =
-            i + 1 == t.photos.size() || t.photos[i + 1].date.year != t.photos[i].date.year;
+            i + 1 == t.photos.size() || t.photos[i + 1].date.year() != t.photos[i].date.year();
         if (lastOfItsYear) latestOfYear.push_back(i);
     }
     if (latestOfYear.size() <= kMaxSheetPhotos) return latestOfYear;

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "cards/card_record.h"
+#include "common/dates.h"
 #include "imaging/imaging.h"
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
@@ -21,20 +22,6 @@
 namespace tavo {
 
 // ---- Dates and ages ------------------------------------------------------------------------
-
-struct CalendarDate {
-    int year = 0;
-    int month = 0;
-    int day = 0;
-    friend auto operator<=>(const CalendarDate&, const CalendarDate&) = default;
-};
-
-// The calendar date of a text that passes isValidDate (groups read as the date check reads
-// them: " 5/ 3/2020" is 5 March 2020); nullopt for any other text.
-std::optional<CalendarDate> parseDate(std::string_view text);
-
-// Days since 1 January 1970 (negative before), so that two dates' distance is a subtraction.
-int dayNumber(CalendarDate date);
 
 // The tree's age in whole years; `estimated` when the card says its age is only estimated.
 struct TreeAge {
@@ -48,7 +35,7 @@ struct TreeAge {
 // whole number (blanks around it allowed) counts; anything else gives no age at all rather
 // than a guess.
 struct AgeBasis {
-    std::optional<CalendarDate> acquired;
+    std::optional<Date> acquired;
     std::optional<int> ageAtAcquisition;
     bool estimated = false;
 
@@ -62,7 +49,7 @@ AgeBasis ageBasis(const TreeCard& card);
 // a seller's photo shows the age the tree had then: one year less a month before, two years
 // less 18 months before. No age when the basis is unknown or when counting back would give a
 // negative age: the dates then contradict the card.
-std::optional<TreeAge> ageAt(const AgeBasis& basis, CalendarDate date);
+std::optional<TreeAge> ageAt(const AgeBasis& basis, Date date);
 
 // "12 ans", "~1 an": the years, a space and the unit, "~" in front when estimated. `singular`
 // serves 0 and 1 (the French rule), `plural` every other count.
@@ -73,7 +60,7 @@ std::string ageText(const TreeAge& age, const std::string& singular, const std::
 struct TimelinePhoto {
     std::size_t position = 0;  // in the gallery file, from 1: what the photo editor is given
     PhotoRecord record;
-    CalendarDate date;
+    Date date;
     int day = 0;
     std::optional<TreeAge> age;
 };

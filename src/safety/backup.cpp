@@ -5,7 +5,6 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
-#include <ctime>
 
 #include "common/errors.h"
 #include "common/file_io.h"
@@ -13,14 +12,7 @@
 
 namespace tavo::safety {
 
-LocalDateTime localNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    ::localtime_r(&now, &tm);
-    return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
-std::string backupName(const LocalDateTime& t) {
+std::string backupName(const LocalTime& t) {
     char text[64];
     std::snprintf(text, sizeof text, "Tavo-%d%02d%02d-%02d%02d%02d", t.year, t.month, t.day, t.hour,
                   t.minute, t.second);

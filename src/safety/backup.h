@@ -14,32 +14,18 @@
 //   runBackup throws (general error box, window stays open) when the backup folder cannot be made
 //   or lies inside the data folders.
 #include <filesystem>
-#include <functional>
 #include <string>
 
+#include "common/clock.h"
 #include "common/paths.h"
 
 namespace tavo::safety {
 
 namespace fs = std::filesystem;
 
-// A local date and time, as the backup name needs it.
-struct LocalDateTime {
-    int year = 0;
-    int month = 0;  // 1..12
-    int day = 0;    // 1..31
-    int hour = 0;   // 0..23
-    int minute = 0;
-    int second = 0;
-};
-
-// The source of the current local time; tests hand in a fixed one.
-using Clock = std::function<LocalDateTime()>;
-LocalDateTime localNow();
-
 // "Tavo-" + year + month + day + "-" + hour + minute + second, every part but the year on two
 // digits: 5 March 2009 14:03:09 gives "Tavo-20090305-140309".
-std::string backupName(const LocalDateTime& t);
+std::string backupName(const LocalTime& t);
 
 // The folder the browser opens on: the remembered one when it still is an existing folder,
 // otherwise nothing (empty path).

@@ -8,7 +8,7 @@
 
 namespace tavo::safety {
 
-CommandResult runCheckCommand(const CheckCommand& command, const LocalDateTime& now) {
+CommandResult runCheckCommand(const CheckCommand& command, const LocalTime& now) {
     std::error_code ec;
     if (!std::filesystem::is_directory(command.dataFolder, ec))
         return {2, "", "check: " + command.dataFolder.string() + " is not a folder\n"};

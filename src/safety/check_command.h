@@ -27,6 +27,6 @@ struct CommandResult {
 
 // Runs the check (and the repair, under the folder lock). Never throws: failures come back in
 // `err` with their exit status.
-CommandResult runCheckCommand(const CheckCommand& command, const LocalDateTime& now);
+CommandResult runCheckCommand(const CheckCommand& command, const LocalTime& now);
 
 }  // namespace tavo::safety

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "cards/card_file.h"
+#include "common/clock.h"
 #include "common/dates.h"
 #include "common/errors.h"
 #include "common/file_io.h"
@@ -369,7 +370,7 @@ bool mend(const Problem& problem, const DataPaths& paths) {
             };
             if (missing(paths.card(id))) {
                 TreeCard blank;
-                blank.creationDate = shortDate(systemNow());
+                blank.creationDate = formatDate(localToday());
                 blank.treeName = id;
                 blank.ageEstimated = "N";
                 createCard(paths, id, blank);
@@ -455,7 +456,7 @@ std::vector<Problem> checkDataFolder(const DataPaths& data) {
 }
 
 RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupParent,
-                               const LocalDateTime& now) {
+                               const LocalTime& now) {
     const DataPaths& data = lock.data();
     RepairOutcome outcome;
     std::vector<Problem> problems = checkDataFolder(data);

@@ -65,7 +65,7 @@ struct RepairOutcome {
 // anything is to be mended, a verified backup is made in `backupParent` under the name
 // backupName(now). Error, with nothing changed, when that backup fails.
 RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupParent,
-                               const LocalDateTime& now);
+                               const LocalTime& now);
 
 // The report as text: one line per problem, "<path>: <description>", nothing when whole.
 std::string reportText(const std::vector<Problem>& problems);

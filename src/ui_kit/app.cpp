@@ -1,10 +1,10 @@
 #include "ui_kit/app.h"
 
 #include <QApplication>
-#include <QDate>
 #include <QDialog>
 #include <QFileInfo>
 
+#include "common/clock.h"
 #include "common/errors.h"
 #include "common/folder_lock.h"
 #include "tavo_version.h"
@@ -98,7 +98,7 @@ QString App::version() {
 }
 
 QString App::today() {
-    return QDate::currentDate().toString(QStringLiteral("dd/MM/yyyy"));
+    return toQString(formatDate(localToday()));
 }
 
 }  // namespace tavo

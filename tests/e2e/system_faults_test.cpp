@@ -471,7 +471,7 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
     int backupWrites = 0;
     for (int n = 1;; ++n) {
         ASSERT_LT(n, 200);
-        windows().dataSave->clock = [n] { return safety::LocalDateTime{2026, 1, 2, 3, 4, n % 60}; };
+        windows().dataSave->clock = [n] { return LocalTime{2026, 1, 2, 3, 4, n % 60}; };
         const Snapshot before = snapshot(data);
         ui.clear();
         test::failNthWrite(n, 50);

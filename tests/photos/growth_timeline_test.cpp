@@ -8,6 +8,7 @@
 #include "support/temp_dir.h"
 
 using namespace tavo;
+using namespace std::chrono_literals;
 using test::acquiredCard;
 using test::datedPhotos;
 using test::datedWorks;
@@ -70,8 +71,8 @@ TEST(GrowthTimeline, OrdersByDayAndListsWhatHasNoDate) {
     EXPECT_EQ(t.photos[2].day, t.photos[3].day);
     ASSERT_EQ(t.works.size(), 2u);
     EXPECT_EQ(t.works[0].line, 3u);
-    EXPECT_EQ(t.firstDay, dayNumber({2018, 1, 1}));
-    EXPECT_EQ(t.lastDay, dayNumber({2021, 6, 5}));
+    EXPECT_EQ(t.firstDay, dayNumber(2018y / 1 / 1));
+    EXPECT_EQ(t.lastDay, dayNumber(2021y / 6 / 5));
     using K = UndatedEntry::Kind;
     EXPECT_EQ(t.undated, (std::vector<UndatedEntry>{
                              {K::Photo, 2, "31/02/2020", photos[1].fileName},
@@ -156,12 +157,12 @@ TEST(TimelineLayout, YearsWorksAndZoomSitOnOneAxis) {
     g.pixelsPerDay = 1.0;
     TimelineLayout l = layoutTimeline(t, g);
     EXPECT_EQ(l.acquisitionX, l.margin);
-    EXPECT_EQ(l.worksX, (std::vector<int>{l.xOfDay(dayNumber({2010, 10, 10}))}));
+    EXPECT_EQ(l.worksX, (std::vector<int>{l.xOfDay(dayNumber(2010y / 10 / 10))}));
     ASSERT_FALSE(l.years.empty());
-    EXPECT_EQ(l.years.front(), (YearMark{2001, l.xOfDay(dayNumber({2001, 1, 1})), true}));
+    EXPECT_EQ(l.years.front(), (YearMark{2001, l.xOfDay(dayNumber(2001y / 1 / 1)), true}));
     EXPECT_EQ(l.years[1].year, 2002);
     EXPECT_EQ(l.years.back().year, 2024);
-    EXPECT_DOUBLE_EQ(l.dayAtX(l.xOfDay(dayNumber({2010, 10, 10}))), dayNumber({2010, 10, 10}));
+    EXPECT_DOUBLE_EQ(l.dayAtX(l.xOfDay(dayNumber(2010y / 10 / 10))), dayNumber(2010y / 10 / 10));
 
     // Zoomed far out, only every 5th (then 10th) year keeps its label.
     for (auto [zoom, step] : {std::pair{0.05, 5}, std::pair{0.02, 10}}) {
@@ -232,7 +233,8 @@ TEST(GrowthSheetChoice, TakesTheLatestPhotoOfEachYear) {
     EXPECT_EQ(decades.photos[chosen.back()].record.date, "01/09/2019");
     for (std::size_t i = 1; i < chosen.size(); ++i) {
         const int gap =
-            decades.photos[chosen[i]].date.year - decades.photos[chosen[i - 1]].date.year;
+            (decades.photos[chosen[i]].date.year() - decades.photos[chosen[i - 1]].date.year())
+                .count();
         EXPECT_TRUE(gap == 2 || gap == 3) << gap;
     }
     std::vector<std::size_t> thirteen(13);

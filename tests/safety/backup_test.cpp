@@ -41,7 +41,7 @@ class SafetyHooks : public ::testing::Test {
 }  // namespace
 
 TEST(BackupName, MadeFromTheClockAtTheChoice) {
-    Clock clock = [] { return LocalDateTime{2009, 3, 5, 14, 3, 9}; };
+    Clock clock = [] { return LocalTime{2009, 3, 5, 14, 3, 9}; };
     EXPECT_EQ(backupName(clock()), "Tavo-20090305-140309");
     EXPECT_EQ(backupName({2024, 12, 31, 0, 0, 0}), "Tavo-20241231-000000");
     EXPECT_EQ(backupName(localNow()).size(), std::string("Tavo-20090305-140309").size());

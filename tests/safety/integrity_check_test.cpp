@@ -152,7 +152,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
 TEST(IntegrityCheck, TheCommandAnswersByItsExitStatus) {
     TempDir dir, backups;
     const DataPaths paths = wholeFolder(dir);
-    const LocalDateTime now{2026, 12, 8, 2, 0, 0};
+    const LocalTime now{2026, 12, 8, 2, 0, 0};
     const auto run = [&](bool repair, bool json, fs::path backupTo, fs::path folder = {}) {
         return runCheckCommand({folder.empty() ? dir.path() : folder, repair, json, backupTo}, now);
     };

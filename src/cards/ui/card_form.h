@@ -24,7 +24,7 @@ class TF_Fiche : public TavoDialog {
     explicit TF_Fiche(App& app);
 
     // Where new tree identifiers come from (tests set the time).
-    Clock clock = systemNow;
+    Clock clock = localNow;
 
     // The notes as the card stores them (line breaks as CR LF), and back.
     QString notesText() const;

@@ -7,12 +7,12 @@
 #include <QTabWidget>
 #include <QTableWidget>
 #include <algorithm>
-#include <chrono>
 
 #include "care/care_collection.h"
 #include "care/care_words.h"
 #include "care/due_report.h"
 #include "care/ical.h"
+#include "common/clock.h"
 #include "ui_kit/app.h"
 #include "ui_kit/busy_cursor.h"
 #include "ui_kit/controls.h"
@@ -159,7 +159,7 @@ void CareWindow::FormActivate() {
     setHeads();
 
     BusyCursor busy;
-    const care::Day today = today_ ? today_() : care::localToday();
+    const care::Day today = care::localToday();
     const care::CollectionLogs logs = care::readCollectionLogs(app_.data());
     plan_ = care::computeCarePlan(logs.trees, today);
     fillDue(care::dueWithin(plan_, today));
@@ -259,8 +259,7 @@ void CareWindow::B_ExporterClick() {
     for (const care::CareItem& item : plan_.items)
         if (item.next) expected.push_back(item);
     BusyCursor busy;
-    const auto now = std::chrono::floor<std::chrono::seconds>(std::chrono::system_clock::now());
-    care::writeIcsFile(file, care::icsCalendar(expected, now, words()));
+    care::writeIcsFile(file, care::icsCalendar(expected, utcNow(), words()));
     L_Remarque->setText(app_.msg(157).arg(toQString(file)));
     L_Remarque->setToolTip(QString());
 }

@@ -20,8 +20,6 @@ class CareWindow : public TavoDialog {
   public:
     explicit CareWindow(App& app);
 
-    // Where the window takes today's date (the machine's clock unless set).
-    void setToday(std::function<care::Day()> today) { today_ = std::move(today); }
     // The tree of the row that closed the window with Accepted.
     const std::string& chosenTreeId() const { return chosenTreeId_; }
 
@@ -52,7 +50,6 @@ class CareWindow : public TavoDialog {
     void openRow(QTableWidget* grid, int row);
     care::CareWords words() const;
 
-    std::function<care::Day()> today_;
     std::string chosenTreeId_;
     care::CarePlan plan_;  // as last read, for the export
 };

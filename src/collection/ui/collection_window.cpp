@@ -205,7 +205,7 @@ class CollectionTable : public QTableView {
 // ---- CollectionModel ---------------------------------------------------------------------
 
 CollectionModel::CollectionModel(App& app, QObject* parent)
-    : QAbstractTableModel(parent), app_(app), today_(systemNow()) {}
+    : QAbstractTableModel(parent), app_(app), today_(localNow()) {}
 
 void CollectionModel::setRows(const col::CollectionIndex* index, std::vector<std::size_t> rows,
                               std::vector<std::string> words) {
@@ -213,7 +213,7 @@ void CollectionModel::setRows(const col::CollectionIndex* index, std::vector<std
     index_ = index;
     rows_ = std::move(rows);
     words_ = std::move(words);
-    today_ = systemNow();
+    today_ = localNow();
     excerpts_.assign(index_ ? index_->trees().size() : 0, std::nullopt);
     endResetModel();
 }
@@ -453,7 +453,7 @@ std::string CollectionWindow::currentId() const {
 std::vector<std::size_t> CollectionWindow::sortedMatches(
     const std::vector<std::string>& words) const {
     return col::sortRows(index_.trees(), index_.filter(words), settings_.column,
-                         settings_.ascending, systemNow());
+                         settings_.ascending, localNow());
 }
 
 void CollectionWindow::showRows(std::vector<std::size_t> rows, std::vector<std::string> words,

@@ -19,7 +19,7 @@ class TF_DataSave : public TavoDialog {
     explicit TF_DataSave(App& app);
 
     // Where the time in the backup name comes from; tests set a fixed one.
-    safety::Clock clock = safety::localNow;
+    Clock clock = localNow;
 
     // The parent folder last chosen (kept between showings) and the name made at that choice.
     const std::filesystem::path& backupParentFolder() const { return backupParentFolder_; }

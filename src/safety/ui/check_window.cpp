@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <memory>
 
+#include "common/clock.h"
 #include "common/folder_lock.h"
 #include "ui_kit/app.h"
 #include "ui_kit/busy_cursor.h"
@@ -106,7 +107,7 @@ void CheckWindow::B_ReparerClick() {
     safety::RepairOutcome outcome;
     {
         BusyCursor busy;
-        outcome = safety::repairDataFolder(*lock, toPath(chosen), safety::localNow());
+        outcome = safety::repairDataFolder(*lock, toPath(chosen), localNow());
     }
     repaired_ = true;
     LB_Problemes->clear();

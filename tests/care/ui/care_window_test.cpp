@@ -64,7 +64,7 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
     for (const std::string& id : {kGenevrier, kErable})
         saveJpeg(Image(40, 30, Rgb{30, 120, 40}), data.referencePhoto(id));
     CareWindow* window = program->windows().aFaire;
-    window->setToday([] { return care::Day{2026y / April / 1}; });
+    const FixedClock april({2026, 4, 1});
     const std::filesystem::path ics = dir / "soins";
     ui.savePaths.push_back(QString::fromStdString(ics.string()));
 

@@ -8,7 +8,6 @@
 #include <QWheelEvent>
 #include <set>
 
-#include "common/dates.h"
 #include "photos/growth_sources.h"
 #include "photos/ui/compare_window.h"
 #include "photos/ui/gallery_viewer.h"

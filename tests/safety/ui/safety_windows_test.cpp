@@ -66,9 +66,7 @@ class SafetyWindows : public ProgramTest {
         EXPECT_TRUE(ui.shown.empty());  // the shipped language file has every text of the windows
         ui.clear();
         ASSERT_FALSE(msg(21).isEmpty());  // the messages come from the shipped language file
-        program->windows().dataSave->clock = [] {
-            return safety::LocalDateTime{2009, 3, 5, 14, 3, 9};
-        };
+        program->windows().dataSave->clock = [] { return LocalTime{2009, 3, 5, 14, 3, 9}; };
     }
     fs::path data() const { return program->app.data().root; }
     fs::path backupFolder() const { return elsewhere.path() / "Tavo-20090305-140309"; }
