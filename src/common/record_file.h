@@ -6,6 +6,7 @@
 #include <span>
 #include <vector>
 
+#include "common/file_io.h"
 #include "common/fixed_string.h"
 
 namespace tavo {
@@ -19,7 +20,6 @@ class RecordFile {
     };
 
     RecordFile(const std::filesystem::path& path, std::size_t recordSize, Mode mode);
-    ~RecordFile();
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
@@ -47,7 +47,7 @@ class RecordFile {
   private:
     std::filesystem::path path_;
     std::size_t recordSize_;
-    int fd_ = -1;
+    io::Fd fd_;
     bool writable_ = false;
 };
 
