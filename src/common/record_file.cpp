@@ -119,8 +119,10 @@ std::size_t countRecords(const std::filesystem::path& path, std::size_t recordSi
     return f.count();
 }
 
-Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize) {
+Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize,
+                       std::size_t* tailBytes) {
     Bytes all = io::readFile(path);
+    if (tailBytes) *tailBytes = all.size() % recordSize;
     all.resize(all.size() / recordSize * recordSize);
     return all;
 }
