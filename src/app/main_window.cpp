@@ -402,7 +402,9 @@ void TF_Main::showSplash() {
 }
 
 void TF_Main::setGridHeads() {
-    SG_LignesTravaux->setHorizontalHeaderLabels({app_.msg(8), app_.msg(9), app_.msg(10)});
+    SG_LignesTravaux->setHorizontalHeaderLabels({app_.msg(Msg::DateHeading),
+                                                 app_.msg(Msg::InterventionTypeHeading),
+                                                 app_.msg(Msg::CommentHeading)});
 }
 
 void TF_Main::FormCreate() {
@@ -441,7 +443,7 @@ void TF_Main::showFolderAccess() {
     // The translation sets the title afresh; the mark is added once, and only when needed.
     QString title = windowTitle();
     if (!readOnlyMark_.isEmpty() && title.endsWith(readOnlyMark_)) title.chop(readOnlyMark_.size());
-    readOnlyMark_ = writing ? QString() : QStringLiteral(" — ") + app_.msg(84);
+    readOnlyMark_ = writing ? QString() : QStringLiteral(" — ") + app_.msg(Msg::ReadOnlyMark);
     setWindowTitle(title + readOnlyMark_);
 }
 
@@ -475,7 +477,7 @@ void TF_Main::FormActivate() {
     } else {
         s.languageName = "Français";
         if (!QDir::setCurrent(toQString(s.dataFolder.string())))
-            app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(7));
+            app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(Msg::DataFolderNotCurrent));
     }
     Lb_Langue->setText(toQString(s.languageName));
     EdtTranslator1->SetPathFiles(toQString(s.dataFolder.string()));
@@ -585,7 +587,7 @@ void TF_Main::refillWorks(bool reportEmpty) {
     const std::vector<WorksLine> lines = WorksFile(app_.data(), s.openTreeId).readAll();
     showNextLine();
     if (lines.empty()) {
-        if (reportEmpty) app_.ui.message(this, app_.msg(11));
+        if (reportEmpty) app_.ui.message(this, app_.msg(Msg::NoWorksLine));
         return;
     }
     int row = 1;
@@ -604,7 +606,7 @@ void TF_Main::showNextLine() {
     const std::string& id = app_.session.openTreeId;
     if (!treeOpen() || id.empty()) return;
     const care::CareWords words =
-        care::careWords([this](int n) { return toUtf8String(app_.msg(n)); });
+        care::careWords([this](Msg m) { return toUtf8String(app_.msg(m)); });
     const std::string line = care::treeNextLine(app_.data(), id, words, care::localToday());
     L_Prochain->setText(toQString(line));
     L_Prochain->setToolTip(toQString(line));

@@ -116,7 +116,8 @@ class TF_Main : public QMainWindow, public OpenTreeView {
     // The splash picture with its subtitle in the interface language (drawn again only when the
     // language changed).
     void showSplash();
-    // Column heads of the works grid from messages 8, 9 and 10.
+    // Column heads of the works grid from Msg::DateHeading, InterventionTypeHeading and
+    // CommentHeading.
     void setGridHeads();
     // The "Next: ..." line of the open tree, learned from the whole collection's works logs;
     // hidden when nothing is expected.

@@ -78,21 +78,21 @@ namespace {
 // Creates `path` with `content`, flushed to disk; refuses to replace an existing file. A file
 // left half written by a failure is removed again.
 void createExclusive(const std::filesystem::path& path, const Bytes& content) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
-    if (fd < 0) {
+    io::Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+    if (!fd.valid()) {
         if (errno == EEXIST)
             throw RefusedError("The file \"" + path.string() + "\" already exists");
         throw IoError("create", path, std::strerror(errno));
     }
     try {
-        if (!content.empty()) io::writeAll(fd, content.data(), content.size(), path);
-        if (::fsync(fd) != 0) throw IoError("flush", path, std::strerror(errno));
+        if (!content.empty()) io::writeAll(fd.get(), content.data(), content.size(), path);
+        if (::fsync(fd.get()) != 0) throw IoError("flush", path, std::strerror(errno));
     } catch (const IoError&) {
-        ::close(fd);
+        fd.close();
         ::unlink(path.c_str());
         throw;
     }
-    if (::close(fd) != 0) {
+    if (fd.close() != 0) {
         const int e = errno;
         ::unlink(path.c_str());
         throw IoError("close", path, std::strerror(e));

@@ -5,11 +5,13 @@
 
 #include "care/care_plan.h"
 #include "translation/language_table.h"
+#include "translation/messages.h"
 
 namespace tavo::care {
 
-// Messages 140-147 as `message(n)` gives them; an empty message keeps the English text.
-CareWords careWords(const std::function<std::string(int)>& message);
+// The care messages (from Msg::CareNext to Msg::CareUsualInterval) as `message` gives them; an
+// empty message keeps the English text.
+CareWords careWords(const std::function<std::string(Msg)>& message);
 
 // The same from a language table's message section.
 CareWords careWords(const LanguageTable& table);

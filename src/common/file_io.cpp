@@ -32,7 +32,19 @@ std::optional<std::size_t> injectedFailure(const fs::path& path, std::size_t siz
 }  // namespace
 
 Fd::~Fd() {
-    if (fd_ >= 0) ::close(fd_);
+    close();
+}
+
+Fd& Fd::operator=(Fd&& other) noexcept {
+    if (this != &other) {
+        close();
+        fd_ = other.release();
+    }
+    return *this;
+}
+
+int Fd::close() {
+    return fd_ >= 0 ? ::close(release()) : 0;
 }
 
 void writeAll(int fd, const void* data, std::size_t size, const fs::path& path) {
@@ -89,16 +101,9 @@ void preadAll(int fd, void* data, std::size_t size, std::uint64_t offset, const 
 
 Bytes readFile(const fs::path& path, std::uint64_t maxBytes) {
     struct stat st {};
-    const int fd = openRegular(path, OpenFor::Read, maxBytes, st);
-    Bytes out;
-    try {
-        out.resize(static_cast<std::size_t>(st.st_size));
-        if (!out.empty()) preadAll(fd, out.data(), out.size(), 0, path);
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    ::close(fd);
+    const Fd fd(openRegular(path, OpenFor::Read, maxBytes, st));
+    Bytes out(static_cast<std::size_t>(st.st_size));
+    if (!out.empty()) preadAll(fd.get(), out.data(), out.size(), 0, path);
     return out;
 }
 
@@ -107,24 +112,18 @@ void writeFile(const fs::path& path, const void* data, std::size_t size) {
     // never written through.
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         throw IoError("create", path, reason(errno));
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) throw IoError("create", path, reason(errno));
-    try {
-        writeAll(fd, data, size, path);
-        if (::fsync(fd) != 0) throw IoError("flush", path, reason(errno));
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    if (::close(fd) != 0) throw IoError("close", path, reason(errno));
+    Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!fd.valid()) throw IoError("create", path, reason(errno));
+    writeAll(fd.get(), data, size, path);
+    if (::fsync(fd.get()) != 0) throw IoError("flush", path, reason(errno));
+    if (fd.close() != 0) throw IoError("close", path, reason(errno));
 }
 
 void syncFolder(const fs::path& folder) {
-    const int fd =
-        ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;  // the data is already renamed in place; a folder we cannot open is no loss
-    ::fsync(fd);
-    ::close(fd);
+    const Fd fd(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    // The data is already renamed in place; a folder we cannot open is no loss.
+    if (!fd.valid()) return;
+    ::fsync(fd.get());
 }
 
 void removeIfExists(const fs::path& path) {

@@ -14,22 +14,29 @@ namespace tavo::io {
 
 namespace fs = std::filesystem;
 
-// A file descriptor closed on every path out.
+// A file descriptor closed on every path out. The only place of the core that calls ::close.
 class Fd {
   public:
+    Fd() = default;
     explicit Fd(int fd) : fd_(fd) {}
     ~Fd();
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
+    Fd(Fd&& other) noexcept : fd_(other.release()) {}
+    Fd& operator=(Fd&& other) noexcept;
     int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
     int release() {
         const int fd = fd_;
         fd_ = -1;
         return fd;
     }
+    // Closes now and returns what ::close returned (errno says why it failed): a file just
+    // written must hear about a failure the close reports. Holding nothing, returns 0.
+    int close();
 
   private:
-    int fd_;
+    int fd_ = -1;
 };
 
 // Writes every byte or throws.

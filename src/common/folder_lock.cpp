@@ -96,8 +96,7 @@ FolderLock::FolderLock(DataPaths data, int fd, LockHolder holder)
 FolderLock::~FolderLock() {
     const fs::path path = data_.lockFile();
     // Removed only while it is still ours: it could have been replaced by hand.
-    if (stillNamed(fd_, path)) ::unlink(path.c_str());
-    ::close(fd_);
+    if (stillNamed(fd_.get(), path)) ::unlink(path.c_str());
 }
 
 FolderLock::Attempt FolderLock::take(const DataPaths& data) {

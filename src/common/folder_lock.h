@@ -11,6 +11,7 @@
 #include <memory>
 #include <string>
 
+#include "common/file_io.h"
 #include "common/paths.h"
 
 namespace tavo {
@@ -54,7 +55,7 @@ class FolderLock {
   private:
     FolderLock(DataPaths data, int fd, LockHolder holder);
     DataPaths data_;
-    int fd_;
+    io::Fd fd_;  // holds the lock until the object dies
     LockHolder holder_;
 };
 

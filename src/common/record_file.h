@@ -4,8 +4,10 @@
 #include <cstddef>
 #include <filesystem>
 #include <span>
+#include <type_traits>
 #include <vector>
 
+#include "common/file_io.h"
 #include "common/fixed_string.h"
 
 namespace tavo {
@@ -19,7 +21,6 @@ class RecordFile {
     };
 
     RecordFile(const std::filesystem::path& path, std::size_t recordSize, Mode mode);
-    ~RecordFile();
     RecordFile(const RecordFile&) = delete;
     RecordFile& operator=(const RecordFile&) = delete;
 
@@ -47,7 +48,7 @@ class RecordFile {
   private:
     std::filesystem::path path_;
     std::size_t recordSize_;
-    int fd_ = -1;
+    io::Fd fd_;
     bool writable_ = false;
 };
 
@@ -66,7 +67,23 @@ inline std::span<const std::uint8_t> recordAt(const Bytes& all, std::size_t size
     return std::span<const std::uint8_t>(all).subspan(index * size, size);
 }
 
-// The whole records of a file as one byte buffer.
-Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize);
+// The whole records of a file as one byte buffer. A damaged tail shorter than a record is left
+// out; its length goes to `tailBytes` when asked for.
+Bytes readWholeRecords(const std::filesystem::path& path, std::size_t recordSize,
+                       std::size_t* tailBytes = nullptr);
+
+// Every whole record of a file, in file order, as `decode` makes it from the record's bytes (a
+// std::span<const std::uint8_t>). The file is read in one go, as readWholeRecords does.
+template <class Decode>
+auto readEveryRecord(const std::filesystem::path& path, std::size_t recordSize, Decode&& decode,
+                     std::size_t* tailBytes = nullptr) {
+    using Record = std::decay_t<std::invoke_result_t<Decode&, std::span<const std::uint8_t>>>;
+    const Bytes all = readWholeRecords(path, recordSize, tailBytes);
+    const std::size_t n = all.size() / recordSize;
+    std::vector<Record> records;
+    records.reserve(n);
+    for (std::size_t i = 0; i < n; ++i) records.push_back(decode(recordAt(all, recordSize, i)));
+    return records;
+}
 
 }  // namespace tavo

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "common/errors.h"
+#include "common/file_io.h"
 
 namespace tavo::io {
 namespace {
@@ -37,30 +38,27 @@ int openRegular(const std::filesystem::path& path, OpenFor mode, std::uint64_t m
             break;
     }
     const char* operation = mode == OpenFor::Create ? "create" : "open";
-    const int fd = ::open(path.c_str(), flags, 0644);
-    if (fd < 0) {
+    Fd fd(::open(path.c_str(), flags, 0644));
+    if (!fd.valid()) {
         const int e = errno;
         if (e == ELOOP && mode != OpenFor::Read)
             throw IoError(operation, path, "it is a link; data are not written through links");
         throw IoError(operation, path, std::strerror(e));
     }
-    const auto refuse = [&](const std::string& why) {
-        ::close(fd);
-        throw IoError(operation, path, why);
-    };
-    if (::fstat(fd, &st) != 0) refuse(std::strerror(errno));
+    const auto refuse = [&](const std::string& why) { throw IoError(operation, path, why); };
+    if (::fstat(fd.get(), &st) != 0) refuse(std::strerror(errno));
     if (!S_ISREG(st.st_mode)) refuse("it is " + kindOf(st.st_mode) + ", not a regular file");
     // Truncating comes after the type check: O_TRUNC on the open could hit a device.
     if (mode == OpenFor::Create) {
-        if (::ftruncate(fd, 0) != 0) refuse(std::strerror(errno));
+        if (::ftruncate(fd.get(), 0) != 0) refuse(std::strerror(errno));
         st.st_size = 0;
     }
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
         refuse("the file holds " + std::to_string(st.st_size) + " bytes, more than the " +
                std::to_string(maxBytes >> 20) + " MiB a data file may hold");
-    const int fl = ::fcntl(fd, F_GETFL);
-    if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
-    return fd;
+    const int fl = ::fcntl(fd.get(), F_GETFL);
+    if (fl >= 0) ::fcntl(fd.get(), F_SETFL, fl & ~O_NONBLOCK);
+    return fd.release();
 }
 
 }  // namespace tavo::io

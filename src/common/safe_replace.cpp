@@ -62,10 +62,10 @@ SafeReplace::SafeReplace(fs::path target, fs::path tmp) : target_(std::move(targ
         keepMode_ = true;
     }
     if (tmp.empty()) {
-        fd_ = createUnique(target_, tmp_);
+        fd_ = io::Fd(createUnique(target_, tmp_));
     } else {
         tmp_ = std::move(tmp);
-        fd_ = createFresh(tmp_);
+        fd_ = io::Fd(createFresh(tmp_));
     }
 }
 
@@ -74,14 +74,13 @@ SafeReplace::~SafeReplace() {
 }
 
 void SafeReplace::discard() noexcept {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
+    fd_.close();
     if (!committed_ && !tmp_.empty()) ::unlink(tmp_.c_str());
 }
 
 void SafeReplace::write(const void* data, std::size_t size) {
     try {
-        io::writeAll(fd_, data, size, tmp_);
+        io::writeAll(fd_.get(), data, size, tmp_);
     } catch (...) {
         discard();
         throw;
@@ -89,8 +88,7 @@ void SafeReplace::write(const void* data, std::size_t size) {
 }
 
 void SafeReplace::writeWith(const std::function<void(const fs::path& tmp)>& writer) {
-    ::close(fd_);
-    fd_ = -1;
+    fd_.close();
     try {
         writer(tmp_);
         if (!keepMode_) {
@@ -99,8 +97,8 @@ void SafeReplace::writeWith(const std::function<void(const fs::path& tmp)>& writ
             keepMode_ = true;
         }
         // The writer may have replaced the file: open what is there now, never through a link.
-        fd_ = ::open(tmp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (fd_ < 0) throw IoError("open", tmp_, reason(errno));
+        fd_ = io::Fd(::open(tmp_.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC));
+        if (!fd_.valid()) throw IoError("open", tmp_, reason(errno));
     } catch (...) {
         discard();
         throw;
@@ -110,11 +108,10 @@ void SafeReplace::writeWith(const std::function<void(const fs::path& tmp)>& writ
 void SafeReplace::finish() {
     if (finished_) return;
     try {
-        if (keepMode_ && ::fchmod(fd_, mode_) != 0) throw IoError("write", tmp_, reason(errno));
-        if (::fsync(fd_) != 0) throw IoError("flush", tmp_, reason(errno));
-        const int fd = fd_;
-        fd_ = -1;
-        if (::close(fd) != 0) throw IoError("close", tmp_, reason(errno));
+        if (keepMode_ && ::fchmod(fd_.get(), mode_) != 0)
+            throw IoError("write", tmp_, reason(errno));
+        if (::fsync(fd_.get()) != 0) throw IoError("flush", tmp_, reason(errno));
+        if (fd_.close() != 0) throw IoError("close", tmp_, reason(errno));
     } catch (...) {
         discard();
         throw;

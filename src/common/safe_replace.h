@@ -9,6 +9,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "common/file_io.h"
 #include "common/fixed_string.h"
 
 namespace tavo {
@@ -41,7 +42,7 @@ class SafeReplace {
 
     std::filesystem::path target_;
     std::filesystem::path tmp_;
-    int fd_ = -1;
+    io::Fd fd_;
     bool finished_ = false;
     bool committed_ = false;
     // The target's permissions, given to the new file; a new target gets the usual ones.

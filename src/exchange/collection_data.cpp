@@ -1,10 +1,12 @@
 #include "exchange/collection_data.h"
 
 #include <algorithm>
+#include <span>
 
 #include "cards/card_record.h"
 #include "common/errors.h"
 #include "common/file_io.h"
+#include "common/record_file.h"
 #include "lists/list_files.h"
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
@@ -32,12 +34,11 @@ std::vector<Bytes> readRecords(const fs::path& p, std::size_t size, CollectionDa
     }
     std::error_code ec;
     if (fs::file_size(p, ec) > kMaxRecordFile) throw IoError("read", p, "file too large");
-    const Bytes all = io::readFile(p);
-    for (std::size_t at = 0; at + size <= all.size(); at += size)
-        records.emplace_back(all.begin() + static_cast<std::ptrdiff_t>(at),
-                             all.begin() + static_cast<std::ptrdiff_t>(at + size));
-    if (all.size() % size)
-        out.warnings.push_back(p.filename().string() + ": " + std::to_string(all.size() % size) +
+    std::size_t tail = 0;
+    records = readEveryRecord(
+        p, size, [](std::span<const std::uint8_t> r) { return Bytes(r.begin(), r.end()); }, &tail);
+    if (tail)
+        out.warnings.push_back(p.filename().string() + ": " + std::to_string(tail) +
                                " bytes after the last whole record left out");
     return records;
 }

@@ -72,18 +72,13 @@ void OutputFolder::makeFolder(const fs::path& rel) {
 
 void OutputFolder::write(const fs::path& rel, std::string_view bytes) {
     const fs::path p = root_ / rel;
-    const int fd = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (fd < 0) throw IoError("create", p, std::strerror(errno));
+    io::Fd fd(::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!fd.valid()) throw IoError("create", p, std::strerror(errno));
     written_.push_back(p);
-    try {
-        io::writeAll(fd, bytes.data(), bytes.size(), p);
-        if (durability_ == Durability::DataFolder && ::fsync(fd) != 0)
-            throw IoError("flush", p, std::strerror(errno));
-    } catch (...) {
-        ::close(fd);
-        throw;
-    }
-    if (::close(fd) != 0) throw IoError("close", p, std::strerror(errno));
+    io::writeAll(fd.get(), bytes.data(), bytes.size(), p);
+    if (durability_ == Durability::DataFolder && ::fsync(fd.get()) != 0)
+        throw IoError("flush", p, std::strerror(errno));
+    if (fd.close() != 0) throw IoError("close", p, std::strerror(errno));
 }
 
 void OutputFolder::write(const fs::path& rel, const Bytes& bytes) {
@@ -91,46 +86,34 @@ void OutputFolder::write(const fs::path& rel, const Bytes& bytes) {
 }
 
 void OutputFolder::copy(const fs::path& source, const fs::path& rel) {
-    const int in = ::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (in < 0) throw IoError("open", source, std::strerror(errno));
+    io::Fd in(::open(source.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!in.valid()) throw IoError("open", source, std::strerror(errno));
     struct stat st {};
-    if (::fstat(in, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(in);
+    if (::fstat(in.get(), &st) != 0 || !S_ISREG(st.st_mode))
         throw IoError("copy", source, "not a regular file");
-    }
     const fs::path p = root_ / rel;
-    const int out = ::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644);
-    if (out < 0) {
-        const int e = errno;
-        ::close(in);
-        throw IoError("create", p, std::strerror(e));
-    }
+    io::Fd out(::open(p.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
+    if (!out.valid()) throw IoError("create", p, std::strerror(errno));
     written_.push_back(p);
-    try {
-        // The kernel copies (or shares) the blocks; photos are thousands of files.
-        auto left = static_cast<std::size_t>(st.st_size);
-        while (left > 0) {
-            const ssize_t n = ::copy_file_range(in, nullptr, out, nullptr, left, 0);
-            if (n < 0 &&
-                (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
-                const Bytes rest = io::readFile(source);
-                const auto done = static_cast<std::size_t>(st.st_size) - left;
-                io::pwriteAll(out, rest.data() + done, rest.size() - done, done, p);
-                break;
-            }
-            if (n < 0) throw IoError("copy", p, std::strerror(errno));
-            if (n == 0) throw IoError("copy", source, "file shorter than announced");
-            left -= static_cast<std::size_t>(n);
+    // The kernel copies (or shares) the blocks; photos are thousands of files.
+    auto left = static_cast<std::size_t>(st.st_size);
+    while (left > 0) {
+        const ssize_t n = ::copy_file_range(in.get(), nullptr, out.get(), nullptr, left, 0);
+        if (n < 0 &&
+            (errno == EXDEV || errno == ENOSYS || errno == EINVAL || errno == EOPNOTSUPP)) {
+            const Bytes rest = io::readFile(source);
+            const auto done = static_cast<std::size_t>(st.st_size) - left;
+            io::pwriteAll(out.get(), rest.data() + done, rest.size() - done, done, p);
+            break;
         }
-        if (durability_ == Durability::DataFolder && ::fsync(out) != 0)
-            throw IoError("flush", p, std::strerror(errno));
-    } catch (...) {
-        ::close(in);
-        ::close(out);
-        throw;
+        if (n < 0) throw IoError("copy", p, std::strerror(errno));
+        if (n == 0) throw IoError("copy", source, "file shorter than announced");
+        left -= static_cast<std::size_t>(n);
     }
-    ::close(in);
-    if (::close(out) != 0) throw IoError("close", p, std::strerror(errno));
+    if (durability_ == Durability::DataFolder && ::fsync(out.get()) != 0)
+        throw IoError("flush", p, std::strerror(errno));
+    in.close();
+    if (out.close() != 0) throw IoError("close", p, std::strerror(errno));
 }
 
 void OutputFolder::commit() {

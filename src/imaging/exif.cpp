@@ -18,6 +18,7 @@
 
 #include "common/cp1252.h"
 #include "common/errors.h"
+#include "common/file_io.h"
 
 namespace tavo {
 namespace {
@@ -38,17 +39,17 @@ class ByteFile {
   public:
     explicit ByteFile(const fs::path& path)
         : path_(path), data_(std::make_unique_for_overwrite<std::uint8_t[]>(kSlots * kBlock)) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-        if (fd_ < 0) throw IoError("open", path, std::strerror(errno));
+        fd_ = io::Fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK));
+        if (!fd_.valid()) throw IoError("open", path, std::strerror(errno));
         struct stat st {};
-        if (::fstat(fd_, &st) != 0) {
+        if (::fstat(fd_.get(), &st) != 0) {
             const int err = errno;
-            ::close(fd_);
+            fd_.close();
             throw IoError("open", path, std::strerror(err));
         }
         // A pipe or a device could block or never end.
         if (!S_ISREG(st.st_mode)) {
-            ::close(fd_);
+            fd_.close();
             throw IoError("open", path, "not a regular file");
         }
         size_ = static_cast<std::uint64_t>(st.st_size);
@@ -56,9 +57,6 @@ class ByteFile {
     // Bytes already in memory, such as the EXIF block another container format holds.
     ByteFile(std::span<const std::uint8_t> bytes, const fs::path& name)
         : path_(name), memory_(bytes), size_(bytes.size()) {}
-    ~ByteFile() {
-        if (fd_ >= 0) ::close(fd_);
-    }
     ByteFile(const ByteFile&) = delete;
     ByteFile& operator=(const ByteFile&) = delete;
 
@@ -84,7 +82,7 @@ class ByteFile {
     // nullptr at or past the end of the file.
     const std::uint8_t* at(std::uint64_t offset, std::size_t& available) {
         if (offset >= size_) return nullptr;
-        if (fd_ < 0) {
+        if (!fd_.valid()) {
             available = static_cast<std::size_t>(size_ - offset);
             return memory_.data() + offset;
         }
@@ -118,7 +116,8 @@ class ByteFile {
         const auto want = static_cast<std::size_t>(std::min<std::uint64_t>(kBlock, size_ - start));
         std::size_t got = 0;
         while (got < want) {
-            const ssize_t n = ::pread(fd_, p + got, want - got, static_cast<off_t>(start + got));
+            const ssize_t n =
+                ::pread(fd_.get(), p + got, want - got, static_cast<off_t>(start + got));
             if (n < 0) {
                 if (errno == EINTR) continue;
                 slots_[i] = Slot{};
@@ -133,7 +132,7 @@ class ByteFile {
     }
 
     const fs::path& path_;
-    int fd_ = -1;
+    io::Fd fd_;
     std::span<const std::uint8_t> memory_;
     std::uint64_t size_ = 0;
     std::array<Slot, kSlots> slots_{};

@@ -58,19 +58,16 @@ constexpr std::uintmax_t kMaxPictureFileBytes = 1ull << 30;
 class PictureFile {
   public:
     explicit PictureFile(const fs::path& path) : path_(path) {
-        fd_ = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
-        if (fd_ < 0) throw IoError("open", path, std::strerror(errno));
+        fd_ = io::Fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+        if (!fd_.valid()) throw IoError("open", path, std::strerror(errno));
         struct stat st {};
-        const bool known = ::fstat(fd_, &st) == 0;
+        const bool known = ::fstat(fd_.get(), &st) == 0;
         const int err = errno;
         if (!known || !S_ISREG(st.st_mode)) {
-            ::close(fd_);
+            fd_.close();
             throw IoError("open", path, known ? "not a regular file" : std::strerror(err));
         }
         size_ = static_cast<std::uint64_t>(st.st_size);
-    }
-    ~PictureFile() {
-        if (fd_ >= 0) ::close(fd_);
     }
     PictureFile(const PictureFile&) = delete;
     PictureFile& operator=(const PictureFile&) = delete;
@@ -78,7 +75,7 @@ class PictureFile {
     // Up to `n` bytes from the start.
     std::vector<std::uint8_t> head(std::size_t n) const {
         std::vector<std::uint8_t> b(n);
-        const ssize_t got = ::pread(fd_, b.data(), n, 0);
+        const ssize_t got = ::pread(fd_.get(), b.data(), n, 0);
         b.resize(got > 0 ? static_cast<std::size_t>(got) : 0);
         return b;
     }
@@ -90,7 +87,7 @@ class PictureFile {
         std::size_t done = 0;
         while (done < b.size()) {
             const ssize_t n =
-                ::pread(fd_, b.data() + done, b.size() - done, static_cast<off_t>(done));
+                ::pread(fd_.get(), b.data() + done, b.size() - done, static_cast<off_t>(done));
             if (n < 0 && errno == EINTR) continue;
             if (n < 0) throw IoError("read", path_, std::strerror(errno));
             if (n == 0) break;
@@ -101,19 +98,19 @@ class PictureFile {
     }
 
     // Hands the descriptor over to a library that closes it.
-    int release() { return std::exchange(fd_, -1); }
+    int release() { return fd_.release(); }
 
     // A stdio stream over the file, for the libraries that read one.
     std::FILE* stream() {
-        std::FILE* f = ::fdopen(fd_, "rb");
+        std::FILE* f = ::fdopen(fd_.get(), "rb");
         if (!f) throw IoError("open", path_, std::strerror(errno));
-        fd_ = -1;
+        fd_.release();
         return f;
     }
 
   private:
     const fs::path& path_;
-    int fd_ = -1;
+    io::Fd fd_;
     std::uint64_t size_ = 0;
 };
 
@@ -462,10 +459,13 @@ ScaledPicture fitTiff(const fs::path& path, int side) {
     TIFFOpenOptionsSetErrorHandlerExtR(options.get(), tiffMessage, &message);
     TIFFOpenOptionsSetWarningHandlerExtR(options.get(), tiffQuiet, nullptr);
     PictureFile file(path);
-    const int fd = file.release();
-    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(TIFFFdOpenExt(fd, path.c_str(), "r", options.get()),
-                                               TIFFClose);
-    if (!tif) ::close(fd);
+    io::Fd fd(file.release());
+    std::unique_ptr<TIFF, void (*)(TIFF*)> tif(
+        TIFFFdOpenExt(fd.get(), path.c_str(), "r", options.get()), TIFFClose);
+    if (tif)
+        fd.release();  // TIFFClose closes it from now on
+    else
+        fd.close();
     const auto failed = [&](const char* what) {
         return CodecError(path, std::string(what) + (message.empty() ? "" : ": " + message));
     };

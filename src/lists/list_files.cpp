@@ -55,10 +55,6 @@ void ListFileBase::remove(std::size_t index) const {
     removeRecordThroughTmp(file_, dataTmp_, recordSize_, index);
 }
 
-Bytes ListFileBase::readRecords() const {
-    return readWholeRecords(file_, recordSize_);
-}
-
 void ListFileBase::appendRecord(const Bytes& record) const {
     RecordFile f(file_, recordSize_, RecordFile::Mode::ReadWrite);
     f.append(record);
@@ -82,11 +78,7 @@ LabelListFile LabelListFile::acquisitionStates(const DataPaths& paths) {
 }
 
 std::vector<std::string> LabelListFile::readAll() const {
-    const Bytes all = readRecords();
-    std::vector<std::string> labels;
-    for (std::size_t i = 0; i < all.size() / kLabelEntrySize; ++i)
-        labels.push_back(decodeLabelEntry(recordAt(all, kLabelEntrySize, i)));
-    return labels;
+    return readEntries(decodeLabelEntry);
 }
 
 void LabelListFile::append(std::string_view label) const {
@@ -101,11 +93,7 @@ BotanicalNameListFile::BotanicalNameListFile(const DataPaths& paths)
     : ListFileBase(paths.namesList(), paths.dataTmp(), BotanicalName::kSize) {}
 
 std::vector<BotanicalName> BotanicalNameListFile::readAll() const {
-    const Bytes all = readRecords();
-    std::vector<BotanicalName> entries;
-    for (std::size_t i = 0; i < all.size() / BotanicalName::kSize; ++i)
-        entries.push_back(decodeBotanicalName(recordAt(all, BotanicalName::kSize, i)));
-    return entries;
+    return readEntries(decodeBotanicalName);
 }
 
 void BotanicalNameListFile::append(const BotanicalName& entry) const {

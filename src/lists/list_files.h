@@ -17,6 +17,7 @@
 
 #include "common/fixed_string.h"
 #include "common/paths.h"
+#include "common/record_file.h"
 
 namespace tavo {
 
@@ -59,7 +60,11 @@ class ListFileBase {
 
   protected:
     ListFileBase(std::filesystem::path file, std::filesystem::path dataTmp, std::size_t recordSize);
-    Bytes readRecords() const;
+    // Every entry, in file order, as `decode` makes it from the entry's bytes.
+    template <class Decode>
+    auto readEntries(Decode&& decode) const {
+        return readEveryRecord(file_, recordSize_, decode);
+    }
     void appendRecord(const Bytes& record) const;
     void overwriteRecord(std::size_t index, const Bytes& record) const;
     std::size_t recordSize() const { return recordSize_; }

@@ -68,12 +68,7 @@ std::size_t GalleryFile::count() const {
 }
 
 std::vector<PhotoRecord> GalleryFile::readAll() const {
-    const Bytes all = readWholeRecords(path_, kSize);
-    std::vector<PhotoRecord> out;
-    out.reserve(all.size() / kSize);
-    for (std::size_t i = 0; i < all.size() / kSize; ++i)
-        out.push_back(decodePhotoRecord(recordAt(all, kSize, i)));
-    return out;
+    return readEveryRecord(path_, kSize, decodePhotoRecord);
 }
 
 PhotoRecord GalleryFile::readAt(std::size_t position) const {

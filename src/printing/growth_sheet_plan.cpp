@@ -29,10 +29,12 @@ GrowthSheetPlan layoutGrowthSheet(const GrowthSheetInput& in, const MessageLooku
     GrowthSheetPlan plan;
     const int lh = std::max(in.lineHeight, 1);
     const int margin = std::min(in.page.width, in.page.height) / 20;
-    plan.heading.push_back(
-        {margin, margin, singleLine(message(182) + " : " + in.treeName), TextStyle::Bold});
+    plan.heading.push_back({margin, margin,
+                            singleLine(message(Msg::GrowthOfTheTree) + " : " + in.treeName),
+                            TextStyle::Bold});
     plan.heading.push_back({margin, margin + lh * 3 / 2,
-                            singleLine(message(31) + " : " + in.treeId), TextStyle::Regular});
+                            singleLine(message(Msg::TreeIdentifier) + " : " + in.treeId),
+                            TextStyle::Regular});
     if (in.photos.empty()) return plan;
 
     const int gridTop = margin + 4 * lh;
@@ -77,7 +79,7 @@ GrowthSheetPlan layoutGrowthSheet(const GrowthSheetInput& in, const MessageLooku
         plan.captions.push_back({left, captionTop, singleLine(p.date), TextStyle::Regular});
         if (p.age)
             plan.captions.push_back({left, captionTop + lh,
-                                     ageText(*p.age, message(180), message(181)),
+                                     ageText(*p.age, message(Msg::Year), message(Msg::Years)),
                                      TextStyle::Regular});
     }
     return plan;

@@ -36,8 +36,8 @@ struct GrowthSheetPlan {
 
 // Lays the sheet out. The grid takes the number of columns (1 to 4) that gives the photos the
 // largest room; each photo keeps its proportions inside its cell, centred across it, and the
-// captions of one row line up under the cells. Uses message 182 (heading), 31 (identifier), 180
-// and 181 (year, years). RefusedError for more than 12 photos.
+// captions of one row line up under the cells. Uses Msg::GrowthOfTheTree (heading),
+// Msg::TreeIdentifier, Msg::Year and Msg::Years. RefusedError for more than 12 photos.
 GrowthSheetPlan layoutGrowthSheet(const GrowthSheetInput& input, const MessageLookup& message);
 
 // The largest size of `picture`'s proportions that fits inside `box` (halves to even; at least

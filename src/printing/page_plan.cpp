@@ -81,7 +81,7 @@ class PageWriter {
         if (pages_.size() < 2) return;
         const std::size_t count = pages_.size();
         for (std::size_t n = 0; n < count; ++n) {
-            std::string text = message_(56);
+            std::string text = message_(Msg::PageNumber);
             replace(text, "%1", std::to_string(n + 1));
             replace(text, "%2", std::to_string(count));
             int x = kTextLeft;
@@ -132,8 +132,8 @@ class PageWriter {
     // A further page, headed by the tree's name and identifier.
     void newPage() {
         pages_.push_back(framedPage());
-        const std::string head =
-            (in_.treeName.empty() ? "" : in_.treeName + " - ") + message_(31) + " : " + in_.treeId;
+        const std::string head = (in_.treeName.empty() ? "" : in_.treeName + " - ") +
+                                 message_(Msg::TreeIdentifier) + " : " + in_.treeId;
         pages_.back().lines.push_back(
             PlanText{kTextLeft, kMargin, singleLine(head), TextStyle::Bold});
         y_ = kMargin + kLineStep;
@@ -174,30 +174,30 @@ std::vector<PagePlan> layoutPages(const PageInput& in, const MessageLookup& mess
     pages.front().photo =
         PlanRect{kPhotoCorner, kPhotoCorner, kPhotoFarCorner + kUnitsPerPhotoPixel * in.photoWidth,
                  kPhotoFarCorner + kUnitsPerPhotoPixel * in.photoHeight};
-    w.label(message(31), in.treeId);
+    w.label(message(Msg::TreeIdentifier), in.treeId);
 
     if (in.choice.card) {
         const TreeCard& c = in.card;
-        w.section(message(32));
-        w.label(message(33), c.treeName);
-        w.label(message(34), c.botanicalName);
-        w.label(message(35), c.commonName);
-        w.label(message(36), c.englishName);
-        w.section(message(37));
-        w.label(message(38), c.state);
-        w.label(message(39), c.provenance);
-        w.label(message(40), c.acquisitionDate);
-        w.label(message(41), c.age);
-        w.label(message(42), c.ageEstimated);
-        w.label(message(43), c.price);
-        w.section(message(44));
+        w.section(message(Msg::Identification));
+        w.label(message(Msg::TreeName), c.treeName);
+        w.label(message(Msg::BotanicalName), c.botanicalName);
+        w.label(message(Msg::CommonName), c.commonName);
+        w.label(message(Msg::EnglishName), c.englishName);
+        w.section(message(Msg::Acquisition));
+        w.label(message(Msg::StateAtAcquisition), c.state);
+        w.label(message(Msg::Provenance), c.provenance);
+        w.label(message(Msg::AcquisitionDate), c.acquisitionDate);
+        w.label(message(Msg::AgeAtAcquisition), c.age);
+        w.label(message(Msg::EstimatedAge), c.ageEstimated);
+        w.label(message(Msg::Price), c.price);
+        w.section(message(Msg::Notes));
         // The notes print as their two stored parts, each on its own line.
         w.line(cp1252::left(c.notes, kNotesPart));
         w.line(cp1252::left(cp1252::mid(c.notes, kNotesPart), kNotesPart));
     }
 
     if (in.choice.works) {
-        w.section(message(45));
+        w.section(message(Msg::WorksLog));
         for (const WorksLine& l : in.works) w.line(l.date + " *** " + l.type + " *** " + l.comment);
     }
     w.finish();

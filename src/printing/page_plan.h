@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "cards/card_record.h"
+#include "translation/messages.h"
 #include "works/works_line.h"
 
 namespace tavo {
@@ -57,9 +58,9 @@ struct PageSize {
     int height = 0;
 };
 
-// Message N of the current language (the printed labels are messages 31 to 45, the page
-// number 56).
-using MessageLookup = std::function<std::string(int)>;
+// A message of the current language (the printed labels run from Msg::TreeIdentifier to
+// Msg::WorksLog, and the page number is Msg::PageNumber).
+using MessageLookup = std::function<std::string(Msg)>;
 
 // Width of a text in device units, as the printer's font draws it.
 using TextMeasure = std::function<int(const std::string& text, TextStyle style)>;

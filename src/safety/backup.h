@@ -18,6 +18,7 @@
 
 #include "common/clock.h"
 #include "common/paths.h"
+#include "translation/messages.h"
 
 namespace tavo::safety {
 
@@ -31,9 +32,6 @@ std::string backupName(const LocalTime& t);
 // otherwise nothing (empty path).
 fs::path browserStartFolder(const fs::path& remembered);
 
-// Messages of the backup (numbers of the message table).
-inline constexpr int kBackupDone = 21;
-
 // Where an entry of the data set lies in a folder laid out like the data folder (a backup too).
 using EntryPath = fs::path (DataPaths::*)() const;
 
@@ -41,23 +39,26 @@ using EntryPath = fs::path (DataPaths::*)() const;
 struct BackupEntry {
     EntryPath path;
     bool isFolder;
-    int failureMessage;
+    Msg failureMessage;
 
     // The entry in `folder`; in DataPaths{} it is the bare name.
     fs::path in(const DataPaths& folder) const { return (folder.*path)(); }
 };
 inline constexpr BackupEntry kBackupEntries[] = {
-    {&DataPaths::fiches, true, 15},      {&DataPaths::galeries, true, 16},
-    {&DataPaths::imgref, true, 17},      {&DataPaths::settings, false, 18},
-    {&DataPaths::statesList, false, 19}, {&DataPaths::typesList, false, 20},
-    {&DataPaths::namesList, false, 55},
+    {&DataPaths::fiches, true, Msg::BackupFichesFailed},
+    {&DataPaths::galeries, true, Msg::BackupGaleriesFailed},
+    {&DataPaths::imgref, true, Msg::BackupImgrefFailed},
+    {&DataPaths::settings, false, Msg::BackupSettingsFailed},
+    {&DataPaths::statesList, false, Msg::BackupStatesListFailed},
+    {&DataPaths::typesList, false, Msg::BackupTypesListFailed},
+    {&DataPaths::namesList, false, Msg::BackupNamesListFailed},
 };
 
 struct BackupOutcome {
-    int message = kBackupDone;  // 21, or the failure message of the entry that failed
-    std::string failure;        // why that entry failed; empty on success
-    int entriesCopied = 0;      // entries copied and verified, in backup order
-    bool succeeded() const { return message == kBackupDone; }
+    Msg message = Msg::BackupDone;  // or the failure message of the entry that failed
+    std::string failure;            // why that entry failed; empty on success
+    int entriesCopied = 0;          // entries copied and verified, in backup order
+    bool succeeded() const { return message == Msg::BackupDone; }
 };
 
 // Suffix of the folder a backup is built in until every copy is verified; the restore refuses

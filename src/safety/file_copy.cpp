@@ -28,20 +28,13 @@ std::string reason(int err) {
 
 // Opens a regular file for reading. O_NONBLOCK keeps a FIFO from blocking the open; the type is
 // then checked on the open descriptor so nothing can swap the file in between.
-int openRegular(const fs::path& path, struct stat& st) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) throw IoError("open", path, reason(errno));
-    if (::fstat(fd, &st) != 0) {
-        const int e = errno;
-        ::close(fd);
-        throw IoError("size", path, reason(e));
-    }
-    if (!S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw IoError("copy", path, "not a regular file");
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+io::Fd openRegular(const fs::path& path, struct stat& st) {
+    io::Fd fd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) throw IoError("open", path, reason(errno));
+    if (::fstat(fd.get(), &st) != 0) throw IoError("size", path, reason(errno));
+    if (!S_ISREG(st.st_mode)) throw IoError("copy", path, "not a regular file");
+    const int flags = ::fcntl(fd.get(), F_GETFL);
+    if (flags >= 0) ::fcntl(fd.get(), F_SETFL, flags & ~O_NONBLOCK);
     return fd;
 }
 

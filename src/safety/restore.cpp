@@ -35,11 +35,11 @@ struct Swapped {
     bool hadCurrent;
 };
 
-int copyFailure(const RestoreEntry& e) {
-    return e.isFolder ? kRestoreCopyFolderFailed : kRestoreCopyFileFailed;
+Msg copyFailure(const RestoreEntry& e) {
+    return e.isFolder ? Msg::RestoreCopyFolderFailed : Msg::RestoreCopyFileFailed;
 }
-int swapFailure(const RestoreEntry& e) {
-    return e.isFolder ? kRestoreDeleteFolderFailed : kRestoreDeleteFileFailed;
+Msg swapFailure(const RestoreEntry& e) {
+    return e.isFolder ? Msg::RestoreDeleteFolderFailed : Msg::RestoreDeleteFileFailed;
 }
 
 void removeTree(const fs::path& p) {
@@ -230,7 +230,7 @@ RestoreOutcome restoreBackup(const DataPaths& source, const DataPaths& data) {
         }
     }
     // The marker completes the staged copy; the folder for the replaced entries opens the swap.
-    int failureMessage = copyFailure(kRestoreEntries[0]);
+    Msg failureMessage = copyFailure(kRestoreEntries[0]);
     try {
         io::syncFolder(staging);
         io::writeFile(staging / kStagingReadyMarker, "", 0);

@@ -11,11 +11,12 @@
 //   a. Recover what an earlier, interrupted restore left (see recoverInterruptedRestore).
 //   b. Copy the seven entries of the backup into the staging folder RESTORE.TMP of the data
 //      folder; every copy is flushed and read back. On a failure the staging folder is removed and
-//      the data folder is exactly as before (message 2 for a file, 4 for a folder).
+//      the data folder is exactly as before (Msg::RestoreCopyFileFailed or
+//      RestoreCopyFolderFailed).
 //   c. Write the marker RESTORE.TMP/READY: from now on the staged copy is complete.
 //   d. For each entry in turn: rename the current entry (when there is one) into RESTORE.OLD,
 //      then rename the staged entry into the data folder. A failed rename puts back the entries
-//      already swapped (message 1 for a file, 3 for a folder).
+//      already swapped (Msg::RestoreDeleteFileFailed or RestoreDeleteFolderFailed).
 //   e. Delete RESTORE.OLD, then RESTORE.TMP with its marker.
 // Every step is a rename inside the data folder's file system or a removal of a copy, and every
 // folder touched is flushed after the step, so at any instant each entry exists whole in the data
@@ -25,6 +26,7 @@
 #include <vector>
 
 #include "common/paths.h"
+#include "translation/messages.h"
 
 namespace tavo::safety {
 
@@ -33,13 +35,6 @@ namespace fs = std::filesystem;
 // Shown, untranslated, when a chosen folder is not a backup.
 inline constexpr const char* kNotABackupText =
     "Ce répertoire ne contient pas une sauvegarde valide";
-
-// Messages of the restore (numbers of the message table).
-inline constexpr int kRestoreDeleteFileFailed = 1;
-inline constexpr int kRestoreCopyFileFailed = 2;
-inline constexpr int kRestoreDeleteFolderFailed = 3;
-inline constexpr int kRestoreCopyFolderFailed = 4;
-inline constexpr int kRestoreDone = 5;
 
 // Names of the staging folder, of the folder that holds the replaced entries during the swap,
 // and of the marker of a complete staged copy.
@@ -57,11 +52,11 @@ bool isValidBackup(const DataPaths& backup);
 std::vector<fs::path> brokenRecordFiles(const DataPaths& backup);
 
 struct RestoreOutcome {
-    int message = kRestoreDone;  // 5, or 1 to 4 for a failure
+    Msg message = Msg::RestoreDone;  // or one of the four failure messages
     // Why it failed. On success, empty, or a note that the replaced entries could not all be
     // removed yet (the recovery removes them later).
     std::string failure;
-    bool succeeded() const { return message == kRestoreDone; }
+    bool succeeded() const { return message == Msg::RestoreDone; }
 };
 
 // Replaces the seven entries of the data set in the data folder `data` with those of the backup

@@ -1,10 +1,10 @@
 #pragma once
 // The tree archive: one tree's files packed into a ZIP file that the user places anywhere.
 //
-// The command's window part asks for confirmation (messages 53 and 54), runs the folder browser
-// (message 52, opened on nothing), reads the gallery file's photo names, then calls
-// makeTreeArchive under the busy cursor. No message is shown on success; an exception goes to the
-// general error box.
+// The command's window part asks for confirmation (Msg::ConfirmArchive and ArchiveContents), runs
+// the folder browser (Msg::ChooseArchiveFolder, opened on nothing), reads the gallery file's photo
+// names, then calls makeTreeArchive under the busy cursor. No message is shown on success; an
+// exception goes to the general error box.
 #include <filesystem>
 #include <string>
 #include <vector>

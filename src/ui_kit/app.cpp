@@ -33,7 +33,7 @@ FolderAccess App::lockDataFolder(QWidget* parent) {
         // that refuses only the lock (a planted link or FIFO) is read, never written.
         if (!QFileInfo(toQString(folder.string())).isWritable()) return FolderAccess::Write;
         readOnly_ = true;
-        ui.error(parent, msg(86).arg(errorText(e)));
+        ui.error(parent, msg(Msg::CannotLockFolder).arg(errorText(e)));
         return FolderAccess::ReadOnly;
     }
     if (attempt.lock) {
@@ -42,26 +42,28 @@ FolderAccess App::lockDataFolder(QWidget* parent) {
     }
     const LockHolder& h = attempt.holder;
     const QString text =
-        msg(80).arg(QString::number(h.pid), toQString(h.host), toQString(h.started)) +
-        QStringLiteral("\n\n") + msg(81);
-    if (ui.choose(parent, text, {msg(82), msg(83)}) != 0) return FolderAccess::Quit;
+        msg(Msg::DataInUse).arg(QString::number(h.pid), toQString(h.host), toQString(h.started)) +
+        QStringLiteral("\n\n") + msg(Msg::ReadOnlyOrQuit);
+    if (ui.choose(parent, text, {msg(Msg::OpenReadOnly), msg(Msg::Quit)}) != 0)
+        return FolderAccess::Quit;
     readOnly_ = true;
     return FolderAccess::ReadOnly;
 }
 
 bool App::writable(QWidget* parent) {
     if (!readOnly_) return true;
-    ui.message(parent ? parent : mainWindow(), msg(85));
+    ui.message(parent ? parent : mainWindow(), msg(Msg::DataReadOnly));
     return false;
 }
 
-QString App::msg(int n) const {
-    return translator ? translator->GetTranslation(9999, n) : QString();
+QString App::msg(Msg m) const {
+    return translator ? translator->GetTranslation(kMessageSection, messageKey(m)) : QString();
 }
 
 QString App::errorText(const std::exception& error) const {
-    return tavo::errorText(error, [this](int n) {
-        return translator ? translator->QuietTranslation(9999, n) : QString();
+    return tavo::errorText(error, [this](Msg m) {
+        return translator ? translator->QuietTranslation(kMessageSection, messageKey(m))
+                          : QString();
     });
 }
 

@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "common/paths.h"
+#include "translation/messages.h"
 #include "ui_kit/session.h"
 #include "ui_kit/tree_events.h"
 #include "ui_kit/ui_seam.h"
@@ -40,8 +41,8 @@ class App {
     TreeEvents events;
     OpenTreeView* treeView = nullptr;  // the main window
 
-    // Message N of the message table, fetched from the translator at the moment it is needed.
-    QString msg(int n) const;
+    // A message of the message table, fetched from the translator at the moment it is needed.
+    QString msg(Msg m) const;
     // The main window, the parent of messages that have no window of their own; null before
     // the windows are made.
     QWidget* mainWindow() const { return windows.all.empty() ? nullptr : windows.all.front(); }

@@ -29,20 +29,20 @@ bool reasonIs(const std::string& reason, std::initializer_list<int> codes) {
     return false;
 }
 
-// The message number of a failed file operation.
-int ioMessage(const IoError& e) {
+// The message of a failed file operation.
+Msg ioMessage(const IoError& e) {
     const std::string& reason = e.reason();
-    if (isPrinting(e.operation())) return 62;
-    if (reasonIs(reason, {ENOSPC, EDQUOT, EFBIG})) return 59;
-    if (reasonIs(reason, {ENOENT})) return 61;
-    if (isReading(e.operation())) return 57;
-    if (reasonIs(reason, {EROFS, EACCES, EPERM})) return 60;
-    return 58;
+    if (isPrinting(e.operation())) return Msg::CannotPrint;
+    if (reasonIs(reason, {ENOSPC, EDQUOT, EFBIG})) return Msg::DiskFull;
+    if (reasonIs(reason, {ENOENT})) return Msg::FileNotFound;
+    if (isReading(e.operation())) return Msg::CannotRead;
+    if (reasonIs(reason, {EROFS, EACCES, EPERM})) return Msg::FileReadOnly;
+    return Msg::CannotWrite;
 }
 
 }  // namespace
 
-QString errorText(const std::exception& error, const std::function<QString(int)>& message) {
+QString errorText(const std::exception& error, const std::function<QString(Msg)>& message) {
     QString sentence, reason;
     if (const auto* io = dynamic_cast<const IoError*>(&error)) {
         sentence = message(ioMessage(*io));
@@ -50,22 +50,22 @@ QString errorText(const std::exception& error, const std::function<QString(int)>
             sentence = sentence.arg(toQString(io->path().string()));
         reason = toQString(io->reason());
     } else if (const auto* picture = dynamic_cast<const CodecError*>(&error)) {
-        sentence = message(160);
+        sentence = message(Msg::PictureUnusable);
         if (sentence.contains(QLatin1String("%1")))
             sentence = sentence.arg(toQString(picture->path().string()));
         reason = toQString(picture->reason());
     } else if (dynamic_cast<const RefusedError*>(&error)) {
-        sentence = message(63);
+        sentence = message(Msg::OperationRefused);
         reason = toQString(std::string(error.what()));
     } else if (dynamic_cast<const Error*>(&error)) {
         return toQString(std::string(error.what()));  // already the sentence to show
     } else {
-        sentence = message(64);
+        sentence = message(Msg::UnexpectedError);
         reason = toQString(std::string(error.what()));
     }
     if (sentence.isEmpty()) return toQString(std::string(error.what()));
     if (reason.isEmpty()) return sentence;
-    const QString detail = message(65);
+    const QString detail = message(Msg::ErrorDetails);
     return sentence + QStringLiteral("\n\n") +
            (detail.contains(QLatin1String("%1")) ? detail.arg(reason) : reason);
 }

@@ -5,10 +5,12 @@
 #include <exception>
 #include <functional>
 
+#include "translation/messages.h"
+
 namespace tavo {
 
-// `message` gives message N of the current language; an empty message (a language file without
+// `message` gives a message of the current language; an empty message (a language file without
 // it) falls back to the exception's own English text, so nothing is ever hidden.
-QString errorText(const std::exception& error, const std::function<QString(int)>& message);
+QString errorText(const std::exception& error, const std::function<QString(Msg)>& message);
 
 }  // namespace tavo

@@ -20,7 +20,7 @@ class OpenTreeView {
     virtual void treeDeleted(long cardCounter) = 0;
     // Shows the session's open tree and current card (names and reference photo).
     virtual void showTree() = 0;
-    // Refills the works grid from the open tree's works file; an empty log shows message 11
+    // Refills the works grid from the open tree's works file; an empty log shows Msg::NoWorksLine
     // when `reportEmpty`. With `blank`, the grid is only emptied (a new tree has no line).
     virtual void refillWorks(bool reportEmpty) = 0;
     virtual void blankWorks() = 0;

@@ -71,12 +71,7 @@ std::size_t WorksFile::count() const {
 }
 
 std::vector<WorksLine> WorksFile::readAll() const {
-    const Bytes all = readWholeRecords(file_, kLine);
-    std::vector<WorksLine> lines;
-    lines.reserve(all.size() / kLine);
-    for (std::size_t i = 0; i < all.size() / kLine; ++i)
-        lines.push_back(decodeWorksLine(recordAt(all, kLine, i)));
-    return lines;
+    return readEveryRecord(file_, kLine, decodeWorksLine);
 }
 
 WorksLine WorksFile::readLine(std::size_t record) const {

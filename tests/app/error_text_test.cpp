@@ -19,7 +19,7 @@ QString lookup(int n) {
 }
 
 QString sentenceFor(const std::exception& e) {
-    return errorText(e, lookup);
+    return errorText(e, [](Msg m) { return lookup(messageKey(m)); });
 }
 
 }  // namespace
@@ -58,7 +58,7 @@ TEST(ErrorText, EachFailureGetsItsSentenceTheFileAndTheSystemsReason) {
         } catch (const std::exception& e) {
             EXPECT_EQ(sentenceFor(e), c.expected) << e.what();
             // A language file without the message still shows the whole text.
-            EXPECT_EQ(errorText(e, [](int) { return QString(); }), QString::fromUtf8(e.what()));
+            EXPECT_EQ(errorText(e, [](Msg) { return QString(); }), QString::fromUtf8(e.what()));
         }
     }
 }

@@ -171,7 +171,7 @@ TEST_F(MainWindowTest, SwitchingLanguageRetranslatesAndMissingFileKeepsTexts) {
     app().session.languageName = "English";
     main().FormActivate();
     EXPECT_EQ(main().windowTitle(), "en 1");
-    EXPECT_EQ(app().msg(8), "en message 8");
+    EXPECT_EQ(msg(DateHeading), "en message 8");
 }
 
 TEST_F(MainWindowTest, ChooserSelectionIsCaseSensitiveAndCurrentLanguageRunsNoPass) {

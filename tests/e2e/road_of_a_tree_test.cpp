@@ -343,7 +343,7 @@ class RoadOfATree : public ProgramTest {
     static QString text(const LanguageTable& table, int section, int key = 0) {
         return QString::fromStdString(table.find(section, key).value_or(std::string()));
     }
-    QString msg(int n) const { return text(french, 9999, n); }
+    QString msg(Msg m) const { return text(french, kMessageSection, messageKey(m)); }
     std::string file(const std::string& rel) const { return readText(dir / rel); }
     DataPaths data() const { return DataPaths{dir.path()}; }
     Windows& windows() { return program->windows(); }
@@ -489,7 +489,7 @@ class RoadOfATree : public ProgramTest {
         EXPECT_EQ(ini, settingsText(1));
         EXPECT_EQ(app().session.languageName, "Français");
         EXPECT_EQ(main().windowTitle(), text(french, 1));
-        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), msg(8));
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), msg(DateHeading));
         EXPECT_FALSE(enabled(&main(), "OuvrirVign"));
         EXPECT_FALSE(enabled(&main(), "FermerFiche"));
         EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
@@ -508,7 +508,7 @@ class RoadOfATree : public ProgramTest {
             for (const QString& label : labels) {
                 when<D>(dialog, [=, this](D& d) {
                     EXPECT_EQ(textOf(&d, "Edit1"), "");
-                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(22));
+                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(Msg::Create));
                     EXPECT_FALSE(enabled(&d, "Btn_OK"));
                     type(child<QLineEdit>(&d, "Edit1"), label);
                     EXPECT_TRUE(enabled(&d, "Btn_OK"));
@@ -539,7 +539,7 @@ class RoadOfATree : public ProgramTest {
                 child<QTableWidget>(&w, "SGrid")->setCurrentCell(1, 0);
                 when<Types2>("TF_LIB_TypesIntervention2", [this](Types2& d) {
                     EXPECT_EQ(textOf(&d, "Edit1"), "Taile");
-                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(28));
+                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(Msg::Change));
                     EXPECT_FALSE(enabled(&d, "Btn_OK"));
                     child<QLineEdit>(&d, "Edit1")->selectAll();
                     type(child<QLineEdit>(&d, "Edit1"), "Taille");
@@ -550,7 +550,7 @@ class RoadOfATree : public ProgramTest {
                 child<QTableWidget>(&w, "SGrid")->setCurrentCell(3, 0);
                 when<Types2>("TF_LIB_TypesIntervention2", [this](Types2& d) {
                     EXPECT_EQ(textOf(&d, "Edit1"), "Arrosage");
-                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(24));
+                    EXPECT_EQ(child<QPushButton>(&d, "Btn_OK")->text(), msg(Msg::Delete));
                     EXPECT_TRUE(enabled(&d, "Btn_OK"));
                     click(&d, "Btn_OK");
                 });
@@ -568,7 +568,7 @@ class RoadOfATree : public ProgramTest {
                 {"Juniperus chinensis", "Genévrier de Chine", "Chinese juniper"}};
             for (const QStringList& e : entries) {
                 when<TF_LIB_NomsArbres2>("TF_LIB_NomsArbres2", [=, this](TF_LIB_NomsArbres2& d) {
-                    EXPECT_EQ(child<QPushButton>(&d, "BtnOK")->text(), msg(22));
+                    EXPECT_EQ(child<QPushButton>(&d, "BtnOK")->text(), msg(Msg::Create));
                     EXPECT_FALSE(enabled(&d, "BtnOK"));
                     type(child<QLineEdit>(&d, "EdtNomLatin"), e[0]);
                     type(child<QLineEdit>(&d, "EdtNomCommun"), e[1]);
@@ -584,7 +584,7 @@ class RoadOfATree : public ProgramTest {
         trigger(&main(), "Nomsdesarbres1");
 
         // Each list window opened on a list it had just created empty.
-        EXPECT_EQ(messages(), std::vector<QString>(3, msg(27)));
+        EXPECT_EQ(messages(), std::vector<QString>(3, msg(ListEmpty)));
         expectNoTrouble();
         expectLabels(file("Types.LIB"), {"Rempotage", "Taille", "Ligature"});
         expectLabels(file("Etats.LIB"), {"Prébonsaï", "Yamadori", "Bonsaï"});
@@ -632,9 +632,9 @@ class RoadOfATree : public ProgramTest {
         });
         trigger(&main(), "CreerFiche");
 
-        EXPECT_EQ(messages(),
-                  (std::vector<QString>{msg(25), ":26:034:14:05:09:042:", ":26034140509042:",
-                                        "Nombre de fiche (1) : 1:", "Nombre de fiche (2) : 2:"}));
+        EXPECT_EQ(messages(), (std::vector<QString>{
+                                  msg(InvalidDate), ":26:034:14:05:09:042:", ":26034140509042:",
+                                  "Nombre de fiche (1) : 1:", "Nombre de fiche (2) : 2:"}));
         expectNoTrouble();
         EXPECT_EQ(app().session.openTreeId, kTree);
         expectShown("Mon érable", "Acer palmatum");
@@ -715,7 +715,7 @@ class RoadOfATree : public ProgramTest {
             EXPECT_EQ(works_grid::cellText(grid, 2, r).toStdString(), expected.comment)
                 << "row " << r;
         }
-        EXPECT_EQ(grid.horizontalHeaderItem(1)->text(), msg(9));
+        EXPECT_EQ(grid.horizontalHeaderItem(1)->text(), msg(InterventionTypeHeading));
     }
 
     void addWorksLinesOutOfOrder() {
@@ -733,7 +733,7 @@ class RoadOfATree : public ProgramTest {
         addLine("15/06/2021", -1, "Pincement", "deuxième passage");
         expectWorks(file(fiches(kTree, ".TRX")), works);
         expectGrid(works);
-        EXPECT_EQ(messages(), std::vector<QString>{msg(25)});
+        EXPECT_EQ(messages(), std::vector<QString>{msg(InvalidDate)});
         expectNoTrouble();
         expectDiskChanges({}, {fiches(kTree, ".TRX")}, {});
     }
@@ -764,13 +764,13 @@ class RoadOfATree : public ProgramTest {
         SCOPED_TRACE("gallery photos");
         ui.clear();
         // The camera's date fills the date box: 2021:05:14 becomes 14/05/2021.
-        addPhoto("printemps.jpg", {}, "14/05/2021", "première ramification", msg(49));
+        addPhoto("printemps.jpg", {}, "14/05/2021", "première ramification", msg(GalleryNoPhoto));
         expectGallery(file(galeries(kTree + ".GAL")),
                       {{kPhotoLate, "14/05/2021", "première ramification"}});
         expectJpeg(file(galeries(kPhotoLate)), 600, 300);
         expectTwoColours(dir / galeries(kPhotoLate), blue, yellow);
         // No EXIF data: the box stays empty and the date is typed. Earlier: it goes first.
-        addPhoto("hiver.jpg", "02/03/2020", "", "avant la taille", msg(48));
+        addPhoto("hiver.jpg", "02/03/2020", "", "avant la taille", msg(GalleryOnePhoto));
         expectGallery(file(galeries(kTree + ".GAL")), gallery);
         expectJpeg(file(galeries(kPhotoEarly)), 300, 600);
         expectTwoColours(dir / galeries(kPhotoEarly), yellow, blue);
@@ -784,7 +784,7 @@ class RoadOfATree : public ProgramTest {
 
         // The viewer shows both, oldest first.
         when<TF_Galerie>("TF_Galerie", [this](TF_Galerie& g) {
-            EXPECT_EQ(g.windowTitle(), msg(46) + " [2 " + msg(47) + "]");
+            EXPECT_EQ(g.windowTitle(), msg(GalleryTitle) + " [2 " + msg(GalleryPhotos) + "]");
             ASSERT_EQ(g.thumbnails().size(), 2);
             EXPECT_EQ(
                 g.thumbnails()[0]->toolTip(),
@@ -908,14 +908,16 @@ class RoadOfATree : public ProgramTest {
         const std::vector<QString> lines = textLines(pdfText(pdf));
         // The lines in their printed order, labels from the language file.
         const std::vector<QString> wanted = {
-            msg(31) + " : " + QString::fromStdString(kTree), "--- " + msg(32) + " ---",
-            msg(33) + " : Mon érable", msg(34) + " : Acer palmatum", msg(35) + " : Érable du Japon",
-            msg(36) + " : Japanese maple", "--- " + msg(37) + " ---", msg(38) + " : Prébonsaï",
-            msg(39) + " : Pépinière Kaede, Anjou", msg(40) + " : 12/04/2019", msg(41) + " : 8",
-            msg(42) + " : N", msg(43) + " : 60", "--- " + msg(44) + " ---",
+            msg(TreeIdentifier) + " : " + QString::fromStdString(kTree),
+            "--- " + msg(Identification) + " ---", msg(TreeName) + " : Mon érable",
+            msg(BotanicalName) + " : Acer palmatum", msg(CommonName) + " : Érable du Japon",
+            msg(EnglishName) + " : Japanese maple", "--- " + msg(Acquisition) + " ---",
+            msg(StateAtAcquisition) + " : Prébonsaï", msg(Provenance) + " : Pépinière Kaede, Anjou",
+            msg(AcquisitionDate) + " : 12/04/2019", msg(AgeAtAcquisition) + " : 8",
+            msg(EstimatedAge) + " : N", msg(Price) + " : 60", "--- " + msg(Notes) + " ---",
             // The two stored parts of the notes, each on one line.
             QString::fromStdString(notesFirstLine), QString::fromStdString(card.notes2),
-            "--- " + msg(45) + " ---", "01/03/2020 *** Rempotage *** terre akadama",
+            "--- " + msg(WorksLog) + " ---", "01/03/2020 *** Rempotage *** terre akadama",
             "15/06/2021 *** Taille *** branches basses",
             "15/06/2021 *** Pincement *** deuxième passage", "20/09/2022 *** Ligature ***"};
         int at = 0;
@@ -947,9 +949,9 @@ class RoadOfATree : public ProgramTest {
         for (const char* f : {"Tavo.ini", "Etats.LIB", "Types.LIB", "NomsA.LIB"})
             wanted.push_back(
                 QString::fromStdString(safety::copyNoticeText(dir / f, backupFolder() / f)));
-        wanted.push_back(msg(21));
+        wanted.push_back(msg(BackupDone));
         EXPECT_EQ(messages(), wanted);
-        EXPECT_EQ(ui.shown.front().title, msg(14));  // the folder browser's title
+        EXPECT_EQ(ui.shown.front().title, msg(ChooseBackupFolder));
         expectNoTrouble();
         // The backup holds the seven entries of the data set, byte for byte, and nothing else.
         EXPECT_EQ(listFolder(outside / "Sauvegardes"), std::vector<std::string>{kBackupName});
@@ -1020,8 +1022,8 @@ class RoadOfATree : public ProgramTest {
             EXPECT_FALSE(r.isVisible());
         });
         trigger(&main(), "Restaurer1");
-        EXPECT_EQ(messages(), std::vector<QString>{msg(5)});
-        EXPECT_EQ(ui.shown.front().title, msg(50));
+        EXPECT_EQ(messages(), std::vector<QString>{msg(RestoreDone)});
+        EXPECT_EQ(ui.shown.front().title, msg(ChooseBackupToRestore));
         expectNoTrouble();
         // The data folder is again exactly as it was backed up; the backup is untouched.
         EXPECT_EQ(snapshot(dir.path()), dataAtBackup);
@@ -1047,9 +1049,9 @@ class RoadOfATree : public ProgramTest {
         trigger(&main(), "Fichierarchive1");
         ASSERT_EQ(ui.shown.size(), 2u);
         EXPECT_EQ(ui.shown[0].kind, "question");
-        EXPECT_EQ(ui.shown[0].text, msg(53) + "\n" + msg(54));
+        EXPECT_EQ(ui.shown[0].text, msg(ConfirmArchive) + "\n" + msg(ArchiveContents));
         EXPECT_EQ(ui.shown[1].kind, "browse");
-        EXPECT_EQ(ui.shown[1].title, msg(52));
+        EXPECT_EQ(ui.shown[1].title, msg(ChooseArchiveFolder));
         EXPECT_EQ(ui.shown[1].text, "");  // opens on nothing
         const std::string zipName = "Tavo-" + kTree + ".zip";
         EXPECT_EQ(listFolder(outside / "Archives"), std::vector<std::string>{zipName});
@@ -1224,7 +1226,7 @@ class RoadOfATree : public ProgramTest {
         ui.clear();
         ui.answers.push_back(true);
         trigger(&main(), "SupprimerFiche");
-        EXPECT_EQ(ui.texts("question"), std::vector<QString>{msg(13)});
+        EXPECT_EQ(ui.texts("question"), std::vector<QString>{msg(ConfirmTreeDeletion)});
         expectNoTrouble();
         EXPECT_FALSE(child(&main(), "GB_Arbre")->isVisibleTo(&main()));
         EXPECT_FALSE(enabled(&main(), "SupprimerFiche"));

@@ -676,8 +676,8 @@ TEST_P(ReadOnlyFolder, SettingsWritesOfTheActivation) {
         child<QAction>(&main(), "OuvrirVign")->setEnabled(false);
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);
-        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), app().msg(8));
-        EXPECT_FALSE(app().msg(8).isEmpty());
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), app().msg(Msg::DateHeading));
+        EXPECT_FALSE(app().msg(Msg::DateHeading).isEmpty());
         EXPECT_TRUE(enabled(&main(), "OuvrirVign"));
         app().showModal(windows().aPropos);
         main().FormActivate();
@@ -707,8 +707,8 @@ TEST_P(ReadOnlyFolder, AFirstStartStillShowsTheProgram) {
         // The settings file could not be made: said once; the program speaks French all the same.
         EXPECT_EQ(ui.texts("error").size(), 1u);
         EXPECT_EQ(app().session.languageName, "Français");
-        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), app().msg(8));
-        EXPECT_FALSE(app().msg(8).isEmpty());
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(0)->text(), app().msg(Msg::DateHeading));
+        EXPECT_FALSE(app().msg(Msg::DateHeading).isEmpty());
         main().FormActivate();
         EXPECT_EQ(ui.texts("error").size(), 1u);
     });

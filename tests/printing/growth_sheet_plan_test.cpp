@@ -10,8 +10,8 @@ namespace {
 
 const PageSize kA4At600{4960, 7016};
 
-std::string msg(int n) {
-    return "M" + std::to_string(n);
+std::string msg(Msg m) {
+    return "M" + std::to_string(messageKey(m));
 }
 
 bool overlap(const PlanRect& a, const PlanRect& b) {

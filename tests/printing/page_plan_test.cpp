@@ -13,8 +13,8 @@ namespace {
 const std::string kId = "26034140509042";
 const PageSize kA4At600{4960, 7016};
 
-std::string msg(int n) {
-    return "M" + std::to_string(n);
+std::string msg(Msg m) {
+    return "M" + std::to_string(messageKey(m));
 }
 
 TreeCard sampleCard() {
@@ -175,7 +175,7 @@ TEST(PagePlan, AnEmptyWorksFileLeavesTheTitleAlone) {
 }
 
 TEST(PagePlan, ALongWorksLogGoesOnOverNumberedPagesWithNoLineCut) {
-    const MessageLookup lookup = [](int n) { return n == 56 ? std::string("page %1/%2") : msg(n); };
+    const MessageLookup lookup = [](Msg m) { return m == Msg::PageNumber ? "page %1/%2" : msg(m); };
     struct Case {
         int works;
         PageSize page;
@@ -253,9 +253,9 @@ TEST(PagePlan, WideTextsWrapWithinTheFrame) {
 
 TEST(PagePlan, LabelsComeFromTheMessageTable) {
     std::set<int> asked;
-    const MessageLookup lookup = [&](int n) {
-        asked.insert(n);
-        return n == 33 ? std::string("Nom de l'arbre") : "#" + std::to_string(n);
+    const MessageLookup lookup = [&](Msg m) {
+        asked.insert(messageKey(m));
+        return m == Msg::TreeName ? std::string("Nom de l'arbre") : "#" + msg(m).substr(1);
     };
     Readers r;
     const PagePlan p = firstPage(159, 159, {true, true}, kA4At600, r.sources(), lookup);

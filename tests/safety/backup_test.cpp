@@ -106,7 +106,7 @@ TEST(Backup, CopiesExactlyTheDataSetWithFourNotices) {
     std::vector<Notice> notices;
     const BackupOutcome out = backupWithNotices(dir / "data", folder, notices);
     EXPECT_TRUE(out.succeeded());
-    EXPECT_EQ(out.message, 21);
+    EXPECT_EQ(out.message, Msg::BackupDone);
     EXPECT_EQ(out.entriesCopied, 7);
 
     EXPECT_EQ(snapshot(folder), dataSetPart(snapshot(dir / "data")));
@@ -133,7 +133,7 @@ TEST(Backup, AMissingEntryStopsAtItsMessage) {
         fs::remove_all(kBackupEntries[missing].in(DataPaths{dir / "data"}));
         std::vector<Notice> notices;
         const BackupOutcome out = backupWithNotices(dir / "data", dir / "b", notices);
-        EXPECT_EQ(out.message, messages[missing]) << kBackupEntries[missing].in({});
+        EXPECT_EQ(messageKey(out.message), messages[missing]) << kBackupEntries[missing].in({});
         EXPECT_EQ(out.entriesCopied, static_cast<int>(missing));
         EXPECT_FALSE(out.failure.empty());
         EXPECT_FALSE(fs::exists(dir / "b"));
@@ -155,7 +155,8 @@ TEST_F(SafetyHooks, ACopyThatDoesNotReadBackEqualIsAFailure) {
             }
         });
         const BackupOutcome out = runBackup(DataPaths{dir / "data"}, dir / "b", {});
-        EXPECT_EQ(out.message, std::string(bad) == "vieux" ? 16 : 20);
+        EXPECT_EQ(out.message, std::string(bad) == "vieux" ? Msg::BackupGaleriesFailed
+                                                           : Msg::BackupTypesListFailed);
         EXPECT_NE(out.failure.find("differs"), std::string::npos);
         EXPECT_FALSE(out.succeeded());
     }
@@ -165,7 +166,7 @@ TEST_F(SafetyHooks, AFailedWriteIsTheEntrysFailure) {
     TempDir dir;
     makeDataSet(dir / "data");
     test::failNthWrite(1);
-    EXPECT_EQ(runBackup(DataPaths{dir / "data"}, dir / "b", {}).message, 15);
+    EXPECT_EQ(runBackup(DataPaths{dir / "data"}, dir / "b", {}).message, Msg::BackupFichesFailed);
 }
 
 TEST_F(SafetyHooks, ABackupCutShortByAFullDiskIsNeverAValidBackup) {

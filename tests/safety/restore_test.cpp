@@ -23,6 +23,7 @@ namespace {
 // list file, a settings file with other content.
 class Restore : public ::testing::Test {
   protected:
+    using enum Msg;
     void SetUp() override {
         makeDataSet(data());
         ASSERT_TRUE(runBackup(DataPaths{data()}, backup(), {}).succeeded());
@@ -77,7 +78,7 @@ TEST_F(Restore, RecognisesABackupByItsSevenEntries) {
 TEST_F(Restore, GivesExactlyTheBackupAndLeavesOtherFilesAlone) {
     const auto before = snapshot(data());
     const RestoreOutcome out = restoreBackup(DataPaths{backup()}, DataPaths{data()});
-    EXPECT_EQ(out.message, 5);
+    EXPECT_EQ(out.message, RestoreDone);
     EXPECT_TRUE(out.failure.empty());
     expectRestored();
     EXPECT_FALSE(fs::exists(data() / "FICHES/20010101000000.SIG"));
@@ -88,7 +89,7 @@ TEST_F(Restore, GivesExactlyTheBackupAndLeavesOtherFilesAlone) {
 TEST_F(Restore, MissingCurrentEntriesAreSimplyReplaced) {
     fs::remove(data() / "Types.LIB");
     fs::remove_all(data() / "IMGREF");
-    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, 5);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, RestoreDone);
     expectRestored();
 }
 
@@ -97,14 +98,14 @@ TEST_F(Restore, AFailedCopyLeavesTheDataFolderAsItWas) {
     // An entry of the backup that cannot be read as a file, in a folder and at the top.
     ASSERT_EQ(::mkfifo((backup() / "GALERIES/pipe.JPG").c_str(), 0644), 0);
     RestoreOutcome out = restoreBackup(DataPaths{backup()}, DataPaths{data()});
-    EXPECT_EQ(out.message, 4);
+    EXPECT_EQ(out.message, RestoreCopyFolderFailed);
     EXPECT_FALSE(out.failure.empty());
     EXPECT_EQ(snapshot(data()), before);
     fs::remove(backup() / "GALERIES/pipe.JPG");
 
     fs::remove(backup() / "Types.LIB");
     fs::create_symlink(backup() / "nowhere", backup() / "Types.LIB");
-    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, 2);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, RestoreCopyFileFailed);
     EXPECT_EQ(snapshot(data()), before);
 }
 
@@ -117,7 +118,7 @@ TEST_F(Restore, EveryFailedWriteOrBadReadBackLeavesTheDataFolderAsItWas) {
         test::failNthWrite(0);
         if (out.succeeded()) break;
         ++failures;
-        EXPECT_TRUE(out.message == 2 || out.message == 4) << out.message;
+        EXPECT_TRUE(out.message == RestoreCopyFileFailed || out.message == RestoreCopyFolderFailed);
         ASSERT_EQ(snapshot(data()), before) << "write " << n;
     }
     EXPECT_GE(failures, 10);
@@ -128,7 +129,7 @@ TEST_F(Restore, EveryFailedWriteOrBadReadBackLeavesTheDataFolderAsItWas) {
     });
     changeData();
     const auto again = snapshot(data());
-    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, 2);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, RestoreCopyFileFailed);
     EXPECT_EQ(snapshot(data()), again);
 }
 
@@ -142,7 +143,8 @@ TEST_F(Restore, AFailedSwapPutsBackWhatWasSwapped) {
         });
         const RestoreOutcome out = restoreBackup(DataPaths{backup()}, DataPaths{data()});
         test::setBeforeRenameHook({});
-        EXPECT_EQ(out.message, n <= 8 ? 1 : 3) << "rename " << n;
+        EXPECT_EQ(out.message, n <= 8 ? RestoreDeleteFileFailed : RestoreDeleteFolderFailed)
+            << "rename " << n;
         ASSERT_EQ(snapshot(data()), before) << "rename " << n;
     }
 }
@@ -229,5 +231,5 @@ TEST_F(Restore, AnUnfinishedOrDamagedBackupIsRefusedWithNothingChanged) {
         fs::remove_all(source);
         fs::copy(copy / "b", backup(), fs::copy_options::recursive);
     }
-    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, kRestoreDone);
+    EXPECT_EQ(restoreBackup(DataPaths{backup()}, DataPaths{data()}).message, RestoreDone);
 }

@@ -78,6 +78,8 @@ class ProgramTest : public ::testing::Test {
         return test::restoreThroughWindow(ui, *program, source);
     }
     App& app() { return program->app; }
+    using enum Msg;  // inside templates, spell Msg:: out: GCC 12 crashes on the bare names
+    QString msg(Msg m) { return app().msg(m); }
 
     TempDir dir;
     FakeUiSeam ui;

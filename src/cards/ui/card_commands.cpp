@@ -69,7 +69,7 @@ void CardCommands::openTree(const std::string& id) {
 
 void CardCommands::remove(QWidget* parent) {
     if (!app_.writable(parent)) return;
-    if (!app_.ui.question(parent, app_.msg(13))) return;
+    if (!app_.ui.question(parent, app_.msg(Msg::ConfirmTreeDeletion))) return;
     // The deletion reads the gallery before it deletes anything: when it throws, the tree is
     // whole and stays shown, and the guard shows the error.
     const TreeDeletionResult result = deleteTree(app_.data(), app_.session.openTreeId);

@@ -279,7 +279,7 @@ void TF_Fiche::B_ParcourirClick() {
     }
     if (!refused.isNull()) {
         // One box in the user's language, naming the file, once the busy pointer is gone.
-        app_.ui.error(this, app_.msg(160).arg(refused));
+        app_.ui.error(this, app_.msg(Msg::PictureUnusable).arg(refused));
         return;
     }
     workingPhoto_ = std::move(fitted);
@@ -309,11 +309,11 @@ void TF_Fiche::B_CreationClick() {
     if (!app_.writable(this)) return;
     const QString date = E_DateAchat->text();
     if (!date.isEmpty() && !isValidDate(toUtf8String(date))) {
-        app_.ui.message(this, app_.msg(25));
+        app_.ui.message(this, app_.msg(Msg::InvalidDate));
         return;
     }
     if (!photoChanged_ || E_NomArbre->text().isEmpty()) {
-        app_.ui.message(this, app_.msg(26));
+        app_.ui.message(this, app_.msg(Msg::CardNeedsNameAndPhoto));
         return;
     }
     Session& s = app_.session;
@@ -354,7 +354,7 @@ void TF_Fiche::B_ModificationClick() {
     // A date that would be refused at creation is refused here too.
     const QString date = E_DateAchat->text();
     if (!date.isEmpty() && !isValidDate(toUtf8String(date))) {
-        app_.ui.message(this, app_.msg(25));
+        app_.ui.message(this, app_.msg(Msg::InvalidDate));
         return;
     }
     Session& s = app_.session;

@@ -145,7 +145,7 @@ void TF_Vignette::FormActivate() {
 
     names_ = listReferencePhotos(app_.data());
     if (names_.empty()) {
-        app_.ui.message(this, app_.msg(6));
+        app_.ui.message(this, app_.msg(Msg::NoTreeToOpen));
         return;
     }
     ZoneImages->verticalScrollBar()->setValue(0);

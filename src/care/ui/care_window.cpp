@@ -140,14 +140,17 @@ CareWindow::CareWindow(App& app) : TavoDialog(app, "CareWindow", 2000, QStringLi
 }
 
 care::CareWords CareWindow::words() const {
-    return care::careWords([this](int n) { return toUtf8String(app_.msg(n)); });
+    return care::careWords([this](Msg m) { return toUtf8String(app_.msg(m)); });
 }
 
 void CareWindow::setHeads() {
     SG_AFaire->setHorizontalHeaderLabels(
-        {app_.msg(148), app_.msg(9), app_.msg(149), app_.msg(150), app_.msg(151), app_.msg(152)});
+        {app_.msg(Msg::CareTreeHeading), app_.msg(Msg::InterventionTypeHeading),
+         app_.msg(Msg::CareLastTimeHeading), app_.msg(Msg::CareIntervalHeading),
+         app_.msg(Msg::CareExpectedHeading), app_.msg(Msg::CareStateHeading)});
     SG_MoisPasse->setHorizontalHeaderLabels(
-        {app_.msg(148), app_.msg(8), app_.msg(9), app_.msg(10)});
+        {app_.msg(Msg::CareTreeHeading), app_.msg(Msg::DateHeading),
+         app_.msg(Msg::InterventionTypeHeading), app_.msg(Msg::CommentHeading)});
 }
 
 void CareWindow::FormActivate() {
@@ -168,7 +171,7 @@ void CareWindow::FormActivate() {
                                        [](const care::CareItem& i) { return i.next.has_value(); }));
     fillPast(care::thisMonthInPastYears(logs.trees, today));
     if (!logs.problems.empty() || plan_.invalidDates > 0) {
-        L_Remarque->setText(app_.msg(159));
+        L_Remarque->setText(app_.msg(Msg::CareLeftOut));
         QStringList details;
         for (const std::string& p : logs.problems) details << toQString(p);
         L_Remarque->setToolTip(details.join(QLatin1Char('\n')));
@@ -182,9 +185,9 @@ void CareWindow::fillDue(const std::vector<care::CareItem>& items) {
     SG_AFaire->setRowCount(static_cast<int>(items.size()));
     int row = 0;
     for (const care::CareItem& item : items) {
-        const QString state = item.state == care::DueState::Soon  ? app_.msg(153)
-                              : item.state == care::DueState::Due ? app_.msg(154)
-                                                                  : app_.msg(155);
+        const QString state = item.state == care::DueState::Soon  ? app_.msg(Msg::CareSoon)
+                              : item.state == care::DueState::Due ? app_.msg(Msg::CareDue)
+                                                                  : app_.msg(Msg::CareOverdue);
         const QString texts[DueColumns] = {
             treeLabel(item.treeName, item.treeId),
             toQString(item.type),
@@ -251,7 +254,8 @@ bool CareWindow::FormKeyPress(QKeyEvent* event) {
 
 void CareWindow::B_ExporterClick() {
     const QString chosen =
-        app_.ui.saveFile(this, app_.msg(156), app_.msg(158), QStringLiteral("iCalendar (*.ics)"));
+        app_.ui.saveFile(this, app_.msg(Msg::ExportCareCalendar), app_.msg(Msg::CalendarFileName),
+                         QStringLiteral("iCalendar (*.ics)"));
     if (chosen.isEmpty()) return;
     std::filesystem::path file = toPath(chosen);
     if (!file.has_extension()) file += ".ics";
@@ -260,7 +264,7 @@ void CareWindow::B_ExporterClick() {
         if (item.next) expected.push_back(item);
     BusyCursor busy;
     care::writeIcsFile(file, care::icsCalendar(expected, utcNow(), words()));
-    L_Remarque->setText(app_.msg(157).arg(toQString(file)));
+    L_Remarque->setText(app_.msg(Msg::CalendarSaved).arg(toQString(file)));
     L_Remarque->setToolTip(QString());
 }
 

@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "cards/ui/card_commands.h"
 #include "imaging/imaging.h"
@@ -37,9 +38,20 @@ constexpr int kCellMargin = 4;
 constexpr int kColumnWidths[col::kColumnCount] = {44,  230, 160, 100, 55, 90, 110,
                                                   120, 75,  65,  190, 60, 90};
 
-// Messages: the column headers follow the order of Column, from the tree name on.
-constexpr int kMsgPlaceholder = 100, kMsgFirstHeader = 101, kMsgCount = 113, kMsgTotal = 114,
-              kMsgPhoto = 115, kMsgWhere = 116;
+// The column heads, in the order of Column; the thumbnail column has none.
+constexpr std::optional<Msg> kHeaders[col::kColumnCount] = {std::nullopt,
+                                                            Msg::NameColumn,
+                                                            Msg::BotanicalNameColumn,
+                                                            Msg::CultivarColumn,
+                                                            Msg::AgeColumn,
+                                                            Msg::AcquiredColumn,
+                                                            Msg::StateColumn,
+                                                            Msg::ProvenanceColumn,
+                                                            Msg::PriceColumn,
+                                                            Msg::WorksColumn,
+                                                            Msg::LastInterventionColumn,
+                                                            Msg::PhotosColumn,
+                                                            Msg::LastPhotoColumn};
 
 bool isNumberColumn(int column) {
     const auto c = static_cast<Column>(column);
@@ -49,9 +61,7 @@ bool isNumberColumn(int column) {
 
 // Where a match was found, in words of the interface.
 QString fieldLabel(const App& app, col::Field field) {
-    const auto header = [&](Column c) {
-        return app.msg(kMsgFirstHeader + static_cast<int>(c) - static_cast<int>(Column::TreeName));
-    };
+    const auto header = [&](Column c) { return app.msg(*kHeaders[static_cast<int>(c)]); };
     switch (field) {
         case col::Field::TreeName:
             return header(Column::TreeName);
@@ -60,24 +70,24 @@ QString fieldLabel(const App& app, col::Field field) {
         case col::Field::Cultivar:
             return header(Column::Cultivar);
         case col::Field::CommonName:
-            return app.msg(35);
+            return app.msg(Msg::CommonName);
         case col::Field::EnglishName:
-            return app.msg(36);
+            return app.msg(Msg::EnglishName);
         case col::Field::Provenance:
             return header(Column::Provenance);
         case col::Field::AcquisitionDate:
-            return app.msg(40);
+            return app.msg(Msg::AcquisitionDate);
         case col::Field::State:
             return header(Column::State);
         case col::Field::Price:
             return header(Column::Price);
         case col::Field::Notes:
-            return app.msg(44);
+            return app.msg(Msg::Notes);
         case col::Field::WorksType:
         case col::Field::WorksComment:
             return header(Column::WorksCount);
         case col::Field::PhotoComment:
-            return app.msg(kMsgPhoto);
+            return app.msg(Msg::PhotoField);
     }
     return {};
 }
@@ -227,7 +237,7 @@ const CollectionModel::Excerpt& CollectionModel::excerpt(int row) const {
     if (!m) return *e;
     QString where = fieldLabel(app_, m->field);
     if (!m->date.empty()) where += QLatin1Char(' ') + toQString(m->date);
-    e->where = app_.msg(kMsgWhere).arg(where);
+    e->where = app_.msg(Msg::FoundWhere).arg(where);
     std::size_t from = 0;
     for (const auto& [begin, end] : m->bold) {
         e->pieces << toQString(m->text.substr(from, begin - from))
@@ -261,9 +271,7 @@ void CollectionModel::forgetThumbnails(const std::vector<std::string>& ids) {
 void CollectionModel::retranslate() {
     headers_.clear();
     for (int c = 0; c < col::kColumnCount; ++c)
-        headers_ << (c == static_cast<int>(Column::Thumbnail)
-                         ? QString()
-                         : app_.msg(kMsgFirstHeader + c - static_cast<int>(Column::TreeName)));
+        headers_ << (kHeaders[c] ? app_.msg(*kHeaders[c]) : QString());
     excerpts_.assign(excerpts_.size(), std::nullopt);
     emit headerDataChanged(Qt::Horizontal, 0, col::kColumnCount - 1);
     if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
@@ -506,16 +514,17 @@ void CollectionWindow::B_OuvrirClick() {
 
 void CollectionWindow::showFooter() {
     const col::Totals t = col::totals(index_.trees(), model_->rows());
-    L_Nombre->setText(app_.msg(kMsgCount).arg(t.shown).arg(t.all));
+    L_Nombre->setText(app_.msg(Msg::TreesShown).arg(t.shown).arg(t.all));
     const QString locale = app_.translator ? app_.translator->Locale() : QString();
     const QString point =
         QLocale(locale.isEmpty() ? QStringLiteral("fr_FR") : locale).decimalPoint();
     const char separator = point == QStringLiteral(".") ? '.' : ',';
-    L_Total->setText(app_.msg(kMsgTotal).arg(toQString(col::centsText(t.priceCents, separator))));
+    L_Total->setText(
+        app_.msg(Msg::TotalPrice).arg(toQString(col::centsText(t.priceCents, separator))));
 }
 
 void CollectionWindow::retranslate() {
-    E_Recherche->setPlaceholderText(app_.msg(kMsgPlaceholder));
+    E_Recherche->setPlaceholderText(app_.msg(Msg::SearchPlaceholder));
     model_->retranslate();
     showFooter();
     fitColumns();

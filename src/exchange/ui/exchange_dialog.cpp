@@ -57,18 +57,18 @@ std::filesystem::path ExchangeDialog::folderOf(const QString& text) {
 }
 
 bool ExchangeDialog::acceptsFolder(const std::filesystem::path& folder) {
-    int message = 0;
+    Msg message = Msg::FolderNotEmpty;
     switch (exchange::folderRefusal(folder, app_.data().root)) {
         case exchange::FolderRefusal::None:
             return true;
         case exchange::FolderRefusal::NotEmpty:
-            message = 121;
+            message = Msg::FolderNotEmpty;
             break;
         case exchange::FolderRefusal::NotAFolder:
-            message = 122;
+            message = Msg::NotAFolder;
             break;
         case exchange::FolderRefusal::InsideDataFolder:
-            message = 123;
+            message = Msg::FolderInsideData;
             break;
     }
     app_.ui.warning(this, windowTitle(), app_.msg(message).arg(toQString(folder)));

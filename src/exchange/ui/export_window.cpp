@@ -69,7 +69,8 @@ void ExportWindow::FormActivate() {
 }
 
 void ExportWindow::B_ParcourirClick() {
-    const QString chosen = app_.ui.browseFolder(this, app_.msg(120), E_Dossier->text().trimmed());
+    const QString chosen =
+        app_.ui.browseFolder(this, app_.msg(Msg::ChooseExportFolder), E_Dossier->text().trimmed());
     if (!chosen.isEmpty()) E_Dossier->setText(chosen);
 }
 
@@ -103,15 +104,16 @@ void ExportWindow::B_ExporterClick() {
     }
     if (result.cancelled) {
         PB_Progression->setValue(0);
-        app_.ui.message(this, app_.msg(126).arg(toQString(out)));
+        app_.ui.message(this, app_.msg(Msg::ExportCancelled).arg(toQString(out)));
         return;
     }
     // The tables name the photos but carry none of them.
-    QString text = options.format == exchange::Format::Csv
-                       ? app_.msg(135).arg(toQString(out)).arg(result.trees)
-                       : app_.msg(124).arg(toQString(out)).arg(result.trees).arg(result.photos);
+    QString text =
+        options.format == exchange::Format::Csv
+            ? app_.msg(Msg::ExportedWithoutPhotos).arg(toQString(out)).arg(result.trees)
+            : app_.msg(Msg::Exported).arg(toQString(out)).arg(result.trees).arg(result.photos);
     if (!result.warnings.empty()) {
-        text += QStringLiteral("\n\n") + app_.msg(127);
+        text += QStringLiteral("\n\n") + app_.msg(Msg::NotCarriedOverExactly);
         // A box stays readable: the first few, then how many more.
         const std::size_t shown = std::min<std::size_t>(result.warnings.size(), 8);
         for (std::size_t i = 0; i < shown; ++i)
@@ -120,7 +122,8 @@ void ExportWindow::B_ExporterClick() {
             text += QStringLiteral("\n(+%1)").arg(result.warnings.size() - shown);
     }
     if (options.format == exchange::Format::Html) {
-        if (app_.ui.question(this, text + QStringLiteral("\n\n") + app_.msg(125)))
+        if (app_.ui.question(this,
+                             text + QStringLiteral("\n\n") + app_.msg(Msg::OpenAlbumInBrowser)))
             app_.ui.openDocument(toQString(out / "index.html"));
     } else {
         app_.ui.message(this, text);

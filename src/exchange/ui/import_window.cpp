@@ -73,14 +73,16 @@ void ImportWindow::B_ParcourirFichierClick() {
     const QString start =
         E_Fichier->text().isEmpty() ? QString() : QFileInfo(E_Fichier->text()).absolutePath();
     const QString chosen =
-        app_.ui.openFile(this, app_.msg(128), start, app_.msg(134) + QStringLiteral(" (*.json)"));
+        app_.ui.openFile(this, app_.msg(Msg::ChooseImportDocument), start,
+                         app_.msg(Msg::JsonDocuments) + QStringLiteral(" (*.json)"));
     if (chosen.isEmpty()) return;
     E_Fichier->setText(chosen);
     updateButtons();
 }
 
 void ImportWindow::B_ParcourirDossierClick() {
-    const QString chosen = app_.ui.browseFolder(this, app_.msg(129), E_Dossier->text().trimmed());
+    const QString chosen =
+        app_.ui.browseFolder(this, app_.msg(Msg::ChooseNewDataFolder), E_Dossier->text().trimmed());
     if (!chosen.isEmpty()) E_Dossier->setText(chosen);
 }
 
@@ -93,19 +95,22 @@ void ImportWindow::B_ImporterClick() {
         result = exchange::importCollection(toPath(E_Fichier->text()), into, progress());
     } catch (const exchange::ImportRefused& e) {
         // The core names the first faulty place of the document: the user can find it there.
-        app_.ui.error(this, app_.msg(130) + QStringLiteral("\n") + QString::fromUtf8(e.what()));
+        app_.ui.error(
+            this, app_.msg(Msg::CannotImport) + QStringLiteral("\n") + QString::fromUtf8(e.what()));
         return;
     }
     if (result.cancelled) {
         PB_Progression->setValue(0);
-        app_.ui.message(this, app_.msg(133).arg(toQString(into)));
+        app_.ui.message(this, app_.msg(Msg::ImportCancelled).arg(toQString(into)));
         return;
     }
     // Without its language files, help pages and default picture the program could not work
     // in the new folder, now or at a later start there.
     exchange::addProgramFiles(app_.data(), DataPaths{into});
-    const QString done = app_.msg(131).arg(toQString(into)).arg(result.trees).arg(result.photos);
-    if (app_.ui.question(this, done + QStringLiteral("\n\n") + app_.msg(132))) openDataFolder(into);
+    const QString done =
+        app_.msg(Msg::Imported).arg(toQString(into)).arg(result.trees).arg(result.photos);
+    if (app_.ui.question(this, done + QStringLiteral("\n\n") + app_.msg(Msg::OpenImportedFolder)))
+        openDataFolder(into);
     accept();
 }
 
@@ -114,7 +119,7 @@ void ImportWindow::openDataFolder(const fs::path& folder) {
     // Leaving a data folder keeps its language, as the end of the program does.
     app_.guard(this, [&] { settings::writeLanguageName(app_.data(), s.languageName); });
     if (!QDir::setCurrent(toQString(folder))) {
-        app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(7));
+        app_.ui.warning(this, QStringLiteral("Tavo"), app_.msg(Msg::DataFolderNotCurrent));
         return;
     }
     s.dataFolder = folder;

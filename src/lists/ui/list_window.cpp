@@ -83,7 +83,7 @@ void ListWindow::FormActivate() {
         // Names left from an earlier showing would stand for entries that no longer exist
         // (the list was restored or removed meanwhile).
         blankRows(SGrid->rowCount() - 1);
-        app_.ui.message(this, app_.msg(27));
+        app_.ui.message(this, app_.msg(Msg::ListEmpty));
         return;
     }
     setRowCount(entryCount_);
@@ -100,8 +100,8 @@ void ListWindow::SGridClick() {
 
 void ListWindow::BtnCreerClick() {
     const QStringList blank(static_cast<int>(setup_.columnWidths.size()), QString());
-    if (!runDialog(ListEntryMode::Create, std::max(0, SGrid->currentRow()), blank, app_.msg(22),
-                   false))
+    if (!runDialog(ListEntryMode::Create, std::max(0, SGrid->currentRow()), blank,
+                   app_.msg(Msg::Create), false))
         return;
     setRowCount(SGrid->rowCount() + 1);
     reload();
@@ -110,8 +110,8 @@ void ListWindow::BtnCreerClick() {
 void ListWindow::BtnModifierClick() {
     const int row = selectedEntry();
     if (row < 0) return;
-    const QString caption = setup_.modifyCaptionMessage != 0 ? app_.msg(setup_.modifyCaptionMessage)
-                                                             : QStringLiteral("Modifier");
+    const QString caption = setup_.modifyCaptionMessage ? app_.msg(*setup_.modifyCaptionMessage)
+                                                        : QStringLiteral("Modifier");
     if (!runDialog(ListEntryMode::Modify, row, rowTexts(row), caption, false)) return;
     blankRows(entryCount_);
     reload();
@@ -121,7 +121,7 @@ void ListWindow::BtnSupprimerClick() {
     const int row = selectedEntry();
     if (row < 0) return;
     // The dialog showing the entry with its delete button is the only confirmation.
-    if (!runDialog(ListEntryMode::Delete, row, rowTexts(row), app_.msg(24), true)) return;
+    if (!runDialog(ListEntryMode::Delete, row, rowTexts(row), app_.msg(Msg::Delete), true)) return;
     setRowCount(std::max(1, SGrid->rowCount() - 1));
     blankRows(entryCount_);
     reload();
@@ -130,7 +130,7 @@ void ListWindow::BtnSupprimerClick() {
 int ListWindow::selectedEntry() {
     const int row = SGrid->currentRow();
     if (row >= 0 && row < entryCount_) return row;
-    app_.ui.message(this, app_.msg(23));
+    app_.ui.message(this, app_.msg(Msg::SelectLineFirst));
     return -1;
 }
 

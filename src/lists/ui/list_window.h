@@ -5,9 +5,11 @@
 // given by a setup.
 #include <QStringList>
 #include <cstddef>
+#include <optional>
 #include <vector>
 
 #include "common/paths.h"
+#include "translation/messages.h"
 #include "ui_kit/tavo_dialog.h"
 
 class QLabel;
@@ -85,7 +87,8 @@ struct ListWindowSetup {
     std::vector<int> columnWidths;
     ControlText create, modify, remove, close;
     bool clickEnablesButtons;  // a click on a blank row disables "Modifier" and "Supprimer"
-    int modifyCaptionMessage;  // caption of the dialog's OK for "Modifier"; 0: "Modifier"
+    // Caption of the dialog's OK for "Modifier"; none: "Modifier".
+    std::optional<Msg> modifyCaptionMessage;
     ListEntryDialog* (*entryDialog)(const Windows&);
 };
 
@@ -126,7 +129,7 @@ class ListWindow : public TavoDialog {
 
     ListEntryDialog& entryDialog() const;
     DataPaths data() const;
-    // The current row when it holds an entry; otherwise shows message 23 and returns -1.
+    // The current row when it holds an entry; otherwise shows Msg::SelectLineFirst and returns -1.
     int selectedEntry();
     QStringList rowTexts(int row) const;
     bool runDialog(ListEntryMode mode, int row, const QStringList& texts, const QString& okCaption,

@@ -37,7 +37,7 @@ const ListWindowSetup kWindow{
     {"BtnSupprimer", 1606, "Supprimer", "Pour supprimer la ligne sélectionnée dans la liste"},
     {"BtnOK", 1607, "OK", "Pour fermer cette fenêtre"},
     false,
-    0,
+    std::nullopt,
     [](const Windows& w) -> ListEntryDialog* { return w.noms2; }};
 
 const ListEntryDialogSetup kDialog{"TF_LIB_NomsArbres2",

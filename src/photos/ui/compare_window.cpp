@@ -95,8 +95,8 @@ void CompareWindow::setPair(Timeline timeline, ComparePair pair) {
 QStringList CompareWindow::captionOf(const TimelinePhoto& photo) const {
     QStringList lines{toQString(photo.record.date)};
     if (photo.age)
-        lines << toQString(
-            ageText(*photo.age, toUtf8String(app_.msg(180)), toUtf8String(app_.msg(181))));
+        lines << toQString(ageText(*photo.age, toUtf8String(app_.msg(Msg::Year)),
+                                   toUtf8String(app_.msg(Msg::Years))));
     if (!photo.record.comment.empty()) lines << toQString(photo.record.comment);
     return lines;
 }
@@ -189,7 +189,7 @@ void CompareWindow::B_EnregistrerClick() {
             .arg(toQString(app_.session.openTreeId),
                  toQString(sortableDateKey(timeline_.photos[pair_.earlier].record.date)),
                  toQString(sortableDateKey(timeline_.photos[pair_.later].record.date)));
-    const QString path = app_.ui.savePicture(this, app_.msg(184), name);
+    const QString path = app_.ui.savePicture(this, app_.msg(Msg::SaveComparison), name);
     if (path.isEmpty()) return;
     BusyCursor busy;
     saveJpeg(picture, toPath(path));
@@ -198,7 +198,7 @@ void CompareWindow::B_EnregistrerClick() {
 void CompareWindow::B_ImprimerClick() {
     const QStringList printers = app_.ui.printers();
     if (printers.isEmpty()) {
-        app_.ui.message(this, app_.msg(29));
+        app_.ui.message(this, app_.msg(Msg::NoPrinter));
         return;
     }
     const Image picture = pairPicture();

@@ -226,10 +226,10 @@ void TF_Galerie::FormActivate() {
             fillTimer_->start();
     }
     if (count >= 2)
-        setWindowTitle(app_.msg(46) + QStringLiteral(" [") + QString::number(count) +
-                       QStringLiteral(" ") + app_.msg(47) + QStringLiteral("]"));
+        setWindowTitle(app_.msg(Msg::GalleryTitle) + QStringLiteral(" [") + QString::number(count) +
+                       QStringLiteral(" ") + app_.msg(Msg::GalleryPhotos) + QStringLiteral("]"));
     else
-        setWindowTitle(app_.msg(count == 1 ? 48 : 49));
+        setWindowTitle(app_.msg(count == 1 ? Msg::GalleryOnePhoto : Msg::GalleryNoPhoto));
 }
 
 void TF_Galerie::runEditor(PhotoEditorMode mode) {
@@ -288,14 +288,15 @@ void TF_Galerie::fillTimeline() {
                 undated << toQString(e.name) + QStringLiteral(" ") + date;
                 break;
             case UndatedEntry::Kind::Acquisition:
-                undated << app_.msg(40) + QStringLiteral(" ") + date;
+                undated << app_.msg(Msg::AcquisitionDate) + QStringLiteral(" ") + date;
                 break;
         }
     }
-    L_SansDate->setText(app_.msg(185) + QStringLiteral(" ") + undated.join(QStringLiteral("; ")));
+    L_SansDate->setText(app_.msg(Msg::UndatedPhotos) + QStringLiteral(" ") +
+                        undated.join(QStringLiteral("; ")));
     L_SansDate->setVisible(!undated.isEmpty());
 
-    ZoneFrise->setTexts(app_.msg(180), app_.msg(181), B_Comparer->text());
+    ZoneFrise->setTexts(app_.msg(Msg::Year), app_.msg(Msg::Years), B_Comparer->text());
     ZoneFrise->setTimeline(std::move(timeline), [data, id](const TimelinePhoto& photo, int side) {
         return timelineThumbnail(data, id, photo.record, side);
     });

@@ -131,7 +131,7 @@ void TF_Photo::B_ParcourirClick() {
         showPreview(path);
     } catch (const CodecError& e) {
         // One box in the user's language, naming the file; the preview stays an empty frame.
-        app_.ui.error(this, app_.msg(160).arg(toQString(e.path().string())));
+        app_.ui.error(this, app_.msg(Msg::PictureUnusable).arg(toQString(e.path().string())));
         return;
     }
     // The picture was read whole: EXIF trouble only leaves the date to be typed.
@@ -143,11 +143,11 @@ void TF_Photo::B_AjouterClick() {
     if (!app_.writable(this)) return;
     const std::string date = toUtf8String(E_DatPhoto->text());
     if (!isValidDate(date)) {
-        app_.ui.message(this, app_.msg(25));
+        app_.ui.message(this, app_.msg(Msg::InvalidDate));
         return;
     }
     if (!photoChosen_) {
-        app_.ui.message(this, app_.msg(51));
+        app_.ui.message(this, app_.msg(Msg::ChoosePhotoFirst));
         return;
     }
     const Session& s = app_.session;

@@ -53,8 +53,9 @@ void GrowthSheetDialog::FormActivate() {
         const TimelinePhoto& p = timeline_.photos[i];
         QString text = toQString(p.record.date);
         if (p.age)
-            text += QStringLiteral("  ") + toQString(ageText(*p.age, toUtf8String(app_.msg(180)),
-                                                             toUtf8String(app_.msg(181))));
+            text +=
+                QStringLiteral("  ") + toQString(ageText(*p.age, toUtf8String(app_.msg(Msg::Year)),
+                                                         toUtf8String(app_.msg(Msg::Years))));
         if (!p.record.comment.empty()) text += QStringLiteral("  ") + toQString(p.record.comment);
         auto* item = new QListWidgetItem(text, LB_Photos);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
@@ -84,7 +85,7 @@ void GrowthSheetDialog::LB_PhotosItemChanged(QListWidgetItem* item) {
             const QSignalBlocker quiet(LB_Photos);
             item->setCheckState(Qt::Unchecked);
         }
-        app_.ui.message(this, app_.msg(183));
+        app_.ui.message(this, app_.msg(Msg::GrowthSheetFull));
     }
     updateCount();
 }
@@ -92,7 +93,7 @@ void GrowthSheetDialog::LB_PhotosItemChanged(QListWidgetItem* item) {
 void GrowthSheetDialog::Btn_ImprimerClick() {
     const QStringList printers = app_.ui.printers();
     if (printers.isEmpty()) {
-        app_.ui.message(this, app_.msg(29));
+        app_.ui.message(this, app_.msg(Msg::NoPrinter));
         reject();
         return;
     }
@@ -107,7 +108,7 @@ void GrowthSheetDialog::Btn_ImprimerClick() {
         app_.ui.targetPrinter(printer, target);
         const std::string id = app_.session.openTreeId;
         GrowthSheetRequest request{app_.data(), id, chosen,
-                                   [this](int n) { return toUtf8String(app_.msg(n)); },
+                                   [this](Msg m) { return toUtf8String(app_.msg(m)); },
                                    QStringLiteral("Tavo %1").arg(toQString(id))};
         printGrowthSheet(printer, request);
     }

@@ -83,7 +83,7 @@ QString TF_ImprimerFiche::selectedPrinter() const {
 void TF_ImprimerFiche::Btn_ImprimerClick() {
     const QStringList printers = app_.ui.printers();
     if (printers.isEmpty()) {
-        app_.ui.message(this, app_.msg(29));
+        app_.ui.message(this, app_.msg(Msg::NoPrinter));
         reject();
         return;
     }
@@ -92,7 +92,7 @@ void TF_ImprimerFiche::Btn_ImprimerClick() {
 
     const PrintChoice choice{CB_ImpFiche->isChecked(), CB_ImpTravaux->isChecked()};
     if (!choice.card && !choice.works) {
-        app_.ui.message(this, app_.msg(30));
+        app_.ui.message(this, app_.msg(Msg::TickCardOrWorks));
         return;
     }
 
@@ -105,7 +105,7 @@ void TF_ImprimerFiche::Btn_ImprimerClick() {
                                  id,
                                  app_.session.currentCard.treeName,
                                  choice,
-                                 [this](int n) { return toUtf8String(app_.msg(n)); },
+                                 [this](Msg m) { return toUtf8String(app_.msg(m)); },
                                  QStringLiteral("Tavo %1").arg(toQString(id))};
         printTree(printer, request, &app_.session.currentCard);
         app_.ui.pause(1000);

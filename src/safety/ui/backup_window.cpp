@@ -45,8 +45,8 @@ void TF_DataSave::FormActivate() {
 void TF_DataSave::btn_parcourir1Click() {
     // A remembered folder that has since gone is forgotten, so the browser opens on nothing.
     backupParentFolder_ = safety::browserStartFolder(backupParentFolder_);
-    const QString chosen =
-        app_.ui.browseFolder(this, app_.msg(14), toQString(backupParentFolder_.string()));
+    const QString chosen = app_.ui.browseFolder(this, app_.msg(Msg::ChooseBackupFolder),
+                                                toQString(backupParentFolder_.string()));
     if (chosen.isEmpty()) return;
     backupParentFolder_ = toPath(chosen);
     btn_Sauvegarde->setEnabled(true);

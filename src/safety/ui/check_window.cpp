@@ -62,8 +62,8 @@ void CheckWindow::FormActivate() {
     }
     showProblems(problems);
     L_Resume->setText(problems.empty()
-                          ? app_.msg(87)
-                          : app_.msg(88)
+                          ? app_.msg(Msg::DataWhole)
+                          : app_.msg(Msg::ProblemsFound)
                                 .arg(problems.size())
                                 .arg(std::count_if(problems.begin(), problems.end(),
                                                    [](const safety::Problem& p) {
@@ -77,8 +77,8 @@ QString CheckWindow::describe(const safety::Problem& problem) {
     const int section = kFirstKindSection + static_cast<int>(problem.kind);
     QString kind = app_.translator ? app_.translator->GetTranslation(section, 0) : QString();
     if (kind.isEmpty()) kind = QString::fromLatin1(safety::problemKey(problem.kind));
-    return app_.msg(94).arg(kind, toQString(problem.path.generic_string()),
-                            toQString(problem.detail));
+    return app_.msg(Msg::ProblemLine)
+        .arg(kind, toQString(problem.path.generic_string()), toQString(problem.detail));
 }
 
 void CheckWindow::showProblems(const std::vector<safety::Problem>& problems) {
@@ -87,7 +87,8 @@ void CheckWindow::showProblems(const std::vector<safety::Problem>& problems) {
 
 void CheckWindow::B_ReparerClick() {
     if (!app_.writable(this)) return;
-    const QString chosen = app_.ui.browseFolder(this, app_.msg(89), QString());
+    const QString chosen =
+        app_.ui.browseFolder(this, app_.msg(Msg::ChooseRepairBackupFolder), QString());
     if (chosen.isEmpty()) return;
     // The program's own lock; a folder that gave none (nobody could write it) is locked now,
     // which says why the repair cannot be done.
@@ -96,9 +97,10 @@ void CheckWindow::B_ReparerClick() {
     if (!lock) {
         FolderLock::Attempt attempt = FolderLock::take(app_.data());
         if (!attempt.lock) {
-            app_.ui.error(this, app_.msg(80).arg(QString::number(attempt.holder.pid),
-                                                 toQString(attempt.holder.host),
-                                                 toQString(attempt.holder.started)));
+            app_.ui.error(
+                this, app_.msg(Msg::DataInUse)
+                          .arg(QString::number(attempt.holder.pid), toQString(attempt.holder.host),
+                               toQString(attempt.holder.started)));
             return;
         }
         taken = std::move(attempt.lock);
@@ -112,13 +114,16 @@ void CheckWindow::B_ReparerClick() {
     repaired_ = true;
     LB_Problemes->clear();
     for (const safety::Problem& p : outcome.repaired)
-        LB_Problemes->addItem(app_.msg(90).arg(describe(p)));
+        LB_Problemes->addItem(app_.msg(Msg::Mended).arg(describe(p)));
     showProblems(outcome.remaining);
     QString summary = outcome.remaining.empty()
-                          ? app_.msg(93).arg(outcome.repaired.size())
-                          : app_.msg(92).arg(outcome.repaired.size()).arg(outcome.remaining.size());
+                          ? app_.msg(Msg::RepairDoneAllWhole).arg(outcome.repaired.size())
+                          : app_.msg(Msg::RepairDoneSomeRemain)
+                                .arg(outcome.repaired.size())
+                                .arg(outcome.remaining.size());
     if (!outcome.backupFolder.empty())
-        summary += '\n' + app_.msg(91).arg(toQString(outcome.backupFolder.string()));
+        summary +=
+            '\n' + app_.msg(Msg::RepairBackupMade).arg(toQString(outcome.backupFolder.string()));
     L_Resume->setText(summary);
     B_Reparer->setEnabled(anyRepairable(outcome.remaining));
 }

@@ -36,7 +36,7 @@ FolderActionControls buildFolderActionLayout(App& app, QDialog* window,
     return c;
 }
 
-void finishFolderAction(App& app, QDialog* window, const std::string& failure, int message,
+void finishFolderAction(App& app, QDialog* window, const std::string& failure, Msg message,
                         bool succeeded) {
     if (!failure.empty()) app.ui.error(window, toQString(failure));
     app.ui.message(window, app.msg(message));

@@ -5,6 +5,8 @@
 #include <functional>
 #include <string>
 
+#include "translation/messages.h"
+
 class QDialog;
 class QLabel;
 class QLineEdit;
@@ -47,8 +49,8 @@ FolderActionControls buildFolderActionLayout(App& app, QDialog* window,
                                              const std::function<void()>& action);
 
 // Ends the action: why it failed comes first (when there is a reason), then the program's own
-// message N; the window closes with OK only when the action succeeded.
-void finishFolderAction(App& app, QDialog* window, const std::string& failure, int message,
+// message `message`; the window closes with OK only when the action succeeded.
+void finishFolderAction(App& app, QDialog* window, const std::string& failure, Msg message,
                         bool succeeded);
 
 }  // namespace tavo

@@ -47,8 +47,9 @@ void TF_DataRestore::FormActivate() {
 }
 
 void TF_DataRestore::btn_parcourir1Click() {
-    const QString chosen = app_.ui.browseFolder(
-        this, app_.msg(50), toQString(safety::browserStartFolder(restoreSource_).string()));
+    const QString chosen =
+        app_.ui.browseFolder(this, app_.msg(Msg::ChooseBackupToRestore),
+                             toQString(safety::browserStartFolder(restoreSource_).string()));
     if (chosen.isEmpty()) return;
     if (!safety::isValidBackup(DataPaths{toPath(chosen)})) {
         app_.ui.message(this, QString::fromUtf8(safety::kNotABackupText));

@@ -37,9 +37,12 @@ void SafetyCommands::check() {
 }
 
 void SafetyCommands::archive(QWidget* parent) {
-    if (!app_.ui.question(parent, app_.msg(53) + QLatin1Char('\n') + app_.msg(54))) return;
+    if (!app_.ui.question(parent, app_.msg(Msg::ConfirmArchive) + QLatin1Char('\n') +
+                                      app_.msg(Msg::ArchiveContents)))
+        return;
     // The chosen folder is not remembered: the browser opens on nothing each time.
-    const QString chosen = app_.ui.browseFolder(parent, app_.msg(52), QString());
+    const QString chosen =
+        app_.ui.browseFolder(parent, app_.msg(Msg::ChooseArchiveFolder), QString());
     if (chosen.isEmpty()) return;
     BusyCursor busy;
     safety::makeTreeArchive(app_.data(), app_.session.openTreeId, toPath(chosen));

@@ -23,7 +23,7 @@ void WorksCommands::changeLine(QWidget* parent, int line) {
     s.selectedLine = line;
     const std::size_t lines = WorksFile(app_.data(), s.openTreeId).count();
     if (lines < static_cast<std::size_t>(s.selectedLine)) {
-        app_.ui.message(parent, app_.msg(12));
+        app_.ui.message(parent, app_.msg(Msg::EmptyGridRow));
         return;
     }
     if (app_.showModal(app_.windows.ligne) != QDialog::Accepted) return;

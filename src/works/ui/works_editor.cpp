@@ -110,7 +110,7 @@ WorksLine TF_Ligne::typedLine() const {
 
 bool TF_Ligne::checkDate() {
     if (isValidDate(toUtf8String(E_DatTra->text()))) return true;
-    app_.ui.message(this, app_.msg(25));
+    app_.ui.message(this, app_.msg(Msg::InvalidDate));
     return false;
 }
 

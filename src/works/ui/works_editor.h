@@ -38,7 +38,7 @@ class TF_Ligne : public TavoDialog {
 
     // The line as typed in the three boxes.
     WorksLine typedLine() const;
-    // Message 25 when the date box does not hold a valid date.
+    // Msg::InvalidDate when the date box does not hold a valid date.
     bool checkDate();
     void fillTypeList();
 };

@@ -180,7 +180,7 @@ TEST_F(CardFormTest, CreatingWritesTheFourFilesAndShowsTheTree) {
     EXPECT_EQ(shown, toQImage(framedPicture(ref, backgroundOf(&m))));
     EXPECT_EQ(shown.pixelColor(0, 0), QColor(Qt::black));
     EXPECT_EQ(child<QTableWidget>(&m, "SG_LignesTravaux")->horizontalHeaderItem(1)->text(),
-              app().msg(9));
+              msg(InterventionTypeHeading));
 }
 
 TEST_F(CardFormTest, RefusedInputWritesNothing) {
@@ -218,8 +218,8 @@ TEST_F(CardFormTest, RefusedInputWritesNothing) {
     });
     trigger(&main(), "CreerFiche");
 
-    EXPECT_EQ(ui.texts("message"),
-              (std::vector<QString>{app().msg(26), app().msg(25), app().msg(25)}));
+    EXPECT_EQ(ui.texts("message"), (std::vector<QString>{msg(CardNeedsNameAndPhoto),
+                                                         msg(InvalidDate), msg(InvalidDate)}));
     ASSERT_EQ(ui.texts("error").size(), 1u);
     EXPECT_TRUE(ui.texts("error")[0].contains("notes.jpg"));
     EXPECT_TRUE(treeFiles().empty());
@@ -316,7 +316,7 @@ TEST_F(CardFormTest, ModifierRefusesAnInvalidAcquisitionDate) {
         click(&f, "B_Modification");
     });
     click(&main(), "B_Fiche");
-    EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(25)});
+    EXPECT_EQ(ui.texts("message"), std::vector<QString>{msg(InvalidDate)});
     EXPECT_EQ(field(filesOf(kFirstId)[0], L::kAcquisitionDate), "30/04/2020");
 }
 

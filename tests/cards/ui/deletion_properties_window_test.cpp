@@ -111,8 +111,8 @@ TEST_F(TreeWindowTest, DeletingRemovesExactlyTheTreesFilesAndFollowsTheCounter) 
     Snapshot before = snapshot();
     ui.answers = {true};
     trigger(&main(), "SupprimerFiche");
-    ASSERT_EQ(ui.texts("question"), std::vector<QString>{app().msg(13)});
-    EXPECT_TRUE(app().msg(13).contains(QStringLiteral("supprimer cet arbre")));
+    ASSERT_EQ(ui.texts("question"), std::vector<QString>{msg(ConfirmTreeDeletion)});
+    EXPECT_TRUE(msg(ConfirmTreeDeletion).contains(QStringLiteral("supprimer cet arbre")));
     EXPECT_EQ(removedOnly(before), treeFiles(kTree, 3));  // seven files
     EXPECT_EQ(counter(), 1);
     EXPECT_EQ(treeState(), kClosed);

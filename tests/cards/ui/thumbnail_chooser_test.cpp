@@ -169,7 +169,7 @@ TEST_F(ChooserTest, ShowingTwiceListsEachPhotoOnceAndSeesNewPhotos) {
     chooser()->reject();
 }
 
-TEST_F(ChooserTest, NoPhotoShowsMessage6AndTheChooserStaysOpenAndEmpty) {
+TEST_F(ChooserTest, NoPhotoSaysThereIsNoTreeAndTheChooserStaysOpenAndEmpty) {
     start();
     writeBytes(data().imgref() / "notes.txt", "x");
     bool stayedOpen = false;
@@ -177,8 +177,8 @@ TEST_F(ChooserTest, NoPhotoShowsMessage6AndTheChooserStaysOpenAndEmpty) {
     EXPECT_EQ(app().showModal(chooser()), QDialog::Rejected);
     EXPECT_TRUE(stayedOpen);
     ASSERT_EQ(ui.texts("message").size(), 1u);
-    EXPECT_EQ(ui.texts("message")[0], app().msg(6));
-    EXPECT_FALSE(app().msg(6).isEmpty());
+    EXPECT_EQ(ui.texts("message")[0], msg(NoTreeToOpen));
+    EXPECT_FALSE(msg(NoTreeToOpen).isEmpty());
     EXPECT_TRUE(chooser()->thumbnails().empty());
 }
 
@@ -277,8 +277,9 @@ TEST_F(ChooserTest, DoubleClickOpensTheChosenTreeWithItsCard) {
           child<QAction>(&main(), "Fichierarchive1"), child<QAction>(&main(), "Ligne1"),
           child<QAction>(&main(), "Galerie1")})
         EXPECT_TRUE(a->isEnabled()) << a->objectName().toStdString();
+    const Msg heads[] = {DateHeading, InterventionTypeHeading, CommentHeading};
     for (int c = 0; c < 3; ++c)
-        EXPECT_EQ(worksGrid().horizontalHeaderItem(c)->text(), app().msg(8 + c));
+        EXPECT_EQ(worksGrid().horizontalHeaderItem(c)->text(), msg(heads[c]));
 }
 
 // Needs the tree panel and the works grid refill of the main window.

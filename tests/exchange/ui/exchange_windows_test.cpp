@@ -81,7 +81,6 @@ class ExchangeWindows : public ProgramTest {
         }
         return out;
     }
-    QString msg(int n) { return app().msg(n); }
 
     TempDir elsewhere;
 };
@@ -107,8 +106,8 @@ TEST_F(ExchangeWindows, ExportsEachFormatIntoTheChosenFolder) {
         for (const auto& f : c.files) EXPECT_TRUE(fs::is_regular_file(to / f)) << f;
         const bool album = std::string(c.button) == "RB_Html",
                    tables = std::string(c.button) == "RB_Csv";
-        const QString done =
-            tables ? msg(135).arg(toQString(to)).arg(1) : msg(124).arg(toQString(to)).arg(1).arg(2);
+        const QString done = tables ? msg(ExportedWithoutPhotos).arg(toQString(to)).arg(1)
+                                    : msg(Exported).arg(toQString(to)).arg(1).arg(2);
         ASSERT_EQ(ui.texts(album ? "question" : "message").size(), 1u);
         EXPECT_TRUE(ui.texts(album ? "question" : "message")[0].startsWith(done));
         EXPECT_EQ(ui.texts("open"), album ? std::vector<QString>{toQString(to / "index.html")}
@@ -129,8 +128,8 @@ TEST_F(ExchangeWindows, CancelStopsTheRunAndLeavesNothing) {
     EXPECT_FALSE(fs::exists(elsewhere / "album"));
     EXPECT_FALSE(fs::exists(elsewhere / "data"));
     EXPECT_EQ(ui.texts("message"),
-              (std::vector<QString>{msg(126).arg(toQString(elsewhere / "album")),
-                                    msg(133).arg(toQString(elsewhere / "data"))}));
+              (std::vector<QString>{msg(ExportCancelled).arg(toQString(elsewhere / "album")),
+                                    msg(ImportCancelled).arg(toQString(elsewhere / "data"))}));
     EXPECT_TRUE(ui.texts("error").empty());
 }
 
@@ -140,7 +139,7 @@ TEST_F(ExchangeWindows, ImportBuildsTheSameDataFilesAndOpensThem) {
     importThroughWindow(document, into);
     ASSERT_EQ(ui.texts("question").size(), 1u);
     EXPECT_EQ(ui.texts("question")[0],
-              msg(131).arg(toQString(into)).arg(1).arg(2) + "\n\n" + msg(132));
+              msg(Imported).arg(toQString(into)).arg(1).arg(2) + "\n\n" + msg(OpenImportedFolder));
     EXPECT_EQ(dataFiles(dir.path()), dataFiles(into));
     // The program works in the new folder from now on, in its own language.
     EXPECT_TRUE(fs::exists(into / "Français.lng"));
@@ -167,10 +166,11 @@ TEST_F(ExchangeWindows, RefusalsAreToldInTheInterfaceLanguage) {
     importThroughWindow(document, elsewhere / "new");
 
     const QString full = toQString(elsewhere / "full");
-    EXPECT_EQ(ui.texts("warning"), (std::vector<QString>{msg(121).arg(full), msg(121).arg(full),
-                                                         msg(123).arg(toQString(dir / "FICHES"))}));
+    EXPECT_EQ(ui.texts("warning"),
+              (std::vector<QString>{msg(FolderNotEmpty).arg(full), msg(FolderNotEmpty).arg(full),
+                                    msg(FolderInsideData).arg(toQString(dir / "FICHES"))}));
     ASSERT_EQ(ui.texts("error").size(), 1u);
-    EXPECT_TRUE(ui.texts("error")[0].startsWith(msg(130) + "\ntrees[0].works[0].date: "));
+    EXPECT_TRUE(ui.texts("error")[0].startsWith(msg(CannotImport) + "\ntrees[0].works[0].date: "));
     EXPECT_FALSE(fs::exists(elsewhere / "new"));
     EXPECT_EQ(listFolder(elsewhere / "full"), std::vector<std::string>{"keep.txt"});
 }

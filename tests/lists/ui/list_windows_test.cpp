@@ -96,7 +96,7 @@ class ListWindowsTest : public ProgramTest {
   protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        // Message 28 made different from the fixed "Modifier" (a later entry wins).
+        // Msg::Change made different from the fixed "Modifier" (a later entry wins).
         std::ofstream(dir /
                           "Fran\xC3\xA7"
                           "ais.lng",
@@ -149,11 +149,11 @@ TEST_F(ListWindowsTest, FirstOpeningCreatesTheEmptyListAndTheFirstEntryLeavesABl
         open(*e, [&](ListWindow& w) {
             EXPECT_TRUE(std::filesystem::exists(dir / e->file));
             EXPECT_EQ(bytes(*e), "");
-            EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(27)});
+            EXPECT_EQ(ui.texts("message"), std::vector<QString>{msg(ListEmpty)});
             EXPECT_EQ(w.entryCount(), 0);
             const QStringList typed(static_cast<int>(e->edits.size()), QStringLiteral("Pin"));
             const Seen seen = answer(*e, w, "BtnCreer", typed);
-            EXPECT_EQ(seen.okCaption, app().msg(22));
+            EXPECT_EQ(seen.okCaption, msg(Create));
             EXPECT_FALSE(seen.okEnabled);
             EXPECT_EQ(w.entryCount(), 1);
             const QStringList blank(typed.size(), QString());
@@ -181,7 +181,7 @@ TEST_F(ListWindowsTest, LabelsCreatedChangedAndDeletedGiveTheExpectedBytes) {
 
             grid(w)->setCurrentCell(0, 0);
             seen = answer(*e, w, "BtnSupprimer", {});
-            EXPECT_EQ(seen.okCaption, app().msg(24));
+            EXPECT_EQ(seen.okCaption, msg(Delete));
             EXPECT_TRUE(seen.okEnabled);
             EXPECT_EQ(seen.texts, QStringList{"Taille"});
             // Opened empty (one row), three creations, one deletion: three rows.
@@ -207,7 +207,7 @@ TEST_F(ListWindowsTest, OnlyTheInterventionTypesGridReactsToAClickOnABlankRow) {
                 QTest::mouseClick(child<QPushButton>(&w, "BtnModifier"), Qt::LeftButton);
                 QTest::mouseClick(child<QPushButton>(&w, "BtnSupprimer"), Qt::LeftButton);
                 EXPECT_EQ(ui.texts("message"),
-                          (std::vector<QString>{app().msg(23), app().msg(23)}));
+                          (std::vector<QString>{msg(SelectLineFirst), msg(SelectLineFirst)}));
                 EXPECT_EQ(ui.modalShown.size(), shownBefore);  // no dialog opened
             }
             clickRow(grid(w), 0);
@@ -293,7 +293,7 @@ TEST_F(ListWindowsTest, AListOpenedFullSizesTheGridAndAListEmptiedMeanwhileShows
 
     writeBytes(dir / kStates.file, "");  // as a restore of an empty list would leave it
     open(kStates, [&](ListWindow& w) {
-        EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(27)});
+        EXPECT_EQ(ui.texts("message"), std::vector<QString>{msg(ListEmpty)});
         EXPECT_EQ(gridRows(grid(w)), (std::vector<QStringList>{{""}, {""}}));
         EXPECT_EQ(w.entryCount(), 0);
     });

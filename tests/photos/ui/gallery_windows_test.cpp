@@ -193,7 +193,7 @@ TEST_F(GalleryWindowsTest, PhotosFromJpegsWithAndWithoutExifLandInDateOrder) {
     addThroughWindows(edited, std::nullopt, QString(), [&](TF_Photo& e) {
         EXPECT_EQ(textOf(&e, "E_DatPhoto"), "//");
         click(&e, "B_Ajouter");
-        EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(25)});
+        EXPECT_EQ(ui.texts("message"), std::vector<QString>{msg(InvalidDate)});
         EXPECT_TRUE(e.isVisible());
         setText(&e, "E_DatPhoto", "14/07/2005");
     });
@@ -294,7 +294,7 @@ TEST_F(GalleryWindowsTest, PicturesFromAnyCameraOrPhoneAreAdded) {
     });
     click(&main(), "B_Evolution");
     const QString path = QString::fromStdString((pictures / "cut.png").string());
-    EXPECT_EQ(ui.texts("error"), std::vector<QString>{app().msg(160).arg(path)});
+    EXPECT_EQ(ui.texts("error"), std::vector<QString>{msg(PictureUnusable).arg(path)});
 }
 
 TEST_F(GalleryWindowsTest, AddChecksTheDateFirstThenTheChosenPicture) {
@@ -307,11 +307,11 @@ TEST_F(GalleryWindowsTest, AddChecksTheDateFirstThenTheChosenPicture) {
         EXPECT_TRUE(editor().isVisible());
     });
     click(&main(), "B_Evolution");
-    EXPECT_EQ(ui.texts("message"), (std::vector<QString>{app().msg(25), app().msg(51)}));
+    EXPECT_EQ(ui.texts("message"), (std::vector<QString>{msg(InvalidDate), msg(ChoosePhotoFirst)}));
     EXPECT_EQ(fs::file_size(gallery().path()), 0u);
     // The editor's Cancel brought the viewer back to life: rebuilt, still open for the user.
     EXPECT_EQ(ui.modalShown, (std::vector<QString>{"TF_Galerie", "TF_Photo"}));
-    EXPECT_EQ(viewerTitle, app().msg(49));
+    EXPECT_EQ(viewerTitle, msg(GalleryNoPhoto));
 }
 
 TEST_F(GalleryWindowsTest, AnUnreadableChoiceWithdrawsTheEarlierOne) {
@@ -334,7 +334,7 @@ TEST_F(GalleryWindowsTest, AnUnreadableChoiceWithdrawsTheEarlierOne) {
     });
     click(&main(), "B_Evolution");
     EXPECT_EQ(ui.texts("error").size(), 1u);
-    EXPECT_EQ(ui.texts("message"), std::vector<QString>{app().msg(51)});
+    EXPECT_EQ(ui.texts("message"), std::vector<QString>{msg(ChoosePhotoFirst)});
     EXPECT_EQ(fs::file_size(gallery().path()), 0u);
     EXPECT_FALSE(fs::exists(photo(1)));
     // A cancelled dialog changes nothing.
@@ -380,14 +380,14 @@ TEST_F(GalleryWindowsTest, AFailedSaveLeavesNoRecordAndNoPhoto) {
 TEST_F(GalleryWindowsTest, ViewerGeometryAndCaptionFollowThePhotoCount) {
     click(&main(), "B_Evolution");
     EXPECT_TRUE(viewer().thumbnails().isEmpty());
-    EXPECT_EQ(viewerTitle, app().msg(49));
+    EXPECT_EQ(viewerTitle, msg(GalleryNoPhoto));
     EXPECT_EQ(textOf(&viewer(), "L_NomFic"), QString::fromStdString(kTree));
 
     addDirect("01/03/2020", "paysage", Image(600, 300, kRed));
     click(&main(), "B_Evolution");
     ASSERT_EQ(viewer().thumbnails().size(), 1);
     EXPECT_EQ(viewer().thumbnails()[0]->geometry(), QRect(10, 10, 250, 250));
-    EXPECT_EQ(viewerTitle, app().msg(48));
+    EXPECT_EQ(viewerTitle, msg(GalleryOnePhoto));
     // The 600 x 300 photo fills (0, 62) to (250, 188), framed white top-left, black
     // bottom-right.
     const QImage cell = viewer().thumbnails()[0]->picture();
@@ -413,7 +413,7 @@ TEST_F(GalleryWindowsTest, ViewerGeometryAndCaptionFollowThePhotoCount) {
         EXPECT_EQ(t[p - 1]->parentWidget(), child<QScrollArea>(&viewer(), "ZoneImages")->widget());
     }
     EXPECT_GT(child<QScrollArea>(&viewer(), "ZoneImages")->verticalScrollBar()->maximum(), 0);
-    EXPECT_EQ(viewerTitle, app().msg(46) + " [5 " + app().msg(47) + "]");
+    EXPECT_EQ(viewerTitle, msg(GalleryTitle) + " [5 " + msg(GalleryPhotos) + "]");
     EXPECT_EQ(t[1]->toolTip(),
               QString::fromStdString("2.\n02/03/2020\n" + kTree + "002.JPG\nportrait"));
     const QImage portrait = t[1]->picture();
@@ -515,7 +515,7 @@ TEST_F(GalleryWindowsTest, BrowsingAPhotoWhoseFileIsMissingKeepsItsOwnTexts) {
     EXPECT_EQ(ui.modalShown, (std::vector<QString>{"TF_Galerie", "TF_Photo"}));
     EXPECT_EQ(ui.texts("error").size(), 2u);
     EXPECT_EQ(viewer().thumbnails().size(), 2);  // the second one stays an empty frame
-    EXPECT_EQ(viewerTitle, app().msg(46) + " [2 " + app().msg(47) + "]");
+    EXPECT_EQ(viewerTitle, msg(GalleryTitle) + " [2 " + msg(GalleryPhotos) + "]");
 
     ui.clear();
     app().session.photoEditorMode = PhotoEditorMode::Browse;

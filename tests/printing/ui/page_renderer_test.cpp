@@ -18,8 +18,8 @@ using namespace tavo::test;
 
 namespace {
 
-std::string msg(int n) {
-    return "Msg" + std::to_string(n);
+std::string msg(Msg m) {
+    return "Msg" + std::to_string(messageKey(m));
 }
 
 // One word of `pdftotext -bbox`, in points from the page's top-left corner.

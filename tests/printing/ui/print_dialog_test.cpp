@@ -177,7 +177,7 @@ TEST_F(PrintDialogTest, PrintsThePageAndKeepsTheChoicesForTheNextUse) {
     });
 }
 
-TEST_F(PrintDialogTest, NoPrinterShowsMessage29AndCloses) {
+TEST_F(PrintDialogTest, NoPrinterSaysSoAndCloses) {
     ui.printerNames.clear();
     ui.currentPrinter.clear();
     use([&](TF_ImprimerFiche* d) {

@@ -69,16 +69,16 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
         const QString box = ui.texts("choice").front();
         for (const char* shown : {"4242", "atelier", "2026-12-08 01:35:18"})
             EXPECT_TRUE(box.contains(QString::fromLatin1(shown))) << shown;
-        EXPECT_FALSE(app().msg(82).isEmpty());
+        EXPECT_FALSE(msg(OpenReadOnly).isEmpty());
         for (const Shown& s : ui.shown)
             if (s.kind == "choice") {
-                EXPECT_EQ(s.title, app().msg(82) + '|' + app().msg(83));
+                EXPECT_EQ(s.title, msg(OpenReadOnly) + '|' + msg(Quit));
             }
         EXPECT_EQ(main().quitAtStart(), c.quits);
         if (c.quits) continue;
 
         EXPECT_TRUE(app().readOnly());
-        EXPECT_TRUE(main().windowTitle().endsWith(app().msg(84)));
+        EXPECT_TRUE(main().windowTitle().endsWith(msg(ReadOnlyMark)));
         for (const QAction* a :
              {child<QAction>(&main(), "CreerFiche"), child<QAction>(&main(), "Restaurer1"),
               child<QAction>(&main(), "TypesIntervention1"),
@@ -90,7 +90,7 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
         ui.clear();
         program->commands.cards.create();
         program->commands.safety.restore();
-        EXPECT_EQ(ui.texts("message"), (std::vector<QString>{app().msg(85), app().msg(85)}));
+        EXPECT_EQ(ui.texts("message"), std::vector<QString>(2, msg(DataReadOnly)));
         EXPECT_TRUE(ui.modalShown.empty());
         // The checker reads, but does not mend.
         showChecker([&](CheckWindow& w) {
@@ -118,7 +118,7 @@ TEST_F(FolderCheck, ASecondProgramOnAHeldFolderReadsOnlyOrQuits) {
 TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     begin();
     showChecker([&](CheckWindow& w) {
-        EXPECT_EQ(textOf(&w, "L_Resume"), app().msg(87));
+        EXPECT_EQ(textOf(&w, "L_Resume"), msg(DataWhole));
         EXPECT_TRUE(lines(w).isEmpty());
         EXPECT_FALSE(enabled(&w, "B_Reparer"));
     });
@@ -129,7 +129,7 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     TempDir backups;
     ui.folders.push_back(QString::fromStdString(backups.path().string()));
     showChecker([&](CheckWindow& w) {
-        EXPECT_EQ(textOf(&w, "L_Resume"), app().msg(88).arg(3).arg(2));
+        EXPECT_EQ(textOf(&w, "L_Resume"), msg(ProblemsFound).arg(3).arg(2));
         const QStringList found = lines(w);
         ASSERT_EQ(found.size(), 3);
         // What is wrong in the interface language, then where.
@@ -139,8 +139,8 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
         EXPECT_EQ(found.filter(QStringLiteral("GALERIES/perdue.JPG")).size(), 1);
         ASSERT_TRUE(enabled(&w, "B_Reparer"));
         click(&w, "B_Reparer");
-        EXPECT_TRUE(textOf(&w, "L_Resume").startsWith(app().msg(92).arg(2).arg(1)));
-        EXPECT_EQ(lines(w).filter(app().msg(90).arg(QString())).size(), 2);
+        EXPECT_TRUE(textOf(&w, "L_Resume").startsWith(msg(RepairDoneSomeRemain).arg(2).arg(1)));
+        EXPECT_EQ(lines(w).filter(msg(Mended).arg(QString())).size(), 2);
         EXPECT_FALSE(enabled(&w, "B_Reparer"));
     });
     EXPECT_EQ(ui.texts("error"), std::vector<QString>{});

@@ -65,7 +65,8 @@ class SafetyWindows : public ProgramTest {
         start();
         EXPECT_TRUE(ui.shown.empty());  // the shipped language file has every text of the windows
         ui.clear();
-        ASSERT_FALSE(msg(21).isEmpty());  // the messages come from the shipped language file
+        ASSERT_FALSE(
+            msg(BackupDone).isEmpty());  // the messages come from the shipped language file
         program->windows().dataSave->clock = [] { return LocalTime{2009, 3, 5, 14, 3, 9}; };
     }
     fs::path data() const { return program->app.data().root; }
@@ -75,7 +76,6 @@ class SafetyWindows : public ProgramTest {
         for (const auto& s : ui.shown) out.push_back(s.kind);
         return out;
     }
-    QString msg(int n) { return app().msg(n); }
 
     // Changes made after a backup: a new card, a changed list, a photo gone.
     void changeData() const {
@@ -90,7 +90,7 @@ class SafetyWindows : public ProgramTest {
 
 }  // namespace
 
-TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
+TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenSaysItIsDone) {
     begin();
     ui.folders.push_back(toQString(elsewhere.path().string()));
     ui.modal["TF_DataSave"].push_back([this](QDialog* d) {
@@ -108,14 +108,14 @@ TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
 
     ASSERT_EQ(kinds(), (std::vector<std::string>{"browse", "message", "message", "message",
                                                  "message", "message"}));
-    EXPECT_EQ(ui.shown[0].title, msg(14));
+    EXPECT_EQ(ui.shown[0].title, msg(ChooseBackupFolder));
     EXPECT_EQ(ui.shown[0].text, "");  // nothing remembered yet
     int i = 1;
     for (const char* file : {"Tavo.ini", "Etats.LIB", "Types.LIB", "NomsA.LIB"})
         EXPECT_EQ(ui.shown[i++].text,
                   toQString("fichier source \"" + (data() / file).string() +
                             " --- Fichier dest \"" + (backupFolder() / file).string() + "\""));
-    EXPECT_EQ(ui.shown[5].text, msg(21));
+    EXPECT_EQ(ui.shown[5].text, msg(BackupDone));
     EXPECT_EQ(snapshot(backupFolder()), dataSetPart(snapshot(data())));
     EXPECT_FALSE(fs::exists(backupFolder() / "Defaut.bmp"));
 
@@ -143,7 +143,7 @@ TEST_F(SafetyWindows, BackupCopiesTheDataSetWithFourNoticesThenMessage21) {
     EXPECT_EQ(ui.shown[0].text, "");
 }
 
-TEST_F(SafetyWindows, MissingNomsALibGivesMessage55AfterSixEntries) {
+TEST_F(SafetyWindows, MissingNomsALibGivesItsFailureAfterSixEntries) {
     fs::remove(dir / "NomsA.LIB");
     begin();
     backUpThroughWindow(elsewhere.path());
@@ -151,7 +151,7 @@ TEST_F(SafetyWindows, MissingNomsALibGivesMessage55AfterSixEntries) {
     ASSERT_EQ(kinds(), (std::vector<std::string>{"browse", "message", "message", "message",
                                                  "message", "error", "message"}));
     EXPECT_NE(ui.shown[5].text.indexOf("NomsA.LIB"), -1);
-    EXPECT_EQ(ui.shown[6].text, msg(55));
+    EXPECT_EQ(ui.shown[6].text, msg(BackupNamesListFailed));
     // An unfinished backup keeps its ".partial" name: the restore never takes it for a backup.
     EXPECT_FALSE(fs::exists(backupFolder()));
     EXPECT_EQ(listFolder(safety::partialBackupFolder(backupFolder())),
@@ -204,8 +204,8 @@ TEST_F(SafetyWindows, RestoreOfAWindowBackupGivesExactlyTheBackup) {
 
     EXPECT_EQ(restoreThroughWindow(backupFolder()), QDialog::Accepted);
     ASSERT_EQ(kinds(), (std::vector<std::string>{"browse", "message"}));
-    EXPECT_EQ(ui.shown[0].title, msg(50));
-    EXPECT_EQ(ui.shown[1].text, msg(5));
+    EXPECT_EQ(ui.shown[0].title, msg(ChooseBackupToRestore));
+    EXPECT_EQ(ui.shown[1].text, msg(RestoreDone));
     EXPECT_EQ(dataSetPart(snapshot(data())), backup);
     EXPECT_FALSE(fs::exists(data() / "FICHES/20010101000000.SIG"));
     EXPECT_FALSE(fs::exists(data() / safety::kStagingFolder));
@@ -274,7 +274,7 @@ TEST_F(SafetyWindows, RestoreBrokenInTheMiddleChangesNothing) {
     EXPECT_EQ(restoreThroughWindow(backupFolder()), QDialog::Rejected);
     test::setBeforeRenameHook({});
     ASSERT_EQ(kinds(), (std::vector<std::string>{"browse", "error", "message"}));
-    EXPECT_EQ(ui.shown[2].text, msg(3));
+    EXPECT_EQ(ui.shown[2].text, msg(RestoreDeleteFolderFailed));
     EXPECT_EQ(snapshot(data()), before);
 
     // A backup file that cannot be read as a file stops the copy half-way.
@@ -282,7 +282,7 @@ TEST_F(SafetyWindows, RestoreBrokenInTheMiddleChangesNothing) {
     ui.clear();
     restoreThroughWindow(backupFolder());
     ASSERT_EQ(kinds(), (std::vector<std::string>{"browse", "error", "message"}));
-    EXPECT_EQ(ui.shown[2].text, msg(4));
+    EXPECT_EQ(ui.shown[2].text, msg(RestoreCopyFolderFailed));
     EXPECT_EQ(snapshot(data()), before);
 }
 
@@ -292,7 +292,7 @@ TEST_F(SafetyWindows, RestoreIntoADataFolderWithoutTypesLib) {
     fs::remove(data() / "Types.LIB");
     ui.clear();
     restoreThroughWindow(backupFolder());
-    EXPECT_EQ(ui.texts("message"), std::vector<QString>{msg(5)});
+    EXPECT_EQ(ui.texts("message"), std::vector<QString>{msg(RestoreDone)});
     EXPECT_EQ(dataSetPart(snapshot(data())), snapshot(backupFolder()));
 }
 
@@ -333,8 +333,8 @@ TEST_F(SafetyWindows, TreeArchiveListsTheTreeFilesThenThePhotosInGalleryOrder) {
     ui.folders = {toQString(elsewhere.path().string())};
     trigger(&main(), "Fichierarchive1");
     ASSERT_EQ(kinds(), (std::vector<std::string>{"question", "browse"}));
-    EXPECT_EQ(ui.shown[0].text, msg(53) + "\n" + msg(54));
-    EXPECT_EQ(ui.shown[1].title, msg(52));
+    EXPECT_EQ(ui.shown[0].text, msg(ConfirmArchive) + "\n" + msg(ArchiveContents));
+    EXPECT_EQ(ui.shown[1].title, msg(ChooseArchiveFolder));
     EXPECT_EQ(ui.shown[1].text, "");
     EXPECT_EQ(fs::current_path(), cwd);
 

@@ -208,7 +208,7 @@ TEST_F(WorksWindowTest, GridGrowsOneRowPerLineAndKeepsBlankRowsAfterDeletions) {
     // A blank row below the last line opens nothing.
     const auto shownBefore = ui.modalShown.size();
     doubleClickRow(11);
-    EXPECT_EQ(ui.texts("message"), std::vector<QString>({app().msg(12)}));
+    EXPECT_EQ(ui.texts("message"), std::vector<QString>({msg(EmptyGridRow)}));
     EXPECT_EQ(ui.modalShown.size(), shownBefore);
     EXPECT_EQ(app().session.worksEditorMode, WorksEditorMode::Change);
     EXPECT_EQ(app().session.selectedLine, 11);
@@ -220,13 +220,13 @@ TEST_F(WorksWindowTest, GridGrowsOneRowPerLineAndKeepsBlankRowsAfterDeletions) {
     EXPECT_EQ(app().session.selectedLine, 2);
 }
 
-TEST_F(WorksWindowTest, DeletingTheOnlyLineBlanksTheGridAndShowsMessage11) {
+TEST_F(WorksWindowTest, DeletingTheOnlyLineBlanksTheGridAndSaysNoLineIsLeft) {
     openTree();
     addLines({{"02/02/2022", "Taille", "seule"}});
     inEditor([](TF_Ligne& e) { click(&e, "B_Supprimer"); });
     doubleClickRow(1);
     EXPECT_EQ(std::filesystem::file_size(paths().works(kId)), 0u);
-    EXPECT_EQ(ui.texts("message"), std::vector<QString>({app().msg(11)}));
+    EXPECT_EQ(ui.texts("message"), std::vector<QString>({msg(NoWorksLine)}));
     EXPECT_EQ(column(0), std::vector<QString>(9, QString()));
     EXPECT_FALSE(temporaryFilesLeft());
 
@@ -235,7 +235,7 @@ TEST_F(WorksWindowTest, DeletingTheOnlyLineBlanksTheGridAndShowsMessage11) {
     main().refillWorks(false);
     EXPECT_TRUE(ui.shown.empty());
     doubleClickRow(1);
-    EXPECT_EQ(ui.texts("message"), std::vector<QString>({app().msg(12)}));
+    EXPECT_EQ(ui.texts("message"), std::vector<QString>({msg(EmptyGridRow)}));
 }
 
 TEST_F(WorksWindowTest, ChangedDateMovesTheLineAndChangedCommentLeavesIt) {
@@ -276,7 +276,7 @@ TEST_F(WorksWindowTest, InvalidDateIsRefusedOnCreateAndOnChange) {
         setText(&e, "E_DatTra", "31/04/2020");
         click(&e, "B_Modifier");
         EXPECT_TRUE(e.isVisible());
-        EXPECT_EQ(ui.texts("message"), std::vector<QString>({app().msg(25)}));
+        EXPECT_EQ(ui.texts("message"), std::vector<QString>({msg(InvalidDate)}));
         setText(&e, "E_DatTra", "5/4/2020");
         click(&e, "B_Modifier");
         EXPECT_TRUE(e.isVisible());
