@@ -10,10 +10,9 @@
 #include <QTableWidget>
 
 #include "app/about_box.h"
-#include "imaging/imaging.h"
 #include "startup/settings.h"
+#include "support/data_folder.h"
 #include "support/program_fixture.h"
-#include "support/tree_builder.h"
 #include "support/ui_driving.h"
 #include "translation/ui/language_chooser.h"
 #include "ui_kit/tags.h"
@@ -303,11 +302,10 @@ TEST_F(MainWindowTest, WorksGridKeepsColumnWidthsAndGrowsWithTheWindow) {
 TEST_F(MainWindowTest, ALongNameShowsWholeAndAFailedOpenLeavesNothingOfTheTreeBefore) {
     const DataPaths data{dir.path()};
     const std::string first = "26000000000001", second = "26000000000002";
-    writeTree(data, first, "Pin sylvestre de Fontainebleau",
-              worksLines({{"01/02/2020", "Taille"}}));
-    writeTree(data, second, "Érable", {});
-    for (const std::string& id : {first, second})
-        saveJpeg(Image(40, 30, Rgb{30, 120, 40}), data.referencePhoto(id));
+    DataFolder(dir.path())
+        .tree({first, cardOf({{"name", "Pin sylvestre de Fontainebleau"}}),
+               worksLines({{"01/02/2020", "Taille"}})})
+        .tree({second, cardOf({{"name", "Érable"}})});
     start();
     main().show();
     const auto openThroughChooser = [&](const std::string& id) {

@@ -4,12 +4,13 @@
 
 #include "care/due_report.h"
 #include "care/ical.h"
+#include "support/data_folder.h"
 #include "support/temp_dir.h"
-#include "support/tree_builder.h"
 
 using namespace tavo;
 using namespace tavo::care;
 using namespace std::chrono;
+using tavo::test::cardOf;
 using tavo::test::worksLines;
 
 namespace {
@@ -48,17 +49,18 @@ struct Collection {
     const std::string name =
         "Érable du jardin de grand-père, planté en 1998 ; celui qui a survécu à l'hiver 2012";
     Collection() {
-        dir.makeDataFolders();
-        test::writeTree(data, "26001100000001", name,
-                        worksLines({{"15/03/2021", "Rempotage"},
-                                    {"01/01/2024", "Taille, pincement; \\ fin"},
-                                    {"15/03/2023", "Rempotage"},
-                                    {"01/04/2024", "Taille, pincement; \\ fin"}}));
-        test::writeTree(data, "26001100000002", "Pin", worksLines({{"01/05/2024", "Engrais"}}));
-        test::writeTree(
-            data, "26001100000003", "Buis",
-            worksLines(
-                {{"01/01/2024", "Taille"}, {"31/02/2024", "Taille"}, {"01/04/2024", "Taille"}}));
+        test::DataFolder(dir.path())
+            .tree({"26001100000001", cardOf({{"name", name}}),
+                   worksLines({{"15/03/2021", "Rempotage"},
+                               {"01/01/2024", "Taille, pincement; \\ fin"},
+                               {"15/03/2023", "Rempotage"},
+                               {"01/04/2024", "Taille, pincement; \\ fin"}})})
+            .tree({"26001100000002", cardOf({{"name", "Pin"}}),
+                   worksLines({{"01/05/2024", "Engrais"}})})
+            .tree({"26001100000003", cardOf({{"name", "Buis"}}),
+                   worksLines({{"01/01/2024", "Taille"},
+                               {"31/02/2024", "Taille"},
+                               {"01/04/2024", "Taille"}})});
         test::writeBytes(data.card("26001100000003"), "short");
     }
 };

@@ -2,7 +2,7 @@
 
 #include "care/care_plan.h"
 #include "care/care_words.h"
-#include "support/tree_builder.h"
+#include "support/data_folder.h"
 
 using namespace tavo;
 using namespace tavo::care;

@@ -4,13 +4,13 @@
 #include <ctime>
 #include <regex>
 
+#include "common/file_io.h"
 #include "common/folder_lock.h"
 #include "imaging/exif_samples.h"
 #include "photos/gallery_pictures.h"
 #include "safety/backup.h"
 #include "safety/data_set.h"
 #include "safety/tree_archive.h"
-#include "support/collection.h"
 #include "support/data_folder.h"
 #include "support/run_program.h"
 #include "support/zip_reading.h"
@@ -22,15 +22,21 @@ const std::string kPine = "24032101500001", kMaple = "24032101500002", kPine2 = 
 
 // Three trees: two of the same name, one with works lines and photos.
 void makeThreeTrees(const std::filesystem::path& root) {
-    makeCollection(root);
-    addTree(root, {kPine2, "Pin", "Pinus sylvestris", "", {}, {}});
-    addTree(root, {kPine,
-                   "Pin",
-                   "Pinus parviflora",
-                   "12/04/2019",
-                   {{"01/03/2020", "Rempotage", "substrat neuf"}, {"15/06/2020", "Taille", ""}},
-                   {{"", "10/10/2020", "automne"}}});
-    addTree(root, {kMaple, "Érable", "Acer palmatum", "03/05/2018", {}, {}});
+    DataFolder(root)
+        .lists({""}, {""}, {})
+        .settings(
+            "[Interface]\r\nLangage=Fran\xe7"
+            "ais\r\n")
+        .tree({kPine2, cardOf({{"name", "Pin"}, {"botanical", "Pinus sylvestris"}})})
+        .tree(
+            {kPine,
+             cardOf(
+                 {{"name", "Pin"}, {"botanical", "Pinus parviflora"}, {"acquired", "12/04/2019"}}),
+             {{"01/03/2020", "Rempotage", "substrat neuf"}, {"15/06/2020", "Taille", ""}},
+             {{"", "10/10/2020", "automne"}}})
+        .tree({kMaple, cardOf({{"name", "Érable"},
+                               {"botanical", "Acer palmatum"},
+                               {"acquired", "03/05/2018"}})});
 }
 
 // The two folders hold the same files, byte for byte; on a difference, names the files only.
@@ -77,7 +83,7 @@ TEST(CliListing, ListAndShowPrintTheRecords) {
          "Identifier:     " + kPine +
              "\nTree name:      Pin\nBotanical name: Pinus parviflora\nCultivar:       \n"
              "Common name:    \nEnglish name:   \nProvenance:     \nAcquired:       12/04/2019\n"
-             "Age:            \nState:          \nPrice:          \nCreated:        01/02/2024\n"
+             "Age:            \nState:          \nPrice:          \nCreated:        03/02/2026\n"
              "Notes:\nWorks (2):\n  01/03/2020\tRempotage\tsubstrat neuf\n  15/06/2020\tTaille\t\n"
              "Photos (1):\n  1\t" +
              kPine + "001.JPG\t10/10/2020\tautomne\n"},
@@ -105,7 +111,7 @@ TEST(CliListing, ListAndShowPrintTheRecords) {
 
 // A camera JPEG with the EXIF data `tiff`.
 Bytes exifPicture(const exif::Tiff& tiff) {
-    const Bytes jpeg = cameraPicture(900, 1200);
+    const Bytes jpeg = smallJpeg({900, 1200});
     Bytes withExif(jpeg.begin(), jpeg.begin() + 2);
     exif::append(withExif, exif::app1(tiff.build()));
     withExif.insert(withExif.end(), jpeg.begin() + 2, jpeg.end());
@@ -130,7 +136,7 @@ TEST(CliAddPhoto, StoresWhatThePhotoEditorStores) {
                undated = pictures / "undated.jpg", broken = pictures / "broken.jpg";
     // The camera says 14/07/2005.
     io::writeFile(exifJpg, exifPicture(exif::typicalCamera(false)));
-    io::writeFile(plainJpg, cameraPicture(2000, 1000));
+    io::writeFile(plainJpg, smallJpeg({2000, 1000}));
     touch(plainJpg, 5, 3, 2021);
     // EXIF data without the date taken: the file's date is used, not an invalid "//".
     io::writeFile(undated,
@@ -204,7 +210,7 @@ TEST(CliSafety, BackupRestoreAndArchiveWriteWhatTheWindowsWrite) {
     EXPECT_EQ(cli(data.path(), {"archive", kPine, "--to", target.path(), "--force"}).status, 0);
 
     // A tree added after the backup disappears again with the restore.
-    addTree(data.path(), {"24032101500009", "Genévrier", "", "", {}, {}});
+    DataFolder(data.path()).tree({"24032101500009", cardOf({{"name", "Genévrier"}})});
     const ProgramRun restore = cli(data.path(), {"restore", "--from", made, "--yes"});
     ASSERT_EQ(restore.status, 0) << restore.err;
     EXPECT_EQ(restore.out, made.string() + "\n");
@@ -267,10 +273,11 @@ TEST(CliBadInput, RefusesWithOneLineAndChangesNothing) {
 
 TEST(CliCheck, ReportsRepairsAndWaitsForTheFolderLock) {
     const TempDir data, backups;
-    data.makeDataFolders();
-    const DataPaths paths{data.path()};
-    writeTree(paths, kPine, {"01/03/2020"}, {"10/10/2020"});
-    writeFolderFiles(paths, 1);
+    const DataPaths paths = DataFolder(data.path())
+                                .tree(kPine, {"01/03/2020"}, {"10/10/2020"})
+                                .lists()
+                                .cardCounter(2)
+                                .paths();
     writeBytes(paths.dataTmp(), "left by a kill");
 
     struct Case {

@@ -12,14 +12,14 @@
 #include "collection/collection_table.h"
 #include "collection/search_output.h"
 #include "common/cp1252.h"
+#include "support/data_folder.h"
 #include "support/temp_dir.h"
-#include "support/tree_builder.h"
 #include "trees/tree_deletion.h"
+#include "works/works_file.h"
 
 using namespace tavo;
 using namespace tavo::collection;
 using tavo::test::cardOf;
-using tavo::test::writeTree;
 
 namespace {
 
@@ -32,44 +32,43 @@ const LocalTime kToday{2026, 12, 8};
 class Collection : public ::testing::Test {
   protected:
     void SetUp() override {
-        dir.makeDataFolders();
-        writeTree(data, kMaple,
-                  cardOf({{"name", "Érable de Fontainebleau"},
-                          {"botanical", "Acer palmatum"},
-                          {"cultivar", "Deshojo"},
-                          {"common", "Érable du Japon"},
-                          {"english", "Japanese maple"},
-                          {"provenance", "Pépinière, Fontainebleau"},
-                          {"acquired", "12/04/2015"},
-                          {"age", "10"},
-                          {"estimated", "O"},
-                          {"state", "Prébonsaï"},
-                          {"price", "1 200,50 €"},
-                          {"notes", "Rempotage prévu.\r\nSubstrat: akadama."}}),
-                  {{"12/04/2021", "Ligature", "Ligature des branches basses"},
-                   {"03/05/2022", "Rempotage", "Racines saines"}},
-                  {{"01/06/2021", "Après la ligature"}});
-        writeTree(data, kJuniper,
-                  cardOf({{"name", "Genévrier"},
-                          {"botanical", "Juniperus chinensis"},
-                          {"cultivar", "Itoigawa"},
-                          {"provenance", "Kokufu-ten"},
-                          {"acquired", "01/09/2019"},
-                          {"age", "25"},
-                          {"estimated", "N"},
-                          {"state", "Yamadori"},
-                          {"price", "150"}}),
-                  {{"15/03/2023", "Taille", "Pincement des apex"}},
-                  {{"20/03/2023", "Œuvre en cours"}});
-        writeTree(data, kFieldMaple,
-                  cardOf({{"name", "erable champêtre"},
-                          {"botanical", "Acer campestre"},
-                          {"common", "Érable champêtre"},
-                          {"english", "Field maple"},
-                          {"provenance", "Récolté"},
-                          {"age", "?"},
-                          {"price", "cadeau"},
-                          {"notes", "Feuilles rouges à l'automne"}}));
+        tavo::test::DataFolder folder(dir.path());
+        folder.tree({kMaple,
+                     cardOf({{"name", "Érable de Fontainebleau"},
+                             {"botanical", "Acer palmatum"},
+                             {"cultivar", "Deshojo"},
+                             {"common", "Érable du Japon"},
+                             {"english", "Japanese maple"},
+                             {"provenance", "Pépinière, Fontainebleau"},
+                             {"acquired", "12/04/2015"},
+                             {"age", "10"},
+                             {"estimated", "O"},
+                             {"state", "Prébonsaï"},
+                             {"price", "1 200,50 €"},
+                             {"notes", "Rempotage prévu.\r\nSubstrat: akadama."}}),
+                     {{"12/04/2021", "Ligature", "Ligature des branches basses"},
+                      {"03/05/2022", "Rempotage", "Racines saines"}},
+                     {{"", "01/06/2021", "Après la ligature"}}});
+        folder.tree({kJuniper,
+                     cardOf({{"name", "Genévrier"},
+                             {"botanical", "Juniperus chinensis"},
+                             {"cultivar", "Itoigawa"},
+                             {"provenance", "Kokufu-ten"},
+                             {"acquired", "01/09/2019"},
+                             {"age", "25"},
+                             {"estimated", "N"},
+                             {"state", "Yamadori"},
+                             {"price", "150"}}),
+                     {{"15/03/2023", "Taille", "Pincement des apex"}},
+                     {{"", "20/03/2023", "Œuvre en cours"}}});
+        folder.tree({kFieldMaple, cardOf({{"name", "erable champêtre"},
+                                          {"botanical", "Acer campestre"},
+                                          {"common", "Érable champêtre"},
+                                          {"english", "Field maple"},
+                                          {"provenance", "Récolté"},
+                                          {"age", "?"},
+                                          {"price", "cadeau"},
+                                          {"notes", "Feuilles rouges à l'automne"}})});
         std::vector<WorksLine> figWorks;
         for (int y = 2015; y <= 2024; ++y)
             figWorks.push_back({"01/01/" + std::to_string(y), "Engrais", "Organique"});
@@ -77,15 +76,15 @@ class Collection : public ::testing::Test {
         for (int i = 0; i < 40; ++i) longNotes += "bla ";
         longNotes += "Arrosage quotidien en été. ";
         for (int i = 0; i < 40; ++i) longNotes += "bla ";
-        writeTree(data, kFig,
-                  cardOf({{"name", "Figuier"},
-                          {"botanical", "Ficus retusa"},
-                          {"acquired", "25/12/2009"},
-                          {"age", "5"},
-                          {"estimated", "N"},
-                          {"price", "99,90"},
-                          {"notes", longNotes}}),
-                  figWorks);
+        folder.tree({kFig,
+                     cardOf({{"name", "Figuier"},
+                             {"botanical", "Ficus retusa"},
+                             {"acquired", "25/12/2009"},
+                             {"age", "5"},
+                             {"estimated", "N"},
+                             {"price", "99,90"},
+                             {"notes", longNotes}}),
+                     figWorks});
     }
 
     std::vector<std::string> idsOf(const CollectionIndex& index,
@@ -341,7 +340,7 @@ TEST_F(Collection, RefreshFollowsEveryKindOfChangeMadeElsewhere) {
          }},
         {"tree created", kNew,
          [&] {
-             writeTree(data, kNew, cardOf({{"name", "Pin noir"}}));
+             tavo::test::DataFolder(dir.path()).tree({kNew, cardOf({{"name", "Pin noir"}})});
          }},
         {"tree deleted", kFieldMaple, [&] { deleteTree(data, kFieldMaple); }},
         {"works line added", kJuniper,

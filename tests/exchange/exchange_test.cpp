@@ -7,7 +7,7 @@
 #include "common/json_reader.h"
 #include "exchange/exchange.h"
 #include "exchange/exchange_texts.h"
-#include "support/collection_builder.h"
+#include "support/data_folder.h"
 #include "support/faults.h"
 
 namespace tavo::test {
@@ -28,26 +28,28 @@ const std::string kHostileName = "<script>alert(1)</script> & \"Co\"";
 // maximum is slow to build, so only the round trip takes it), a large reference photo, and a
 // hostile name.
 void makeVariedFolder(const fs::path& root, int galleryPhotos) {
-    CollectionBuilder b(root);
-    TreeCard maple = card("Érable du Japon – 120 €", "Acer palmatum", "15/03/2010", "5");
-    maple.notes = "Rempoté au printemps.\r\nŒil sur les « racines ».";
-    maple.price = "120 €";
-    maple.ageEstimated = "O";
+    DataFolder b(root);
     b.tree({kMaple,
-            maple,
+            cardOf({{"name", "Érable du Japon – 120 €"},
+                    {"botanical", "Acer palmatum"},
+                    {"acquired", "15/03/2010"},
+                    {"age", "5"},
+                    {"estimated", "O"},
+                    {"price", "120 €"},
+                    {"notes", "Rempoté au printemps.\r\nŒil sur les « racines »."}}),
             {{"01/03/2020", "Taille", "légère"},
              {"5/3/2020", "Rempotage", ""},
              {"31/02/2021", "Ligature", "date impossible, \"gardée\""}},
             {{kMaple + "001.JPG", "15/03/2012", "Au début, à l'achat"},
              {kMaple + "002.JPG", "20/05/2020", ""},
              {kMaple + "0# %.JPG", "99/99/9999", "date illisible"}}});
-    b.tree({kEmpty, card(""), {}, {}, false});
+    b.tree({kEmpty, cardOf({}), {}, {}, false});
     std::vector<PhotoRecord> many;
     for (int n = 1; n <= galleryPhotos; ++n)
         many.push_back({photoFileName(kFull, n), "01/01/2021", n % 2 ? "" : "pair"});
-    b.tree({kFull, card("Pin noir", "Pinus thunbergii"), {}, many});
+    b.tree({kFull, cardOf({{"name", "Pin noir"}, {"botanical", "Pinus thunbergii"}}), {}, many});
     b.tree({kHostile,
-            card(kHostileName, "<b>x</b>"),
+            cardOf({{"name", kHostileName}, {"botanical", "<b>x</b>"}}),
             {{"02/02/2022", "<i>", "'; --"}},
             {},
             true,

@@ -7,6 +7,7 @@
 
 #include <functional>
 
+#include "common/file_io.h"
 #include "common/folder_lock.h"
 #include "safety/restore.h"
 #include "support/data_folder.h"
@@ -23,12 +24,12 @@ const std::string kHalf = "26036000000001", kReverse = "26036000000002";
 
 // A whole folder: two trees, the lists, the counter.
 DataPaths wholeFolder(const TempDir& dir) {
-    dir.makeDataFolders();
-    const DataPaths paths{dir.path()};
-    writeTree(paths, kT1, {"01/01/2020", "15/03/2020"}, {"01/01/2021"});
-    writeTree(paths, kT2, {}, {"01/01/2021", "02/01/2021"});
-    writeFolderFiles(paths, 2);
-    return paths;
+    return DataFolder(dir.path())
+        .tree(kT1, {"01/01/2020", "15/03/2020"}, {"01/01/2021"})
+        .tree(kT2, {}, {"01/01/2021", "02/01/2021"})
+        .lists()
+        .cardCounter(3)
+        .paths();
 }
 
 TreeCard card(const std::string& acquisitionDate) {
@@ -66,14 +67,14 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     // Each damage with what the check must say about it; repairable ones first.
     const std::vector<std::tuple<std::function<void()>, std::string, std::string>> damages = {
         {[&] {
-             writeTree(paths, kT1, {"02/01/2020", "01/01/2020"}, {"01/01/2021"});
+             DataFolder(dir.path()).tree(kT1, {"02/01/2020", "01/01/2020"}, {"01/01/2021"});
          },
          "works-order", "FICHES/" + kT1 + ".TRX"},
         {[&] { writeBytes(paths.galeries() / photoFileName(kT1, 9), "jpeg"); }, "orphan-photo",
          "GALERIES/" + photoFileName(kT1, 9)},
         {[&] { writeBytes(paths.imgref() / "copie.jpg", "jpeg"); }, "orphan-photo",
          "IMGREF/copie.jpg"},
-        {[&] { writeBytes(paths.card(kHalf), asText(encodeCard(card("")))); }, "half-made-tree",
+        {[&] { io::writeFile(paths.card(kHalf), encodeCard(card(""))); }, "half-made-tree",
          "FICHES/" + kHalf + ".SIG"},
         {[&] { writeBytes(paths.works(kReverse), ""), writeBytes(paths.gallery(kReverse), ""); },
          "half-made-tree", "FICHES/" + kReverse + ".TRX"},
@@ -87,7 +88,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
          "NomsA.LIB"},
         {[&] { writeBytes(paths.typesList(), std::string(1, '\x3C') + std::string(50, 'a')); },
          "field-length", "Types.LIB"},
-        {[&] { writeBytes(paths.card(kT2), asText(encodeCard(card("31/02/2020")))); }, "bad-date",
+        {[&] { io::writeFile(paths.card(kT2), encodeCard(card("31/02/2020"))); }, "bad-date",
          "FICHES/" + kT2 + ".SIG"},
         {[&] { fs::remove(paths.galeries() / photo2); }, "missing-photo", "GALERIES/" + photo2},
         {[&] { ::mkfifo((dir / "English.lng").c_str(), 0644); }, "not-regular", "English.lng"},
@@ -143,9 +144,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     fs::remove(paths.imgref() / "lien.JPG");
     fs::remove(dir / "English.lng");
     fs::remove(dir / "Types (conflicted copy).LIB");
-    writeFolderFiles(paths, 4);
-    writeBytes(paths.galeries() / photo2, "jpeg");
-    writeTree(paths, kT2, {}, {"01/01/2021", "02/01/2021"});
+    DataFolder(dir.path()).lists().cardCounter(5).tree(kT2, {}, {"01/01/2021", "02/01/2021"});
     EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), Found{});
 }
 

@@ -1,6 +1,8 @@
 #pragma once
 // A scripted stand-in for every blocking interaction: records each box shown and answers
 // questions, folder choices and modal windows from a script.
+#include <gtest/gtest.h>
+
 #include <QDialog>
 #include <QPrinter>
 #include <QString>
@@ -38,9 +40,19 @@ class FakeUiSeam : public UiSeam {
     QStringList targeted;     // the printer names printing was pointed at, in order
     // Modal windows: a script per window class name, run while the window is shown; it
     // returns nothing and ends the window by clicking its buttons. Unscripted windows are
-    // shown and cancelled.
+    // shown and cancelled. A script left unrun fails the test: its checks never happened.
     std::map<QString, std::deque<std::function<void(QDialog*)>>> modal;
     std::vector<QString> modalShown;
+
+    FakeUiSeam() = default;
+    FakeUiSeam(const FakeUiSeam&) = delete;
+    FakeUiSeam& operator=(const FakeUiSeam&) = delete;
+    ~FakeUiSeam() override {
+        for (const auto& [window, scripts] : modal)
+            if (!scripts.empty())
+                ADD_FAILURE() << scripts.size() << " script(s) for the modal window "
+                              << window.toStdString() << " never ran: the window never opened";
+    }
 
     void message(QWidget*, const QString& text) override { record("message", text); }
     void warning(QWidget*, const QString& title, const QString& text) override {
@@ -101,7 +113,12 @@ class FakeUiSeam : public UiSeam {
         if (!queue.empty()) {
             auto script = std::move(queue.front());
             queue.pop_front();
-            if (dialog->isVisible()) script(dialog);
+            if (dialog->isVisible())
+                script(dialog);
+            else
+                ADD_FAILURE() << "the script for the modal window "
+                              << dialog->objectName().toStdString()
+                              << " did not run: the window closed itself as it opened";
         }
         if (dialog->isVisible()) dialog->reject();
         return dialog->result();

@@ -1,17 +1,10 @@
 #pragma once
 // Records of a tree as the timeline, the compare window and the growth sheet read them.
+#include <filesystem>
 #include <string>
 #include <vector>
 
-#include <filesystem>
-
-#include "cards/card_file.h"
-#include "cards/card_record.h"
-#include "common/file_io.h"
-#include "imaging/imaging.h"
-#include "photos/gallery_file.h"
-#include "works/works_file.h"
-#include "works/works_line.h"
+#include "support/data_folder.h"
 
 namespace tavo::test {
 
@@ -46,29 +39,12 @@ inline std::vector<WorksLine> datedWorks(const std::vector<std::string>& dates) 
 }
 
 // A tree on disk in the data folder `root`: its card, its works log and a gallery of one photo
-// per date, each photo the same `photo` (encoded once, written as many times as needed).
+// per date, each photo the same `photo`.
 inline void writeGrowthTree(const std::filesystem::path& root, const TreeCard& card,
                             const std::vector<std::string>& photoDates,
                             const std::vector<std::string>& worksDates, const Image& photo) {
-    const DataPaths data{root};
-    for (const auto& d : {data.fiches(), data.galeries(), data.imgref()})
-        std::filesystem::create_directories(d);
-    createCard(data, kGrowthTreeId, card);
-    createEmptyTreeFiles(data, kGrowthTreeId);
-    Bytes gallery;
-    const Bytes jpeg = encodeJpeg(photo);
-    for (const PhotoRecord& r : datedPhotos(photoDates)) {
-        const Bytes record = encodePhotoRecord(r);
-        gallery.insert(gallery.end(), record.begin(), record.end());
-        io::writeFile(data.galeries() / r.fileName, jpeg);
-    }
-    io::writeFile(data.gallery(kGrowthTreeId), gallery);
-    Bytes works;
-    for (const WorksLine& w : datedWorks(worksDates)) {
-        const Bytes line = encodeWorksLine(w);
-        works.insert(works.end(), line.begin(), line.end());
-    }
-    io::writeFile(data.works(kGrowthTreeId), works);
+    DataFolder(root).galleryPicture(photo).tree(
+        {kGrowthTreeId, card, datedWorks(worksDates), datedPhotos(photoDates), false});
 }
 
 }  // namespace tavo::test

@@ -7,9 +7,8 @@
 #include <cstdio>
 
 #include "care/ui/care_window.h"
-#include "imaging/imaging.h"
+#include "support/data_folder.h"
 #include "support/program_fixture.h"
-#include "support/tree_builder.h"
 #include "support/ui_driving.h"
 
 using namespace tavo;
@@ -52,17 +51,16 @@ using CareWindowTest = ProgramTest;
 // calendar written through the save dialog, and a row opening its tree with its next line.
 TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
     start();
-    const DataPaths data{dir.path()};
-    writeTree(data, kGenevrier, "Genévrier",
-              worksLines({{"20/04/2022", "Rempotage"}, {"19/04/2024", "Rempotage"}}));
-    writeTree(data, kErable, "Érable",
-              {{"01/03/2022", "Rempotage", ""},
-               {"01/06/2023", "Taille", ""},
-               {"01/09/2023", "Taille", ""},
-               {"01/03/2024", "Rempotage", ""},
-               {"10/04/2025", "Pincement", "bourgeons"}});
-    for (const std::string& id : {kGenevrier, kErable})
-        saveJpeg(Image(40, 30, Rgb{30, 120, 40}), data.referencePhoto(id));
+    DataFolder(dir.path())
+        .tree({kGenevrier, cardOf({{"name", "Genévrier"}}),
+               worksLines({{"20/04/2022", "Rempotage"}, {"19/04/2024", "Rempotage"}})})
+        .tree({kErable,
+               cardOf({{"name", "Érable"}}),
+               {{"01/03/2022", "Rempotage", ""},
+                {"01/06/2023", "Taille", ""},
+                {"01/09/2023", "Taille", ""},
+                {"01/03/2024", "Rempotage", ""},
+                {"10/04/2025", "Pincement", "bourgeons"}}});
     CareWindow* window = program->windows().aFaire;
     const FixedClock april({2026, 4, 1});
     const std::filesystem::path ics = dir / "soins";

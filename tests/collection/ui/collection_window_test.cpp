@@ -6,13 +6,13 @@
 #include <regex>
 
 #include "collection/ui/collection_window.h"
-#include "imaging/imaging.h"
+#include "support/data_folder.h"
 #include "support/program_fixture.h"
 #include "support/run_program.h"
-#include "support/tree_builder.h"
 #include "support/ui_driving.h"
 #include "trees/tree_deletion.h"
 #include "ui_kit/qt_text.h"
+#include "works/works_file.h"
 
 using namespace tavo;
 using namespace tavo::test;
@@ -28,26 +28,23 @@ class CollectionWindowTest : public ProgramTest {
     CollectionWindow* window() { return program->windows().collection; }
     QLineEdit* search() { return child<QLineEdit>(window(), "E_Recherche"); }
 
-    void tree(const std::string& id, const TreeCard& card, const std::vector<WorksLine>& works = {},
-              const std::vector<PhotoNote>& photos = {}) {
-        writeTree(data(), id, card, works, photos);
-        saveJpeg(Image(159, 106, Rgb{40, 120, 40}), data().referencePhoto(id));
-    }
+    void tree(const BuiltTree& t) { DataFolder(dir.path()).tree(t); }
     void SetUp() override {
         ProgramTest::SetUp();
-        tree(kMaple,
-             cardOf({{"name", "Érable de Fontainebleau"},
-                     {"botanical", "Acer palmatum"},
-                     {"acquired", "12/04/2015"},
-                     {"price", "1 200,50 €"}}),
-             {{"12/04/2021", "Ligature", "Ligature des branches basses"}});
-        tree(kJuniper,
-             cardOf({{"name", "Genévrier"},
-                     {"botanical", "Juniperus chinensis"},
-                     {"acquired", "01/09/2019"},
-                     {"price", "150"}}),
-             {}, {{"20/03/2023", "Après la ligature"}});
-        tree(kFieldMaple, cardOf({{"name", "erable champêtre"}, {"price", "cadeau"}}));
+        tree({kMaple,
+              cardOf({{"name", "Érable de Fontainebleau"},
+                      {"botanical", "Acer palmatum"},
+                      {"acquired", "12/04/2015"},
+                      {"price", "1 200,50 €"}}),
+              {{"12/04/2021", "Ligature", "Ligature des branches basses"}}});
+        tree({kJuniper,
+              cardOf({{"name", "Genévrier"},
+                      {"botanical", "Juniperus chinensis"},
+                      {"acquired", "01/09/2019"},
+                      {"price", "150"}}),
+              {},
+              {{"", "20/03/2023", "Après la ligature"}}});
+        tree({kFieldMaple, cardOf({{"name", "erable champêtre"}, {"price", "cadeau"}})});
         start();
         trigger(&main(), "Collection1");
     }
@@ -164,7 +161,7 @@ TEST_F(CollectionWindowTest, FollowsChangesMadeElsewhere) {
          "2 sur 3"},
         {"tree created",
          [&] {
-             tree(kNew, cardOf({{"name", "Pin de Fontainebleau"}}));
+             tree({kNew, cardOf({{"name", "Pin de Fontainebleau"}})});
          },
          "fontainebleau",
          {kMaple, kJuniper, kNew},

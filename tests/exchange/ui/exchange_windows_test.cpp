@@ -7,7 +7,7 @@
 #include "exchange/exchange.h"
 #include "exchange/ui/export_window.h"
 #include "exchange/ui/import_window.h"
-#include "support/collection_builder.h"
+#include "support/data_folder.h"
 #include "support/program_fixture.h"
 #include "support/ui_driving.h"
 #include "ui_kit/qt_text.h"
@@ -25,9 +25,12 @@ class ExchangeWindows : public ProgramTest {
   protected:
     void SetUp() override {
         ProgramTest::SetUp();
-        CollectionBuilder(dir.path())
+        DataFolder(dir.path())
             .tree({kId,
-                   card("Érable – 120 €", "Acer palmatum", "15/03/2010", "5"),
+                   cardOf({{"name", "Érable – 120 €"},
+                           {"botanical", "Acer palmatum"},
+                           {"acquired", "15/03/2010"},
+                           {"age", "5"}}),
                    {{"01/03/2020", "Taille", "légère"}, {"5/3/2020", "Rempotage", ""}},
                    {{kId + "001.JPG", "15/03/2012", "À l'achat"},
                     {kId + "002.JPG", "20/05/2020", ""}}})

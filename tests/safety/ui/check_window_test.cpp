@@ -26,9 +26,7 @@ class FolderCheck : public ProgramTest {
     // The program on a whole folder: one tree and the lists.
     void begin() {
         start();
-        const DataPaths paths{dir.path()};
-        writeTree(paths, kId, {"01/01/2020"}, {"01/01/2021"});
-        writeFolderFiles(paths, 1);
+        DataFolder(dir.path()).tree(kId, {"01/01/2020"}, {"01/01/2021"}).lists().cardCounter(2);
         ui.clear();
     }
     // Shows the checker through the menu command; `script` runs while it is shown.
