@@ -161,18 +161,22 @@ class Checker {
             const bool inFiches = folder == paths_.fiches();
             const bool inGaleries = folder == paths_.galeries();
             const bool inImgref = folder == paths_.imgref();
+            // Only a tree identifier makes a tree: a record file under any other name ("..SIG",
+            // a name with a line break) is checked but never completed, or every repair would
+            // complete it again.
+            const bool tree = isTreeId(stem);
             if (inFiches && p == paths_.card(stem)) {
-                cards_.insert(stem);
+                if (tree) cards_.insert(stem);
                 checkRecordFile(p, kCard);
             } else if (inFiches && p == paths_.works(stem)) {
-                works_.insert(stem);
+                if (tree) works_.insert(stem);
                 checkRecordFile(p, kWorks);
             } else if (inGaleries && p == paths_.gallery(stem)) {
-                galleries_.insert(stem);
+                if (tree) galleries_.insert(stem);
                 checkRecordFile(p, kGallery);
             } else if (inGaleries && isJpegName(p)) {
                 galleryPhotos_.insert(name);
-            } else if (inImgref && p == paths_.referencePhoto(stem) && isTreeId(stem)) {
+            } else if (inImgref && p == paths_.referencePhoto(stem) && tree) {
                 references_.insert(stem);
             } else if (inImgref && isJpegName(p)) {
                 add(ProblemKind::OrphanPhoto, p,

@@ -8,6 +8,7 @@
 #include <functional>
 
 #include "common/folder_lock.h"
+#include "safety/data_set.h"
 #include "safety/restore.h"
 #include "support/data_folder.h"
 
@@ -57,6 +58,28 @@ TEST(IntegrityCheck, AWholeFolderHasNoProblem) {
     EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), Found{});
     EXPECT_EQ(reportText({}), "");
     EXPECT_NE(reportJson({}).find("\"whole\": true"), std::string::npos);
+}
+
+TEST(IntegrityCheck, RepairTouchesOnlyTreeIdentifiersAndASecondRunChangesNothing) {
+    TempDir dir;
+    const DataPaths paths = wholeFolder(dir);
+    for (const std::string& name : {std::string("."), std::string("a\nb"), std::string(200, '7')})
+        writeBytes(paths.card(name), asText(encodeCard(card(""))));
+    writeBytes(paths.card(kHalf), asText(encodeCard(card(""))));
+    const auto lock = FolderLock::take(DataPaths{dir.path()});
+    ASSERT_NE(lock.lock, nullptr);
+    TempDir backups;
+    const RepairOutcome first =
+        repairDataFolder(*lock.lock, backups.path(), {2026, 12, 8, 2, 0, 0});
+    EXPECT_FALSE(first.repaired.empty());
+    for (const std::string& odd : {std::string("."), std::string(200, '7')})
+        EXPECT_FALSE(fs::exists(paths.works(odd)) || fs::exists(paths.referencePhoto(odd))) << odd;
+    const auto after = snapshot(dir.path());
+    const RepairOutcome second =
+        repairDataFolder(*lock.lock, backups.path(), {2026, 12, 8, 3, 0, 0});
+    EXPECT_TRUE(second.repaired.empty());
+    EXPECT_TRUE(second.backupFolder.empty());
+    EXPECT_TRUE(snapshot(dir.path()) == after);
 }
 
 TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
