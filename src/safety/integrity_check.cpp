@@ -199,7 +199,13 @@ class Checker {
             add(ProblemKind::Unreadable, p, std::string("cannot be read: ") + e.what());
             return;
         }
-        if (bytes.size() % layout.recordSize != 0)
+        // A card is one record, exactly: an empty card or two cards in one file are as damaged
+        // as a cut one.
+        if (&layout == &kCard && bytes.size() != layout.recordSize)
+            add(ProblemKind::RecordSize, p,
+                "holds " + std::to_string(bytes.size()) + " bytes; a card is exactly " +
+                    std::to_string(layout.recordSize) + " bytes");
+        else if (bytes.size() % layout.recordSize != 0)
             add(ProblemKind::RecordSize, p,
                 "holds " + std::to_string(bytes.size()) + " bytes, not a whole number of " +
                     std::to_string(layout.recordSize) + "-byte records (a damaged tail of " +

@@ -112,6 +112,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
          "field-length", "Types.LIB"},
         {[&] { writeBytes(paths.card(kT2), asText(encodeCard(card("31/02/2020")))); }, "bad-date",
          "FICHES/" + kT2 + ".SIG"},
+        {[&] { writeBytes(paths.card(kT1), ""); }, "record-size", "FICHES/" + kT1 + ".SIG"},
         {[&] { fs::remove(paths.galeries() / photo2); }, "missing-photo", "GALERIES/" + photo2},
         {[&] { ::mkfifo((dir / "English.lng").c_str(), 0644); }, "not-regular", "English.lng"},
         {[&] { fs::create_symlink(paths.typesList(), paths.imgref() / "lien.JPG"); }, "not-regular",
@@ -169,6 +170,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     writeFolderFiles(paths, 4);
     writeBytes(paths.galeries() / photo2, "jpeg");
     writeTree(paths, kT2, {}, {"01/01/2021", "02/01/2021"});
+    writeTree(paths, kT1, {"01/01/2020", "15/03/2020"}, {"01/01/2021"});
     EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), Found{});
 }
 
