@@ -133,10 +133,11 @@ class Checker {
         for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
             const fs::path p = it->path();
             const std::string name = p.filename().string();
-            if (top && (name == DataPaths::kLostAndFoundName || name == DataPaths::kLockFileName))
-                continue;
+            if (top && name == DataPaths::kLostAndFoundName) continue;
             const fs::file_type type = it->symlink_status(ec).type();
             if (ec) break;
+            // The lock is no data, but a lock that is no plain file stops every writer.
+            if (top && name == DataPaths::kLockFileName && type == fs::file_type::regular) continue;
             if (lower(name).find("conflict") != std::string::npos)
                 add(ProblemKind::SyncConflict, p,
                     "looks like a copy made by a file-sync engine in a conflict; compare it with "

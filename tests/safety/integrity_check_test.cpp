@@ -82,6 +82,13 @@ TEST(IntegrityCheck, RepairTouchesOnlyTreeIdentifiersAndASecondRunChangesNothing
     EXPECT_TRUE(snapshot(dir.path()) == after);
 }
 
+TEST(IntegrityCheck, ALockThatIsNoPlainFileIsReported) {
+    TempDir dir;
+    wholeFolder(dir);
+    ASSERT_EQ(::mkfifo((dir / "Tavo.lock").c_str(), 0644), 0);
+    EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), (Found{{"not-regular", "Tavo.lock"}}));
+}
+
 TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     TempDir dir;
     const DataPaths paths = wholeFolder(dir);
