@@ -504,7 +504,10 @@ RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupPar
     long cards = 0;
     std::error_code ec;
     for (fs::directory_iterator it(data.fiches(), ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".SIG") ++cards;
+        // Counted as the check counts them: plain card files named by a tree identifier.
+        if (it->path().extension() == ".SIG" && isTreeId(it->path().stem().string()) &&
+            it->symlink_status(ec).type() == fs::file_type::regular)
+            ++cards;
     if (counterWrong && settings::cardCounter(data) != cards + 1)
         settings::setCardCounter(data, cards + 1);
 

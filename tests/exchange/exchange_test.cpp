@@ -200,6 +200,7 @@ TEST_F(ExchangeTest, RefusedFailedOrCancelledRunsLeaveNothingBehind) {
     } catch (const IoError& e) {
         EXPECT_NE(std::string(e.what()).find("64 MiB"), std::string::npos) << e.what();
     }
+    fs::remove(out / "huge.json");
 
     const auto before = dataFiles(data.path());
     ExportOptions stopHalfway;

@@ -77,7 +77,7 @@ TEST(IntegrityCheck, RepairTouchesOnlyTreeIdentifiersAndASecondRunChangesNothing
     const auto after = snapshot(dir.path());
     const RepairOutcome second =
         repairDataFolder(*lock.lock, backups.path(), {2026, 12, 8, 3, 0, 0});
-    EXPECT_TRUE(second.repaired.empty());
+    EXPECT_EQ(found(second.repaired), Found{});
     EXPECT_TRUE(second.backupFolder.empty());
     EXPECT_TRUE(snapshot(dir.path()) == after);
 }
