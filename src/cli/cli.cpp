@@ -131,9 +131,16 @@ fs::path usableDataFolder(const Command& c, const std::optional<std::string>& gi
     folder = fs::absolute(folder, ec);
     if (!fs::is_directory(folder, ec))
         throw UnusableFolder("the data folder \"" + folder.string() + "\" is not a folder");
-    if (c.folder == FolderNeed::DataSet && !fs::is_directory(DataPaths{folder}.fiches(), ec))
-        throw UnusableFolder("\"" + folder.string() +
-                             "\" is not a Tavo data folder (it has no FICHES folder)");
+    if (c.folder == FolderNeed::DataSet) {
+        const fs::file_status fiches = fs::status(DataPaths{folder}.fiches(), ec);
+        // A folder we may not look into is not the same as a folder without FICHES.
+        if (ec && ec != std::errc::no_such_file_or_directory)
+            throw UnusableFolder("the data folder \"" + folder.string() +
+                                 "\" cannot be read: " + ec.message());
+        if (!fs::is_directory(fiches))
+            throw UnusableFolder("\"" + folder.string() +
+                                 "\" is not a Tavo data folder (it has no FICHES folder)");
+    }
     return folder.lexically_normal();
 }
 
@@ -174,9 +181,15 @@ std::string existingTree(const Context& ctx, const std::string& id) {
     if (!isBareFileName(id)) throw RefusedInput("\"" + id + "\" is not a tree identifier");
     std::error_code ec;
     const fs::path card = ctx.data().card(id);
-    if (!fs::is_regular_file(card, ec))
+    const fs::file_status status = fs::status(card, ec);
+    if (status.type() == fs::file_type::not_found)
         throw RefusedInput("no tree " + id + " in this data folder: \"" + card.string() +
                            "\" does not exist");
+    // Something stands there that no reader takes: say what, not that it is missing.
+    if (ec)
+        throw RefusedInput("the card \"" + card.string() + "\" cannot be read: " + ec.message());
+    if (!fs::is_regular_file(status))
+        throw RefusedInput("the card \"" + card.string() + "\" is not a regular file");
     return id;
 }
 

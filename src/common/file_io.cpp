@@ -112,6 +112,10 @@ void writeFile(const fs::path& path, const void* data, std::size_t size) {
     // never written through.
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
         throw IoError("create", path, reason(errno));
+    createFile(path, data, size);
+}
+
+void createFile(const fs::path& path, const void* data, std::size_t size) {
     Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0644));
     if (!fd.valid()) throw IoError("create", path, reason(errno));
     writeAll(fd.get(), data, size, path);

@@ -54,6 +54,12 @@ void writeFile(const fs::path& path, const void* data, std::size_t size);
 inline void writeFile(const fs::path& path, const Bytes& bytes) {
     writeFile(path, bytes.data(), bytes.size());
 }
+// Writes a new file, flushed to disk, where nothing stands yet: whatever stands at `path` (a
+// file, a link, anything) is left alone and IoError says so.
+void createFile(const fs::path& path, const void* data, std::size_t size);
+inline void createFile(const fs::path& path, const Bytes& bytes) {
+    createFile(path, bytes.data(), bytes.size());
+}
 void syncFolder(const fs::path& folder);
 // Removes a file; a missing file is not an error.
 void removeIfExists(const fs::path& path);

@@ -5,7 +5,7 @@ namespace tavo {
 bool isBareFileName(std::string_view name) {
     if (name.empty() || name == "." || name == "..") return false;
     for (char c : name)
-        if (c == '/' || c == '\\' || c == '\0') return false;
+        if (c == '/' || c == '\\' || c == ':' || c == '\0') return false;
     return true;
 }
 

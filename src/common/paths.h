@@ -9,7 +9,8 @@ namespace tavo {
 namespace fs = std::filesystem;
 
 // True when `name` can safely name a file inside a folder: not empty, not "." or "..", and
-// free of separators and NUL. Names taken from data files or listings pass here before use.
+// free of separators, ':' and NUL (a name Windows cannot hold would keep the folder from moving
+// there). Names taken from data files or listings pass here before use.
 bool isBareFileName(std::string_view name);
 
 // Folders and files of the data folder.

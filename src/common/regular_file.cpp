@@ -11,7 +11,14 @@
 #include "common/file_io.h"
 
 namespace tavo::io {
+
 namespace {
+// A cap in the largest whole unit: "64 MiB", "4 KiB", "100 bytes", never a cap rounded to 0.
+std::string sizeText(std::uint64_t bytes) {
+    if (bytes >= (1u << 20) && bytes % (1u << 20) == 0) return std::to_string(bytes >> 20) + " MiB";
+    if (bytes >= 1024 && bytes % 1024 == 0) return std::to_string(bytes >> 10) + " KiB";
+    return std::to_string(bytes) + " bytes";
+}
 
 std::string kindOf(mode_t mode) {
     if (S_ISDIR(mode)) return "a folder";
@@ -55,7 +62,7 @@ int openRegular(const std::filesystem::path& path, OpenFor mode, std::uint64_t m
     }
     if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
         refuse("the file holds " + std::to_string(st.st_size) + " bytes, more than the " +
-               std::to_string(maxBytes >> 20) + " MiB a data file may hold");
+               sizeText(maxBytes) + " a file of its kind may hold");
     const int fl = ::fcntl(fd.get(), F_GETFL);
     if (fl >= 0) ::fcntl(fd.get(), F_SETFL, fl & ~O_NONBLOCK);
     return fd.release();

@@ -92,7 +92,7 @@ std::string referencePhotoLink(const std::string& id) {
 }
 
 bool isSafePhotoName(const std::string& fileName) {
-    return isBareFileName(fileName) && fileName.find(':') == std::string::npos;
+    return isBareFileName(fileName);
 }
 
 std::string settingsText(const Sections& sections) {

@@ -1,6 +1,9 @@
 #include "photos/gallery_file.h"
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <string_view>
 
 #include "common/cp1252.h"
@@ -162,9 +165,28 @@ std::filesystem::path GalleryFile::ownedPhotoPath(const std::string& photoFileNa
     return p;
 }
 
+namespace {
+// True when anything at all stands at `path`, a link included, or it cannot be told.
+bool nameTaken(const std::filesystem::path& path) {
+    struct stat st;
+    return ::lstat(path.c_str(), &st) == 0 || errno != ENOENT;
+}
+
+// The number after the highest recorded one, passing over every number whose file already
+// stands in the folder: a photo that outlived its record (a cut or older gallery file) is the
+// keeper's until they decide, and a new photo never takes its place.
+int firstFreePhotoNumber(const GalleryFile& gallery) {
+    int number = gallery.nextPhotoNumber();
+    while (number <= kMaxPhotoNumber &&
+           nameTaken(gallery.photoPath(photoFileName(gallery.treeId(), number))))
+        ++number;
+    return number;
+}
+}  // namespace
+
 NewPhoto planNewPhoto(const GalleryFile& gallery, const std::string& date,
                       const std::string& comment) {
-    const int number = gallery.nextPhotoNumber();
+    const int number = firstFreePhotoNumber(gallery);
     if (number > kMaxPhotoNumber)
         throw RefusedError("The gallery of tree " + gallery.treeId() +
                            " already uses photo number " + std::to_string(kMaxPhotoNumber) +
@@ -184,7 +206,7 @@ NewPhoto planNewPhoto(const GalleryFile& gallery, const std::string& date,
 std::size_t commitNewPhoto(GalleryFile& gallery, const NewPhoto& plan,
                            const PhotoWriter& writePhoto) {
     // A stale plan would reuse a number already in the gallery.
-    if (gallery.nextPhotoNumber() != plan.number ||
+    if (firstFreePhotoNumber(gallery) != plan.number ||
         plan.photoPath != gallery.ownedPhotoPath(plan.record.fileName))
         throw RefusedError("The gallery of tree " + gallery.treeId() +
                            " changed since the photo was prepared; no photo was added.");
@@ -200,7 +222,7 @@ std::size_t commitNewPhoto(GalleryFile& gallery, const NewPhoto& plan,
 
 std::size_t commitNewPhoto(GalleryFile& gallery, const NewPhoto& plan, const Bytes& jpeg) {
     return commitNewPhoto(
-        gallery, plan, [&](const std::filesystem::path& target) { io::writeFile(target, jpeg); });
+        gallery, plan, [&](const std::filesystem::path& target) { io::createFile(target, jpeg); });
 }
 
 std::filesystem::path removePhoto(GalleryFile& gallery, std::size_t position) {

@@ -134,10 +134,11 @@ class Checker {
         for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
             const fs::path p = it->path();
             const std::string name = p.filename().string();
-            if (top && (name == DataPaths::kLostAndFoundName || name == DataPaths::kLockFileName))
-                continue;
+            if (top && name == DataPaths::kLostAndFoundName) continue;
             const fs::file_type type = it->symlink_status(ec).type();
             if (ec) break;
+            // The lock is no data, but a lock that is no plain file stops every writer.
+            if (top && name == DataPaths::kLockFileName && type == fs::file_type::regular) continue;
             if (lower(name).find("conflict") != std::string::npos)
                 add(ProblemKind::SyncConflict, p,
                     "looks like a copy made by a file-sync engine in a conflict; compare it with "
@@ -162,18 +163,22 @@ class Checker {
             const bool inFiches = folder == paths_.fiches();
             const bool inGaleries = folder == paths_.galeries();
             const bool inImgref = folder == paths_.imgref();
+            // Only a tree identifier makes a tree: a record file under any other name ("..SIG",
+            // a name with a line break) is checked but never completed, or every repair would
+            // complete it again.
+            const bool tree = isTreeId(stem);
             if (inFiches && p == paths_.card(stem)) {
-                cards_.insert(stem);
+                if (tree) cards_.insert(stem);
                 checkRecordFile(p, kCard);
             } else if (inFiches && p == paths_.works(stem)) {
-                works_.insert(stem);
+                if (tree) works_.insert(stem);
                 checkRecordFile(p, kWorks);
             } else if (inGaleries && p == paths_.gallery(stem)) {
-                galleries_.insert(stem);
+                if (tree) galleries_.insert(stem);
                 checkRecordFile(p, kGallery);
             } else if (inGaleries && isJpegName(p)) {
                 galleryPhotos_.insert(name);
-            } else if (inImgref && p == paths_.referencePhoto(stem) && isTreeId(stem)) {
+            } else if (inImgref && p == paths_.referencePhoto(stem) && tree) {
                 references_.insert(stem);
             } else if (inImgref && isJpegName(p)) {
                 add(ProblemKind::OrphanPhoto, p,
@@ -196,7 +201,13 @@ class Checker {
             add(ProblemKind::Unreadable, p, std::string("cannot be read: ") + e.what());
             return;
         }
-        if (bytes.size() % layout.recordSize != 0)
+        // A card is one record, exactly: an empty card or two cards in one file are as damaged
+        // as a cut one.
+        if (&layout == &kCard && bytes.size() != layout.recordSize)
+            add(ProblemKind::RecordSize, p,
+                "holds " + std::to_string(bytes.size()) + " bytes; a card is exactly " +
+                    std::to_string(layout.recordSize) + " bytes");
+        else if (bytes.size() % layout.recordSize != 0)
             add(ProblemKind::RecordSize, p,
                 "holds " + std::to_string(bytes.size()) + " bytes, not a whole number of " +
                     std::to_string(layout.recordSize) + "-byte records (a damaged tail of " +
@@ -494,7 +505,10 @@ RepairOutcome repairDataFolder(const FolderLock& lock, const fs::path& backupPar
     long cards = 0;
     std::error_code ec;
     for (fs::directory_iterator it(data.fiches(), ec), end; !ec && it != end; it.increment(ec))
-        if (it->path().extension() == ".SIG") ++cards;
+        // Counted as the check counts them: plain card files named by a tree identifier.
+        if (it->path().extension() == ".SIG" && isTreeId(it->path().stem().string()) &&
+            it->symlink_status(ec).type() == fs::file_type::regular)
+            ++cards;
     if (counterWrong && settings::cardCounter(data) != cards + 1)
         settings::setCardCounter(data, cards + 1);
 

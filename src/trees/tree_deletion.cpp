@@ -43,7 +43,7 @@ TreeDeletionResult deleteTree(const DataPaths& paths, const std::string& treeId)
         }
     }
 
-    io::removeIfExists(paths.card(treeId));
+    const bool hadCard = removePresent(paths.card(treeId));
     io::removeIfExists(paths.works(treeId));
     io::removeIfExists(paths.referencePhoto(treeId));
     // The gallery file goes before its photos: a deletion cut short then leaves photos no
@@ -54,7 +54,11 @@ TreeDeletionResult deleteTree(const DataPaths& paths, const std::string& treeId)
         if (removePresent(photo)) result.deletedPhotos.push_back(photo);
 
     // The counter comes last: deleting the files frees the room its write needs on a full disk.
+    // It counts cards: what was left of a tree without one (a stray reference photo) is cleared
+    // without lowering it.
     const long counter = settings::cardCounter(paths);
+    result.cardCounter = counter;
+    if (!hadCard || counter <= 0) return result;
     try {
         settings::setCardCounter(paths, counter - 1);
         result.cardCounter = counter - 1;

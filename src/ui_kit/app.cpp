@@ -30,8 +30,13 @@ FolderAccess App::lockDataFolder(QWidget* parent) {
         attempt = FolderLock::take(data());
     } catch (const std::exception& e) {
         // A folder nobody may write needs no lock: every write fails and says so. A folder
-        // that refuses only the lock (a planted link or FIFO) is read, never written.
-        if (!QFileInfo(toQString(folder.string())).isWritable()) return FolderAccess::Write;
+        // that refuses only the lock (a planted link or FIFO, or a read-only folder whose
+        // subfolders take writes) is read, never written.
+        const DataPaths paths = data();
+        bool nothingWritable = true;
+        for (const auto& p : {paths.root, paths.fiches(), paths.galeries(), paths.imgref()})
+            if (QFileInfo(toQString(p.string())).isWritable()) nothingWritable = false;
+        if (nothingWritable) return FolderAccess::Write;
         readOnly_ = true;
         ui.error(parent, msg(Msg::CannotLockFolder).arg(errorText(e)));
         return FolderAccess::ReadOnly;

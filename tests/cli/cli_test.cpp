@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <utime.h>
 
 #include <ctime>
@@ -218,8 +219,10 @@ TEST(CliSafety, BackupRestoreAndArchiveWriteWhatTheWindowsWrite) {
 }
 
 TEST(CliBadInput, RefusesWithOneLineAndChangesNothing) {
-    const TempDir data, target, empty;
+    const TempDir data, target, empty, odd;
     makeThreeTrees(data.path());
+    fs::create_directory(odd / "FICHES");
+    ASSERT_EQ(::mkfifo((odd / "FICHES/99999999999999.SIG").c_str(), 0644), 0);
     const auto existing = target / safety::treeArchiveName(kPine);
     writeBytes(existing, "an older archive");
     writeBytes(target / "broken.jpg", "not a picture");
@@ -241,6 +244,7 @@ TEST(CliBadInput, RefusesWithOneLineAndChangesNothing) {
         {{"add-photo", kPine}, 2, "add-photo needs"},
         {{"--data-folder", missing, "list"}, 2, "is not a folder"},
         {{"--data-folder", empty.path(), "list"}, 2, "no FICHES"},
+        {{"--data-folder", odd.path(), "show", "99999999999999"}, 1, "is not a regular file"},
         {{"backup", "--to", missing}, 1, "no such folder"},
         {{"backup"}, 2, "--to is needed"},
         {{"restore", "--from", empty.path()}, 2, "--yes"},

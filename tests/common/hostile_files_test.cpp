@@ -9,6 +9,7 @@
 #include "common/file_io.h"
 #include "common/ini_file.h"
 #include "common/record_file.h"
+#include "common/regular_file.h"
 #include "support/hostile_files.h"
 #include "support/temp_dir.h"
 
@@ -46,6 +47,17 @@ TEST(HostileDataFiles, EveryReaderRefusesAtOnceWithTheFileNamed) {
                 }
             }
         }
+    }
+}
+
+TEST(HostileDataFiles, ACapUnderAMebibyteIsNamedInItsOwnUnit) {
+    test::TempDir dir;
+    test::writeBytes(dir / "Tavo.lock", std::string(5000, 'x'));
+    try {
+        io::Fd fd(io::openRegular(dir / "Tavo.lock", io::OpenFor::Read, 4096));
+        ADD_FAILURE() << "accepted";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("more than the 4 KiB"), std::string::npos) << e.what();
     }
 }
 

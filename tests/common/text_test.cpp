@@ -45,7 +45,7 @@ TEST(FixedString, CutsToCapacityInCharactersAndClampsDamagedLength) {
 TEST(Paths, BareFileNames) {
     EXPECT_TRUE(isBareFileName("26034140509042001.JPG"));
     EXPECT_TRUE(isBareFileName("a..b.jpg"));
-    for (const char* bad : {"", ".", "..", "../Tavo.ini", "a/b", "a\\b", "/etc/passwd"})
+    for (const char* bad : {"", ".", "..", "../Tavo.ini", "a/b", "a\\b", "/etc/passwd", "c:x.JPG"})
         EXPECT_FALSE(isBareFileName(bad)) << bad;
     EXPECT_FALSE(isBareFileName(std::string("a\0b", 3)));
 }

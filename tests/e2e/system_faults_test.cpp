@@ -591,6 +591,24 @@ TEST_F(SystemFaults, AFullDiskLeavesTheListsAsTheyWere) {
     }
 }
 
+TEST_F(SystemFaults, AFolderThatRefusesOnlyTheLockOpensReadOnly) {
+    // The folder itself read only, its subfolders writable: no lock can be made, yet the
+    // records could be written, so a second program could write beside this one.
+    program.reset();
+    if (makeReadOnly(ReadOnlyPath::BindMount) != ReadOnlyPath::BindMount)
+        GTEST_SKIP() << "no read-only bind mount here";
+    const fs::path fiches = data / "FICHES";
+    ASSERT_EQ(::mount(fiches.c_str(), fiches.c_str(), nullptr, MS_BIND, nullptr), 0);
+    program = std::make_unique<Program>(ui);
+    main().FormActivate();
+    EXPECT_TRUE(app().readOnly());
+    EXPECT_FALSE(enabled(&main(), "CreerFiche"));
+    EXPECT_EQ(ui.texts("error").size(), 1u);
+    program.reset();
+    unmount(fiches);
+    endReadOnly(ReadOnlyPath::BindMount);
+}
+
 // Each read-only test runs once from each way of making the folder read only, so that a machine
 // where mounting works (the CI sandbox) checks both.
 class ReadOnlyFolder : public SystemFaults, public ::testing::WithParamInterface<ReadOnlyPath> {};

@@ -193,6 +193,16 @@ TEST_F(ExchangeTest, RefusedFailedOrCancelledRunsLeaveNothingBehind) {
     EXPECT_THROW(exportCollection(DataPaths{data.path()}, data.path() / "GALERIES/out", {}),
                  RefusedError);
     EXPECT_THROW(importCollection(out / "missing.json", out / "into"), IoError);
+    // One cap, and the refusal names it.
+    writeBytes(out / "huge.json", "{}");
+    fs::resize_file(out / "huge.json", (64u << 20) + 1);
+    try {
+        importCollection(out / "huge.json", out / "into");
+        ADD_FAILURE() << "accepted";
+    } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find("64 MiB"), std::string::npos) << e.what();
+    }
+    fs::remove(out / "huge.json");
 
     const auto before = dataFiles(data.path());
     ExportOptions stopHalfway;

@@ -178,6 +178,26 @@ TEST_F(GalleryTest, NumbersComeBackOnlyWhenTheyAreAgainTheHighest) {
     EXPECT_EQ(g.nextPhotoNumber(), 8);
 }
 
+TEST_F(GalleryTest, PhotoThatOutlivedItsRecordIsNeverReplaced) {
+    // 002 outlived its record, 003 is a link planted in its place: both are passed over.
+    test::writeBytes(gal, rec(photo(1), "01/01/2020"));
+    const fs::path orphan = dir / "GALERIES" / photo(2);
+    test::writeBytes(orphan, "the keeper's photo");
+    fs::create_symlink(dir / "outside.JPG", dir / "GALERIES" / photo(3));
+    GalleryFile g = gallery();
+    const NewPhoto plan = planNewPhoto(g, "02/01/2020", "");
+    EXPECT_EQ(plan.number, 4);
+    EXPECT_EQ(commitNewPhoto(g, plan, Bytes(8, 1)), 2u);
+    EXPECT_EQ(test::readText(orphan), "the keeper's photo");
+    EXPECT_TRUE(fs::is_symlink(dir / "GALERIES" / photo(3)));
+    EXPECT_FALSE(fs::exists(dir / "outside.JPG"));
+
+    // Under the last number, a leftover leaves no number free.
+    test::writeBytes(gal, rec(photo(998), "01/01/2020"));
+    test::writeBytes(dir / "GALERIES" / photo(999), "another leftover");
+    EXPECT_THROW(planNewPhoto(g, "02/01/2020", ""), RefusedError);
+}
+
 TEST_F(GalleryTest, NameWithoutNumberStopsTheAddBeforeWriting) {
     const std::string before = rec(photo(1), "01/01/2020") + rec(kId + "ab.JPG", "02/01/2020");
     test::writeBytes(gal, before);

@@ -9,6 +9,7 @@
 
 #include "common/file_io.h"
 #include "common/folder_lock.h"
+#include "safety/data_set.h"
 #include "safety/restore.h"
 #include "support/data_folder.h"
 
@@ -60,6 +61,35 @@ TEST(IntegrityCheck, AWholeFolderHasNoProblem) {
     EXPECT_NE(reportJson({}).find("\"whole\": true"), std::string::npos);
 }
 
+TEST(IntegrityCheck, RepairTouchesOnlyTreeIdentifiersAndASecondRunChangesNothing) {
+    TempDir dir;
+    const DataPaths paths = wholeFolder(dir);
+    for (const std::string& name : {std::string("."), std::string("a\nb"), std::string(200, '7')})
+        io::writeFile(paths.card(name), encodeCard(card("")));
+    io::writeFile(paths.card(kHalf), encodeCard(card("")));
+    const auto lock = FolderLock::take(DataPaths{dir.path()});
+    ASSERT_NE(lock.lock, nullptr);
+    TempDir backups;
+    const RepairOutcome first =
+        repairDataFolder(*lock.lock, backups.path(), {2026, 12, 8, 2, 0, 0});
+    EXPECT_FALSE(first.repaired.empty());
+    for (const std::string& odd : {std::string("."), std::string(200, '7')})
+        EXPECT_FALSE(fs::exists(paths.works(odd)) || fs::exists(paths.referencePhoto(odd))) << odd;
+    const auto after = snapshot(dir.path());
+    const RepairOutcome second =
+        repairDataFolder(*lock.lock, backups.path(), {2026, 12, 8, 3, 0, 0});
+    EXPECT_EQ(found(second.repaired), Found{});
+    EXPECT_TRUE(second.backupFolder.empty());
+    EXPECT_TRUE(snapshot(dir.path()) == after);
+}
+
+TEST(IntegrityCheck, ALockThatIsNoPlainFileIsReported) {
+    TempDir dir;
+    wholeFolder(dir);
+    ASSERT_EQ(::mkfifo((dir / "Tavo.lock").c_str(), 0644), 0);
+    EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), (Found{{"not-regular", "Tavo.lock"}}));
+}
+
 TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     TempDir dir;
     const DataPaths paths = wholeFolder(dir);
@@ -90,6 +120,7 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
          "field-length", "Types.LIB"},
         {[&] { io::writeFile(paths.card(kT2), encodeCard(card("31/02/2020"))); }, "bad-date",
          "FICHES/" + kT2 + ".SIG"},
+        {[&] { writeBytes(paths.card(kT1), ""); }, "record-size", "FICHES/" + kT1 + ".SIG"},
         {[&] { fs::remove(paths.galeries() / photo2); }, "missing-photo", "GALERIES/" + photo2},
         {[&] { ::mkfifo((dir / "English.lng").c_str(), 0644); }, "not-regular", "English.lng"},
         {[&] { fs::create_symlink(paths.typesList(), paths.imgref() / "lien.JPG"); }, "not-regular",
@@ -144,7 +175,11 @@ TEST(IntegrityCheck, FindsEveryKindOfDamageAndRepairsWhatIsSafeAfterABackup) {
     fs::remove(paths.imgref() / "lien.JPG");
     fs::remove(dir / "English.lng");
     fs::remove(dir / "Types (conflicted copy).LIB");
-    DataFolder(dir.path()).lists().cardCounter(5).tree(kT2, {}, {"01/01/2021", "02/01/2021"});
+    DataFolder(dir.path())
+        .lists()
+        .cardCounter(5)
+        .tree(kT2, {}, {"01/01/2021", "02/01/2021"})
+        .tree(kT1, {"01/01/2020", "15/03/2020"}, {"01/01/2021"});
     EXPECT_EQ(found(checkDataFolder(DataPaths{dir.path()})), Found{});
 }
 

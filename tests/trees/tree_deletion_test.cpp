@@ -169,6 +169,14 @@ TEST_F(TreeDeletionTest, MissingFilesAreSkippedAndBadIdentifiersRefused) {
     EXPECT_EQ(test::listFolder(dir / "GALERIES"), std::vector<std::string>{});
     EXPECT_EQ(r.cardCounter, 2);
 
+    // A stray reference photo with no card is cleared, however often, and the counter, which
+    // counts cards, stays.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        test::writeBytes(dir / ("IMGREF/" + kTree + ".JPG"), "ref");
+        EXPECT_EQ(deleteTree(DataPaths{dir.path()}, kTree).cardCounter, 2);
+        EXPECT_FALSE(fs::exists(dir / ("IMGREF/" + kTree + ".JPG")));
+    }
+
     makeTree(kOther, {1});
     const auto before = allFiles();
     EXPECT_THROW(deleteTree(DataPaths{dir.path()}, ""), RefusedError);
