@@ -61,7 +61,7 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
                 {"01/09/2023", "Taille", ""},
                 {"01/03/2024", "Rempotage", ""},
                 {"10/04/2025", "Pincement", "bourgeons"}}});
-    CareWindow* window = program->windows().aFaire;
+    CareWindow* window = program->windows().care;
     const FixedClock april({2026, 4, 1});
     const std::filesystem::path ics = dir / "soins";
     ui.savePaths.push_back(QString::fromStdString(ics.string()));

@@ -66,7 +66,7 @@ class TimelineWindowsTest : public ProgramTest {
     }
 
     TF_Galerie& viewer() { return *program->windows().galerie; }
-    CompareWindow& comparer() { return *program->windows().comparer; }
+    CompareWindow& comparer() { return *program->windows().compare; }
     TimelineStrip& strip() { return *child<TimelineStrip>(&viewer(), "ZoneFrise"); }
 
     // Shows the viewer, switches it to the timeline and runs `inside` there.
