@@ -110,9 +110,20 @@ TEST(CliListing, ListAndShowPrintTheRecords) {
         << json.out;
 }
 
+// A JPEG camera picture of the given size: a colour ramp, so that scaling and turning show.
+Bytes cameraPicture(int width, int height) {
+    Image img(width, height);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            img.setPixel(x, y,
+                         Rgb{static_cast<std::uint8_t>(x * 255 / width),
+                             static_cast<std::uint8_t>(y * 255 / height), 90});
+    return encodeJpeg(img);
+}
+
 // A camera JPEG with the EXIF data `tiff`.
 Bytes exifPicture(const exif::Tiff& tiff) {
-    const Bytes jpeg = smallJpeg({900, 1200});
+    const Bytes jpeg = cameraPicture(900, 1200);
     Bytes withExif(jpeg.begin(), jpeg.begin() + 2);
     exif::append(withExif, exif::app1(tiff.build()));
     withExif.insert(withExif.end(), jpeg.begin() + 2, jpeg.end());
@@ -137,7 +148,7 @@ TEST(CliAddPhoto, StoresWhatThePhotoEditorStores) {
                undated = pictures / "undated.jpg", broken = pictures / "broken.jpg";
     // The camera says 14/07/2005.
     io::writeFile(exifJpg, exifPicture(exif::typicalCamera(false)));
-    io::writeFile(plainJpg, smallJpeg({2000, 1000}));
+    io::writeFile(plainJpg, cameraPicture(2000, 1000));
     touch(plainJpg, 5, 3, 2021);
     // EXIF data without the date taken: the file's date is used, not an invalid "//".
     io::writeFile(undated,
