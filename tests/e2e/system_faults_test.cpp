@@ -599,6 +599,7 @@ TEST_F(SystemFaults, AFolderThatRefusesOnlyTheLockOpensReadOnly) {
         GTEST_SKIP() << "no read-only bind mount here";
     const fs::path fiches = data / "FICHES";
     ASSERT_EQ(::mount(fiches.c_str(), fiches.c_str(), nullptr, MS_BIND, nullptr), 0);
+    ASSERT_EQ(::mount(nullptr, fiches.c_str(), nullptr, MS_REMOUNT | MS_BIND, nullptr), 0);
     program = std::make_unique<Program>(ui);
     main().FormActivate();
     EXPECT_TRUE(app().readOnly());
