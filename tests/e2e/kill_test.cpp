@@ -1,5 +1,6 @@
-// Kills a process in the middle of the program's rewrites, hundreds of times, and checks after
-// each kill that every data file is whole and that the next run carries on from it.
+// Ends a process in the middle of the program's rewrites, at each of its writes and whole-file
+// renames in turn and at a few random moments, and checks after each end that every data file
+// is whole and that the next run carries on from it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -24,12 +25,14 @@ using namespace tavo;
 namespace {
 constexpr const char* kTree = "26034140509042";
 
-pid_t startWorker(const std::filesystem::path& folder, unsigned seed, long steps) {
+// The worker ends itself before its `exitAt`-th write or rename (0: never).
+pid_t startWorker(const std::filesystem::path& folder, unsigned seed, long steps, long exitAt = 0) {
     const pid_t pid = ::fork();
     if (pid == 0) {
-        const std::string s = std::to_string(seed), n = std::to_string(steps);
+        const std::string s = std::to_string(seed), n = std::to_string(steps),
+                          k = std::to_string(exitAt);
         ::execl(TAVO_REWRITE_WORKER, "rewrite_worker", folder.c_str(), s.c_str(), n.c_str(),
-                static_cast<char*>(nullptr));
+                exitAt ? k.c_str() : nullptr, static_cast<char*>(nullptr));
         ::_exit(127);
     }
     return pid;
@@ -82,42 +85,60 @@ void checkMended(const std::filesystem::path& folder, int kill) {
         safety::repairDataFolder(*lock.lock, scratch.path(), {2026, 12, 8, 0, 0, kill % 60});
     EXPECT_EQ(safety::reportText(outcome.remaining), "");
 }
+// After an abrupt end: whole files, only mendable problems, and a next run that carries on.
+void checkAfterEnd(const std::filesystem::path& folder, int n) {
+    const DataPaths paths{folder};
+    checkWhole(paths);
+    checkMended(folder, n);
+    ASSERT_EQ(waitFor(startWorker(folder, 5000 + n, 3)), 0);
+    checkWhole(paths);
+}
 }  // namespace
 
 TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
-    test::TempDir dir;
-    dir.makeDataFolders();
-    const DataPaths paths{dir.path()};
+    test::TempDir start, dir;
+    start.makeDataFolders();
+    const DataPaths paths{start.path()};
     TreeCard card;
     card.creationDate = "08/12/2026";
     createCard(paths, kTree, card);
     createEmptyTreeFiles(paths, kTree);
     test::writeBytes(paths.referencePhoto(kTree), "reference");
     for (const auto& list : {paths.statesList(), paths.namesList()}) test::writeBytes(list, "");
-    settings::setCardCounter(DataPaths{dir.path()}, 2);
-    ASSERT_EQ(waitFor(startWorker(dir.path(), 1, 200)), 0);  // some data to start from
+    settings::setCardCounter(paths, 2);
+    ASSERT_EQ(waitFor(startWorker(start.path(), 1, 200)), 0);  // some data to start from
 
+    // A run with every kind of rewrite (seed 21, ten steps), ended at each of its writes and
+    // renames in turn.
+    const auto folder = dir / "data";
+    int k = 1;
+    for (;; ++k) {
+        std::filesystem::remove_all(folder);
+        std::filesystem::copy(start.path(), folder, std::filesystem::copy_options::recursive);
+        const int status = waitFor(startWorker(folder, 21, 10, k));
+        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) break;  // the run has fewer events
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << "status " << status;
+        SCOPED_TRACE("after event " + std::to_string(k));
+        checkAfterEnd(folder, k);
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(k, 30);
+    // A few kills at random moments, which also land inside writes and between their calls.
     std::mt19937 rng(20261207);
-    const int kills = 200;
-    for (int i = 0; i < kills; ++i) {
-        const pid_t pid = startWorker(dir.path(), 1000 + i, 0);
+    for (int i = 0; i < 8; ++i) {
+        const pid_t pid = startWorker(folder, 1000 + i, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000));
         ::kill(pid, SIGKILL);
-        const int status = waitFor(pid);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "worker ended by itself at kill " << i;
+        ASSERT_TRUE(WIFSIGNALED(waitFor(pid))) << "worker ended by itself at kill " << i;
         SCOPED_TRACE("after kill " + std::to_string(i));
-        checkWhole(paths);
-        checkMended(dir.path(), i);
-        // Whatever temporary file the kill left behind, the next run handles it.
-        ASSERT_EQ(waitFor(startWorker(dir.path(), 5000 + i, 3)), 0);
-        checkWhole(paths);
+        checkAfterEnd(folder, i);
         if (HasFatalFailure()) return;
     }
     // A temporary file left by the last kill stays until its procedure runs again; a longer
     // run uses every procedure and leaves none behind.
-    ASSERT_EQ(waitFor(startWorker(dir.path(), 99, 300)), 0);
-    checkWhole(paths);
+    ASSERT_EQ(waitFor(startWorker(folder, 99, 300)), 0);
+    checkWhole(DataPaths{folder});
     for (const char* tmp : {"DATA.TMP", "FICHES/26034140509042.TMP"})
-        EXPECT_FALSE(std::filesystem::exists(dir / tmp)) << tmp;
-    checkMended(dir.path(), kills);
+        EXPECT_FALSE(std::filesystem::exists(folder / tmp)) << tmp;
+    checkMended(folder, 99);
 }
