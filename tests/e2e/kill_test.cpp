@@ -1,6 +1,6 @@
-// Ends a process in the middle of the program's rewrites, at each of its writes and whole-file
-// renames in turn and at a few random moments, and checks after each end that every data file
-// is whole and that the next run carries on from it.
+// Ends a process in the middle of the program's rewrites, at each write and rename in turn and at
+// random moments, and checks after each end that every data file is whole and the next run
+// carries on from it.
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -17,16 +17,18 @@
 #include "photos/gallery_file.h"
 #include "safety/integrity_check.h"
 #include "startup/settings.h"
+#include "support/collection_builder.h"
 #include "support/temp_dir.h"
 #include "works/works_line.h"
 
 using namespace tavo;
+namespace fs = std::filesystem;
 
 namespace {
 constexpr const char* kTree = "26034140509042";
 
 // The worker ends itself before its `exitAt`-th write or rename (0: never).
-pid_t startWorker(const std::filesystem::path& folder, unsigned seed, long steps, long exitAt = 0) {
+pid_t startWorker(const fs::path& folder, unsigned seed, long steps, long exitAt = 0) {
     const pid_t pid = ::fork();
     if (pid == 0) {
         const std::string s = std::to_string(seed), n = std::to_string(steps),
@@ -63,16 +65,15 @@ void checkWhole(const DataPaths& paths) {
         const PhotoRecord r = decodePhotoRecord(std::span(gal).subspan(at, PhotoRecord::kSize));
         ASSERT_LE(previous, sortableDateKey(r.date));
         previous = sortableDateKey(r.date);
-        ASSERT_TRUE(std::filesystem::exists(paths.galeries() / r.fileName)) << r.fileName;
+        ASSERT_TRUE(fs::exists(paths.galeries() / r.fileName)) << r.fileName;
     }
-    if (std::filesystem::exists(paths.typesList())) {
-        ASSERT_EQ(std::filesystem::file_size(paths.typesList()) % 51, 0u);
+    if (fs::exists(paths.typesList())) {
+        ASSERT_EQ(fs::file_size(paths.typesList()) % 51, 0u);
     }
 }
 // The checker finds only what its repair mends, and after the repair (on a copy, so the next
 // run still meets what the kill left) finds nothing.
-void checkMended(const std::filesystem::path& folder, int kill) {
-    namespace fs = std::filesystem;
+void checkMended(const fs::path& folder, int kill) {
     const auto problems = safety::checkDataFolder(DataPaths{folder});
     for (const auto& p : problems)
         ASSERT_TRUE(safety::isRepairable(p.kind)) << safety::reportText({p});
@@ -86,7 +87,8 @@ void checkMended(const std::filesystem::path& folder, int kill) {
     EXPECT_EQ(safety::reportText(outcome.remaining), "");
 }
 // After an abrupt end: whole files, only mendable problems, and a next run that carries on.
-void checkAfterEnd(const std::filesystem::path& folder, int n) {
+void checkAfterEnd(const fs::path& folder, int n, const char* how) {
+    SCOPED_TRACE(how + std::to_string(n));
     const DataPaths paths{folder};
     checkWhole(paths);
     checkMended(folder, n);
@@ -97,15 +99,8 @@ void checkAfterEnd(const std::filesystem::path& folder, int n) {
 
 TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     test::TempDir start, dir;
-    start.makeDataFolders();
-    const DataPaths paths{start.path()};
-    TreeCard card;
-    card.creationDate = "08/12/2026";
-    createCard(paths, kTree, card);
-    createEmptyTreeFiles(paths, kTree);
-    test::writeBytes(paths.referencePhoto(kTree), "reference");
-    for (const auto& list : {paths.statesList(), paths.namesList()}) test::writeBytes(list, "");
-    settings::setCardCounter(paths, 2);
+    test::CollectionBuilder(start.path()).tree({kTree, test::card(""), {}, {}}).lists({}, {}, {});
+    settings::setCardCounter(DataPaths{start.path()}, 2);
     ASSERT_EQ(waitFor(startWorker(start.path(), 1, 200)), 0);  // some data to start from
 
     // A run with every kind of rewrite (seed 21, ten steps), ended at each of its writes and
@@ -113,13 +108,12 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     const auto folder = dir / "data";
     int k = 1;
     for (;; ++k) {
-        std::filesystem::remove_all(folder);
-        std::filesystem::copy(start.path(), folder, std::filesystem::copy_options::recursive);
+        fs::remove_all(folder);
+        fs::copy(start.path(), folder, fs::copy_options::recursive);
         const int status = waitFor(startWorker(folder, 21, 10, k));
         if (WIFEXITED(status) && WEXITSTATUS(status) == 0) break;  // the run has fewer events
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << "status " << status;
-        SCOPED_TRACE("after event " + std::to_string(k));
-        checkAfterEnd(folder, k);
+        checkAfterEnd(folder, k, "after event ");
         if (HasFatalFailure()) return;
     }
     EXPECT_GT(k, 30);
@@ -130,8 +124,7 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
         std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000));
         ::kill(pid, SIGKILL);
         ASSERT_TRUE(WIFSIGNALED(waitFor(pid))) << "worker ended by itself at kill " << i;
-        SCOPED_TRACE("after kill " + std::to_string(i));
-        checkAfterEnd(folder, i);
+        checkAfterEnd(folder, i, "after kill ");
         if (HasFatalFailure()) return;
     }
     // A temporary file left by the last kill stays until its procedure runs again; a longer
@@ -139,6 +132,6 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     ASSERT_EQ(waitFor(startWorker(folder, 99, 300)), 0);
     checkWhole(DataPaths{folder});
     for (const char* tmp : {"DATA.TMP", "FICHES/26034140509042.TMP"})
-        EXPECT_FALSE(std::filesystem::exists(folder / tmp)) << tmp;
+        EXPECT_FALSE(fs::exists(folder / tmp)) << tmp;
     checkMended(folder, 99);
 }

@@ -1,24 +1,19 @@
 // Performs the data file rewrites of the program in a loop on one tree of a data folder, so a
-// test can end it at any write or replacement, or kill it at random moments, and check that
-// every file is still whole.
+// test can end it (at its k-th write or rename, exit code 9, or killed) and check every file.
 //   rewrite_worker <data folder> <seed> [steps [k]]   (steps 0 or absent: until killed)
-// With k, the process ends (exit code 9) just before its k-th write or whole-file rename.
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <optional>
 #include <random>
 #include <string>
 
 #include "cards/card_file.h"
 #include "common/errors.h"
-#include "common/fault_point.h"
 #include "common/paths.h"
 #include "lists/list_files.h"
 #include "photos/gallery_file.h"
+#include "support/faults.h"
 #include "trees/tree_creation.h"
 #include "trees/tree_deletion.h"
 #include "works/works_file.h"
@@ -36,23 +31,6 @@ std::vector<std::string> otherTrees(const tavo::DataPaths& paths) {
     return ids;
 }
 
-// Ends the process just before its k-th write or whole-file rename, as a kill there would.
-struct ExitAt : tavo::FaultPoint {
-    explicit ExitAt(long k) : left(k) {}
-    void tick() {
-        if (--left == 0) ::_exit(9);
-    }
-    std::optional<std::size_t> beforeWrite(const std::filesystem::path&, std::size_t) override {
-        return tick(), std::nullopt;
-    }
-    void afterCopy(const std::filesystem::path&) override {}
-    void beforeRename(const std::filesystem::path&, const std::filesystem::path&) override {
-        tick();
-    }
-    void beforeReplace(const std::filesystem::path&) override { tick(); }
-    long left;
-};
-
 std::string date(std::mt19937& rng) {
     char text[16];
     std::snprintf(text, sizeof text, "%02d/%02d/%04d", 1 + static_cast<int>(rng() % 28),
@@ -66,8 +44,7 @@ int main(int argc, char** argv) {
     const tavo::DataPaths paths{argv[1]};
     std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
     const long steps = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 0;
-    ExitAt exitAt(argc > 4 ? std::strtol(argv[4], nullptr, 10) : 0);
-    if (argc > 4) tavo::installFaultPoint(&exitAt);
+    if (argc > 4) tavo::test::faults().endAt = std::strtol(argv[4], nullptr, 10);
     try {
         tavo::WorksFile works(paths, kTree);
         tavo::GalleryFile gallery(paths, kTree);
