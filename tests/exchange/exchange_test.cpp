@@ -94,8 +94,7 @@ class ExchangeTest : public ::testing::Test {
 };
 
 TEST_F(ExchangeTest, JsonRoundTripRebuildsTheDataFilesByteForByte) {
-    // As many photos as a gallery holds, numbered up to 999; copying their files, all alike,
-    // only costs time, so the first and the last keep theirs and the others have none.
+    // A full gallery (999 photos); only the first and the last keep their files, all alike.
     makeVariedFolder(data.path(), kMaxPhotoNumber);
     for (int n = 2; n < kMaxPhotoNumber; ++n)
         fs::remove(data / ("GALERIES/" + photoFileName(kFull, n)));
