@@ -2,12 +2,8 @@
 // random moments, and checks after each end that every data file is whole and the next run
 // carries on from it.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <random>
-#include <thread>
 
 #include "cards/card_file.h"
 #include "common/dates.h"
@@ -18,6 +14,7 @@
 #include "safety/integrity_check.h"
 #include "startup/settings.h"
 #include "support/collection_builder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "works/works_line.h"
 
@@ -27,23 +24,12 @@ namespace fs = std::filesystem;
 namespace {
 constexpr const char* kTree = "26034140509042";
 
-// The worker ends itself before its `exitAt`-th write or rename (0: never).
-pid_t startWorker(const fs::path& folder, unsigned seed, long steps, long exitAt = 0) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const std::string s = std::to_string(seed), n = std::to_string(steps),
-                          k = std::to_string(exitAt);
-        ::execl(TAVO_REWRITE_WORKER, "rewrite_worker", folder.c_str(), s.c_str(), n.c_str(),
-                exitAt ? k.c_str() : nullptr, static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    return pid;
-}
-
-int waitFor(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
+// The worker's exit status (-1 when killed by a signal). With `end`, it ends itself before its
+// end-th write or rename (status 9); with `alarm`, a signal kills it after that many microseconds.
+int runWorker(const fs::path& folder, unsigned seed, long steps, long end = 0, long alarm = 0) {
+    const auto s = [](auto n) { return std::to_string(n); };
+    const std::vector<std::string> args{folder, s(seed), s(steps), s(end), s(alarm)};
+    return test::runProgram(TAVO_REWRITE_WORKER, args, folder).status;
 }
 
 // Sizes are whole records and records are in date order; every photo record has its photo.
@@ -92,7 +78,7 @@ void checkAfterEnd(const fs::path& folder, int n, const char* how) {
     const DataPaths paths{folder};
     checkWhole(paths);
     checkMended(folder, n);
-    ASSERT_EQ(waitFor(startWorker(folder, 5000 + n, 3)), 0);
+    ASSERT_EQ(runWorker(folder, 5000 + n, 3), 0);
     checkWhole(paths);
 }
 }  // namespace
@@ -101,7 +87,7 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     test::TempDir start, dir;
     test::CollectionBuilder(start.path()).tree({kTree, test::card(""), {}, {}}).lists({}, {}, {});
     settings::setCardCounter(DataPaths{start.path()}, 2);
-    ASSERT_EQ(waitFor(startWorker(start.path(), 1, 200)), 0);  // some data to start from
+    ASSERT_EQ(runWorker(start.path(), 1, 200), 0);  // some data to start from
 
     // A run with every kind of rewrite (seed 21, ten steps), ended at each of its writes and
     // renames in turn.
@@ -110,9 +96,9 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     for (;; ++k) {
         fs::remove_all(folder);
         fs::copy(start.path(), folder, fs::copy_options::recursive);
-        const int status = waitFor(startWorker(folder, 21, 10, k));
-        if (WIFEXITED(status) && WEXITSTATUS(status) == 0) break;  // the run has fewer events
-        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << "status " << status;
+        const int status = runWorker(folder, 21, 10, k);
+        if (status == 0) break;  // the run has fewer events
+        ASSERT_EQ(status, 9);
         checkAfterEnd(folder, k, "after event ");
         if (HasFatalFailure()) return;
     }
@@ -120,16 +106,13 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     // A few kills at random moments, which also land inside writes and between their calls.
     std::mt19937 rng(20261207);
     for (int i = 0; i < 8; ++i) {
-        const pid_t pid = startWorker(folder, 1000 + i, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000));
-        ::kill(pid, SIGKILL);
-        ASSERT_TRUE(WIFSIGNALED(waitFor(pid))) << "worker ended by itself at kill " << i;
+        ASSERT_EQ(runWorker(folder, 1000 + i, 0, 0, 2000 + rng() % 30000), -1) << "kill " << i;
         checkAfterEnd(folder, i, "after kill ");
         if (HasFatalFailure()) return;
     }
     // A temporary file left by the last kill stays until its procedure runs again; a longer
     // run uses every procedure and leaves none behind.
-    ASSERT_EQ(waitFor(startWorker(folder, 99, 300)), 0);
+    ASSERT_EQ(runWorker(folder, 99, 300), 0);
     checkWhole(DataPaths{folder});
     for (const char* tmp : {"DATA.TMP", "FICHES/26034140509042.TMP"})
         EXPECT_FALSE(fs::exists(folder / tmp)) << tmp;

@@ -1,6 +1,9 @@
 // Performs the data file rewrites of the program in a loop on one tree of a data folder, so a
 // test can end it (at its k-th write or rename, exit code 9, or killed) and check every file.
-//   rewrite_worker <data folder> <seed> [steps [k]]   (steps 0 or absent: until killed)
+//   rewrite_worker <folder> <seed> [steps [k [µs]]]   (steps 0: until killed; k 0: no end; after
+//   µs microseconds, SIGALRM, which nothing handles, kills it)
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -45,6 +48,7 @@ int main(int argc, char** argv) {
     std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
     const long steps = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 0;
     if (argc > 4) tavo::test::faults().endAt = std::strtol(argv[4], nullptr, 10);
+    if (argc > 5) ::ualarm(static_cast<useconds_t>(std::strtoul(argv[5], nullptr, 10)), 0);
     try {
         tavo::WorksFile works(paths, kTree);
         tavo::GalleryFile gallery(paths, kTree);

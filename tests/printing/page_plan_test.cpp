@@ -7,6 +7,7 @@
 #include "support/cards.h"
 
 using namespace tavo;
+using test::sampleCard;
 
 namespace {
 
@@ -15,10 +16,6 @@ const PageSize kA4At600{4960, 7016};
 
 std::string msg(int n) {
     return "M" + std::to_string(n);
-}
-
-TreeCard sampleCard() {
-    return test::sampleCard();
 }
 
 std::vector<WorksLine> sampleWorks(int count) {

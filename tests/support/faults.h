@@ -1,9 +1,8 @@
 #pragma once
 // The tests' fault point: a disk that fills up at the N-th write, a device that changes a copy, a
 // rename that fails or a process killed before it. Installed on first use.
-#include <unistd.h>
-
 #include <cstddef>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -29,7 +28,7 @@ class ScriptedFaults : public FaultPoint {
     }
     void beforeReplace(const std::filesystem::path&) override { endIfDue(); }
     void endIfDue() {
-        if (endAt > 0 && --endAt == 0) ::_exit(9);
+        if (endAt > 0 && --endAt == 0) std::_Exit(9);
     }
 
     long endAt =
