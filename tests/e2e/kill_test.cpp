@@ -5,11 +5,9 @@
 
 #include <random>
 
-#include "cards/card_file.h"
 #include "common/dates.h"
 #include "common/folder_lock.h"
 #include "common/paths.h"
-#include "common/record_file.h"
 #include "photos/gallery_file.h"
 #include "safety/integrity_check.h"
 #include "startup/settings.h"
@@ -89,8 +87,7 @@ TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
     settings::setCardCounter(DataPaths{start.path()}, 2);
     ASSERT_EQ(runWorker(start.path(), 1, 200), 0);  // some data to start from
 
-    // A run with every kind of rewrite (seed 21, ten steps), ended at each of its writes and
-    // renames in turn.
+    // A run with every kind of rewrite (seed 21, ten steps), ended at each write and rename.
     const auto folder = dir / "data";
     int k = 1;
     for (;; ++k) {
