@@ -12,6 +12,7 @@
 #include "cards/card_file.h"
 #include "common/errors.h"
 #include "common/ini_file.h"
+#include "exchange/exchange.h"
 #include "lists/list_files.h"
 #include "photos/gallery_file.h"
 #include "translation/language_table.h"
@@ -19,15 +20,20 @@
 
 namespace tavo::fuzz {
 
-// A scratch folder of this process for the file-based readers.
+// A scratch folder of this process for the file-based readers, removed when the process exits
+// (by the process that made it: a forked child that exits must not take it from its parent).
 inline const std::filesystem::path& scratch() {
-    static const std::filesystem::path dir = [] {
-        auto d =
-            std::filesystem::temp_directory_path() / ("tavo-fuzz-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(d / "GALERIES");
-        return d;
-    }();
-    return dir;
+    static const struct Folder {
+        pid_t owner = ::getpid();
+        std::filesystem::path dir =
+            std::filesystem::temp_directory_path() / ("tavo-fuzz-" + std::to_string(owner));
+        Folder() { std::filesystem::create_directories(dir / "GALERIES"); }
+        ~Folder() {
+            std::error_code ec;
+            if (::getpid() == owner) std::filesystem::remove_all(dir, ec);
+        }
+    } folder;
+    return folder.dir;
 }
 
 inline void writeInput(const std::filesystem::path& p, std::span<const std::uint8_t> data) {
@@ -78,6 +84,19 @@ inline void records(std::span<const std::uint8_t> data) {
         (void)gallery.nextPhotoNumber();
     } catch (const ConversionError&) {
     }
+}
+
+// Collection document (outside input): imported into a new folder, which is then removed. Photo
+// links resolve beside the document, where there are none, so documents that link photos are
+// refused at the first link; the seeds that reach the writing have their links set to null.
+inline void collectionDocument(std::span<const std::uint8_t> data) {
+    const auto file = scratch() / "collection.json";
+    writeInput(file, data);
+    try {
+        (void)exchange::importCollection(file, scratch() / "into");
+    } catch (const RefusedError&) {
+    }
+    std::filesystem::remove_all(scratch() / "into");
 }
 
 }  // namespace tavo::fuzz

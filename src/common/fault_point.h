@@ -20,6 +20,9 @@ class FaultPoint {
     // Before an entry of the data folder is renamed (it may throw, or end the process).
     virtual void beforeRename(const std::filesystem::path& from,
                               const std::filesystem::path& to) = 0;
+    // When a whole-file replacement is flushed under its temporary name, before it is renamed
+    // over `target` (it may end the process, to leave that state behind).
+    virtual void beforeReplace(const std::filesystem::path& target) { (void)target; }
 };
 
 // The installed fault point, or nullptr (always, in the program).

@@ -9,6 +9,7 @@
 #include <random>
 
 #include "common/errors.h"
+#include "common/fault_point.h"
 #include "common/file_io.h"
 
 namespace tavo {
@@ -121,6 +122,7 @@ void SafeReplace::finish() {
 
 void SafeReplace::commit() {
     finish();
+    if (FaultPoint* faults = installedFaultPoint()) faults->beforeReplace(target_);
     if (::rename(tmp_.c_str(), target_.c_str()) != 0) {
         const int e = errno;
         discard();

@@ -1,33 +1,22 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
-
 #include "care/due_report.h"
 #include "care/ical.h"
 #include "support/data_folder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 
 using namespace tavo;
 using namespace tavo::care;
 using namespace std::chrono;
 using tavo::test::cardOf;
+using tavo::test::runShell;
 using tavo::test::worksLines;
 
 namespace {
 
 // Debian's interpreter, which sees Debian's python3-icalendar.
 const std::string kPython = "/usr/bin/python3";
-
-// Standard output of a command, which must succeed.
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return "popen failed";
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    EXPECT_EQ(::pclose(p), 0) << command;
-    return out;
-}
 
 bool isUtf8(std::string_view s) {
     for (std::size_t i = 0; i < s.size();) {
@@ -90,11 +79,11 @@ TEST(CareCalendar, DueListingOfADataFolder) {
     const std::string file = (c.dir / "due.json").string();
     test::writeBytes(file, runDue(c.data, json, kToday, sys_days{kToday}).output);
     EXPECT_EQ(
-        run(kPython +
-            " -c 'import json,sys\n"
-            "for o in json.load(open(sys.argv[1])): print(o[\"id\"], o[\"type\"], o[\"last\"],"
-            " o[\"next\"], o[\"intervalDays\"], o[\"state\"])' " +
-            file),
+        runShell(kPython +
+                 " -c 'import json,sys\n"
+                 "for o in json.load(open(sys.argv[1])): print(o[\"id\"], o[\"type\"], o[\"last\"],"
+                 " o[\"next\"], o[\"intervalDays\"], o[\"state\"])' " +
+                 file),
         "26001100000003 Taille 2024-04-01 2024-07-01 91 soon\n"
         "26001100000001 Taille, pincement; \\ fin 2024-04-01 2024-07-01 91 soon\n"
         "26001100000001 Rempotage 2023-03-15 2025-03-15 730 later\n");
@@ -122,8 +111,9 @@ TEST(CareCalendar, ExportReadByARealParserWithStableUids) {
 
     test::writeBytes(c.dir / "first.ics", first);
     const std::string script = std::string(TAVO_SOURCE_DIR) + "/tests/care/ics_dump.py";
-    const std::string dump = run(kPython + " " + script + " " + (c.dir / "first.ics").string() +
-                                 " " + options.icsFile->string());
+    const std::string dump =
+        runShell(kPython + " " + script + " " + (c.dir / "first.ics").string() + " " +
+                 options.icsFile->string());
     const std::string events =
         "26001100000001-rempotage@care.tavo\t2025-03-15\t2025-03-16\t" + c.name +
         ": Rempotage\tLast time: 15/03/2023|Usual interval: every 2 years\tno alarm\n"

@@ -42,3 +42,6 @@ TEST(CorpusReplay, SettingsFiles) {
 TEST(CorpusReplay, RecordFiles) {
     EXPECT_GE(replay("records", tavo::fuzz::records), 4);
 }
+TEST(CorpusReplay, CollectionDocuments) {
+    EXPECT_GE(replay("json", tavo::fuzz::collectionDocument), 2);
+}

@@ -1,44 +1,33 @@
-// Kills a process in the middle of the program's rewrites, hundreds of times, and checks after
-// each kill that every data file is whole and that the next run carries on from it.
+// Ends a process in the middle of the program's rewrites, at each write and rename in turn and at
+// random moments, and checks after each end that every data file is whole and the next run
+// carries on from it.
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <random>
-#include <thread>
 
-#include "cards/card_file.h"
 #include "common/dates.h"
 #include "common/folder_lock.h"
 #include "common/paths.h"
-#include "common/record_file.h"
 #include "photos/gallery_file.h"
 #include "safety/integrity_check.h"
 #include "startup/settings.h"
+#include "support/data_folder.h"
+#include "support/run_program.h"
 #include "support/temp_dir.h"
 #include "works/works_line.h"
 
 using namespace tavo;
+namespace fs = std::filesystem;
 
 namespace {
 constexpr const char* kTree = "26034140509042";
 
-pid_t startWorker(const std::filesystem::path& folder, unsigned seed, long steps) {
-    const pid_t pid = ::fork();
-    if (pid == 0) {
-        const std::string s = std::to_string(seed), n = std::to_string(steps);
-        ::execl(TAVO_REWRITE_WORKER, "rewrite_worker", folder.c_str(), s.c_str(), n.c_str(),
-                static_cast<char*>(nullptr));
-        ::_exit(127);
-    }
-    return pid;
-}
-
-int waitFor(pid_t pid) {
-    int status = 0;
-    ::waitpid(pid, &status, 0);
-    return status;
+// The worker's exit status (-1 when killed by a signal). With `end`, it ends itself before its
+// end-th write or rename (status 9); with `alarm`, a signal kills it after that many microseconds.
+int runWorker(const fs::path& folder, unsigned seed, long steps, long end = 0, long alarm = 0) {
+    const auto s = [](auto n) { return std::to_string(n); };
+    const std::vector<std::string> args{folder, s(seed), s(steps), s(end), s(alarm)};
+    return test::runProgram(TAVO_REWRITE_WORKER, args, folder).status;
 }
 
 // Sizes are whole records and records are in date order; every photo record has its photo.
@@ -60,16 +49,15 @@ void checkWhole(const DataPaths& paths) {
         const PhotoRecord r = decodePhotoRecord(std::span(gal).subspan(at, PhotoRecord::kSize));
         ASSERT_LE(previous, sortableDateKey(r.date));
         previous = sortableDateKey(r.date);
-        ASSERT_TRUE(std::filesystem::exists(paths.galeries() / r.fileName)) << r.fileName;
+        ASSERT_TRUE(fs::exists(paths.galeries() / r.fileName)) << r.fileName;
     }
-    if (std::filesystem::exists(paths.typesList())) {
-        ASSERT_EQ(std::filesystem::file_size(paths.typesList()) % 51, 0u);
+    if (fs::exists(paths.typesList())) {
+        ASSERT_EQ(fs::file_size(paths.typesList()) % 51, 0u);
     }
 }
 // The checker finds only what its repair mends, and after the repair (on a copy, so the next
 // run still meets what the kill left) finds nothing.
-void checkMended(const std::filesystem::path& folder, int kill) {
-    namespace fs = std::filesystem;
+void checkMended(const fs::path& folder, int kill) {
     const auto problems = safety::checkDataFolder(DataPaths{folder});
     for (const auto& p : problems)
         ASSERT_TRUE(safety::isRepairable(p.kind)) << safety::reportText({p});
@@ -82,42 +70,48 @@ void checkMended(const std::filesystem::path& folder, int kill) {
         safety::repairDataFolder(*lock.lock, scratch.path(), {2026, 12, 8, 0, 0, kill % 60});
     EXPECT_EQ(safety::reportText(outcome.remaining), "");
 }
+// After an abrupt end: whole files, only mendable problems, and a next run that carries on.
+void checkAfterEnd(const fs::path& folder, int n, const char* how) {
+    SCOPED_TRACE(how + std::to_string(n));
+    const DataPaths paths{folder};
+    checkWhole(paths);
+    checkMended(folder, n);
+    ASSERT_EQ(runWorker(folder, 5000 + n, 3), 0);
+    checkWhole(paths);
+}
 }  // namespace
 
 TEST(KillDuringRewrites, EveryFileStaysWholeAndTheNextRunCarriesOn) {
-    test::TempDir dir;
-    dir.makeDataFolders();
-    const DataPaths paths{dir.path()};
-    TreeCard card;
-    card.creationDate = "08/12/2026";
-    createCard(paths, kTree, card);
-    createEmptyTreeFiles(paths, kTree);
-    test::writeBytes(paths.referencePhoto(kTree), "reference");
-    for (const auto& list : {paths.statesList(), paths.namesList()}) test::writeBytes(list, "");
-    settings::setCardCounter(DataPaths{dir.path()}, 2);
-    ASSERT_EQ(waitFor(startWorker(dir.path(), 1, 200)), 0);  // some data to start from
+    test::TempDir start, dir;
+    test::DataFolder(start.path()).tree({kTree, test::cardOf({}), {}, {}}).lists({}, {}, {});
+    settings::setCardCounter(DataPaths{start.path()}, 2);
+    ASSERT_EQ(runWorker(start.path(), 1, 200), 0);  // some data to start from
 
+    // A run with every kind of rewrite (seed 21, ten steps), ended at each write and rename.
+    const auto folder = dir / "data";
+    int k = 1;
+    for (;; ++k) {
+        fs::remove_all(folder);
+        fs::copy(start.path(), folder, fs::copy_options::recursive);
+        const int status = runWorker(folder, 21, 10, k);
+        if (status == 0) break;  // the run has fewer events
+        ASSERT_EQ(status, 9);
+        checkAfterEnd(folder, k, "after event ");
+        if (HasFatalFailure()) return;
+    }
+    EXPECT_GT(k, 30);
+    // A few kills at random moments, which also land inside writes and between their calls.
     std::mt19937 rng(20261207);
-    const int kills = 200;
-    for (int i = 0; i < kills; ++i) {
-        const pid_t pid = startWorker(dir.path(), 1000 + i, 0);
-        std::this_thread::sleep_for(std::chrono::microseconds(2000 + rng() % 30000));
-        ::kill(pid, SIGKILL);
-        const int status = waitFor(pid);
-        ASSERT_TRUE(WIFSIGNALED(status)) << "worker ended by itself at kill " << i;
-        SCOPED_TRACE("after kill " + std::to_string(i));
-        checkWhole(paths);
-        checkMended(dir.path(), i);
-        // Whatever temporary file the kill left behind, the next run handles it.
-        ASSERT_EQ(waitFor(startWorker(dir.path(), 5000 + i, 3)), 0);
-        checkWhole(paths);
+    for (int i = 0; i < 8; ++i) {
+        ASSERT_EQ(runWorker(folder, 1000 + i, 0, 0, 2000 + rng() % 30000), -1) << "kill " << i;
+        checkAfterEnd(folder, i, "after kill ");
         if (HasFatalFailure()) return;
     }
     // A temporary file left by the last kill stays until its procedure runs again; a longer
     // run uses every procedure and leaves none behind.
-    ASSERT_EQ(waitFor(startWorker(dir.path(), 99, 300)), 0);
-    checkWhole(paths);
+    ASSERT_EQ(runWorker(folder, 99, 300), 0);
+    checkWhole(DataPaths{folder});
     for (const char* tmp : {"DATA.TMP", "FICHES/26034140509042.TMP"})
-        EXPECT_FALSE(std::filesystem::exists(dir / tmp)) << tmp;
-    checkMended(dir.path(), kills);
+        EXPECT_FALSE(fs::exists(folder / tmp)) << tmp;
+    checkMended(folder, 99);
 }

@@ -1,6 +1,9 @@
 // Performs the data file rewrites of the program in a loop on one tree of a data folder, so a
-// test can kill it at random moments and check that every file is still whole.
-//   rewrite_worker <data folder> <seed> [steps]   (steps 0 or absent: until killed)
+// test can end it (at its k-th write or rename, exit code 9, or killed) and check every file.
+//   rewrite_worker <folder> <seed> [steps [k [µs]]]   (steps 0: until killed; k 0: no end; after
+//   µs microseconds, SIGALRM, which nothing handles, kills it)
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
@@ -13,6 +16,7 @@
 #include "common/paths.h"
 #include "lists/list_files.h"
 #include "photos/gallery_file.h"
+#include "support/faults.h"
 #include "trees/tree_creation.h"
 #include "trees/tree_deletion.h"
 #include "works/works_file.h"
@@ -43,6 +47,8 @@ int main(int argc, char** argv) {
     const tavo::DataPaths paths{argv[1]};
     std::mt19937 rng(static_cast<unsigned>(std::strtoul(argv[2], nullptr, 10)));
     const long steps = argc > 3 ? std::strtol(argv[3], nullptr, 10) : 0;
+    if (argc > 4) tavo::test::faults().endAt = std::strtol(argv[4], nullptr, 10);
+    if (argc > 5) ::ualarm(static_cast<useconds_t>(std::strtoul(argv[5], nullptr, 10)), 0);
     try {
         tavo::WorksFile works(paths, kTree);
         tavo::GalleryFile gallery(paths, kTree);

@@ -408,7 +408,7 @@ class RoadOfATree : public ProgramTest {
             EXPECT_EQ(path.find(".TMP"), std::string::npos) << path;
             EXPECT_EQ(path.find(".tmp"), std::string::npos) << path;
             EXPECT_EQ(path.find("RESTORE."), std::string::npos) << path;
-            const auto id = [&](std::size_t from) { return path.substr(from, 14); };
+            const auto id = [&p = path](std::size_t from) { return p.substr(from, 14); };
             if (path.rfind("FICHES/", 0) == 0 && path.size() > 7 && path.back() != '/') {
                 if (path.ends_with(".SIG")) {
                     cards.insert(id(7));
@@ -681,7 +681,7 @@ class RoadOfATree : public ProgramTest {
     // Adds one works line through the editor: date, type chosen in the list (index) or typed.
     void addLine(const QString& date, int typeIndex, const QString& typed, const QString& comment,
                  const QString& refusedDate = {}) {
-        when<TF_Ligne>("TF_Ligne", [=, this](TF_Ligne& l) {
+        when<TF_Ligne>("TF_Ligne", [=](TF_Ligne& l) {
             ASSERT_EQ(child<QComboBox>(&l, "ComboBox1")->count(), 3);
             EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(0), "Rempotage");
             EXPECT_EQ(child<QComboBox>(&l, "ComboBox1")->itemText(2), "Ligature");

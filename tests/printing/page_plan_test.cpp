@@ -7,6 +7,7 @@
 #include "support/cards.h"
 
 using namespace tavo;
+using test::sampleCard;
 
 namespace {
 
@@ -15,10 +16,6 @@ const PageSize kA4At600{4960, 7016};
 
 std::string msg(Msg m) {
     return "M" + std::to_string(messageKey(m));
-}
-
-TreeCard sampleCard() {
-    return test::sampleCard();
 }
 
 std::vector<WorksLine> sampleWorks(int count) {

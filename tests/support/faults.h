@@ -2,6 +2,7 @@
 // The tests' fault point: a disk that fills up at the N-th write, a device that changes a copy, a
 // rename that fails or a process killed before it. Installed on first use.
 #include <cstddef>
+#include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <optional>
@@ -14,6 +15,7 @@ namespace tavo::test {
 class ScriptedFaults : public FaultPoint {
   public:
     std::optional<std::size_t> beforeWrite(const std::filesystem::path&, std::size_t) override {
+        endIfDue();
         if (countdown > 0 && --countdown == 0) return writtenFirst;
         return std::nullopt;
     }
@@ -21,9 +23,16 @@ class ScriptedFaults : public FaultPoint {
         if (copied) copied(written);
     }
     void beforeRename(const std::filesystem::path& from, const std::filesystem::path& to) override {
+        endIfDue();
         if (renaming) renaming(from, to);
     }
+    void beforeReplace(const std::filesystem::path&) override { endIfDue(); }
+    void endIfDue() {
+        if (endAt > 0 && --endAt == 0) std::_Exit(9);
+    }
 
+    long endAt =
+        0;  // ends the process (exit code 9) before the endAt-th write or rename, as a kill
     int countdown = 0;
     std::size_t writtenFirst = 0;
     std::function<void(const std::filesystem::path&)> copied;

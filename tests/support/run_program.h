@@ -1,10 +1,12 @@
 #pragma once
 // Runs a program as a child process, as a script would, and keeps what it printed.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
@@ -48,6 +50,17 @@ inline ProgramRun runProgram(const std::filesystem::path& program,
     run.out = readText(outPath);
     run.err = readText(errPath);
     return run;
+}
+
+// Standard output of a shell command, which must succeed.
+inline std::string runShell(const std::string& command) {
+    std::string out;
+    FILE* p = ::popen(command.c_str(), "r");
+    if (!p) return "popen failed";
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
+    EXPECT_EQ(::pclose(p), 0) << command;
+    return out;
 }
 
 }  // namespace tavo::test

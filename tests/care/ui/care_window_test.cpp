@@ -4,11 +4,10 @@
 #include <QTableWidget>
 #include <QTest>
 
-#include <cstdio>
-
 #include "care/ui/care_window.h"
 #include "support/data_folder.h"
 #include "support/program_fixture.h"
+#include "support/run_program.h"
 #include "support/ui_driving.h"
 
 using namespace tavo;
@@ -29,16 +28,6 @@ std::vector<std::string> rows(const QTableWidget& grid) {
             cells << (grid.item(r, c) ? grid.item(r, c)->text() : QString());
         out.push_back(cells.join(QStringLiteral(" | ")).toStdString());
     }
-    return out;
-}
-
-std::string run(const std::string& command) {
-    std::string out;
-    FILE* p = ::popen(command.c_str(), "r");
-    if (!p) return "popen failed";
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    EXPECT_EQ(::pclose(p), 0) << command;
     return out;
 }
 
@@ -90,7 +79,7 @@ TEST_F(CareWindowTest, ListsExportsAndOpensTheTreeOfARow) {
 
     ASSERT_TRUE(ui.texts("error").empty()) << ui.texts("error").front().toStdString();
     const std::string script = std::string(TAVO_SOURCE_DIR) + "/tests/care/ics_dump.py";
-    EXPECT_EQ(run("/usr/bin/python3 " + script + " " + ics.string() + ".ics"),
+    EXPECT_EQ(runShell("/usr/bin/python3 " + script + " " + ics.string() + ".ics"),
               kGenevrier +
                   "-rempotage@care.tavo\t2026-04-19\t2026-04-20\tGenévrier: Rempotage\t"
                   "Dernière fois : 19/04/2024|Intervalle habituel : tous les 2 ans\t"

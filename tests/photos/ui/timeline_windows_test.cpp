@@ -203,7 +203,7 @@ TEST_F(TimelineWindowsTest, GrowthSheetPrintsNameDatesAndAges) {
     ui.printerNames = {"PDF"};
     ui.currentPrinter = "PDF";
     ui.pdfOutput = QString::fromStdString(pdf.string());
-    ui.modal["GrowthSheetDialog"].push_back([this](QDialog* d) {
+    ui.modal["GrowthSheetDialog"].push_back([](QDialog* d) {
         auto& w = *static_cast<GrowthSheetDialog*>(d);
         // The latest photo of 2019, 2020 and 2022 are ticked at first.
         EXPECT_EQ(w.chosenPhotos(), (std::vector<std::size_t>{0, 2, 3}));

@@ -136,7 +136,7 @@ TEST_F(PageRendererTest, EachTextHasItsTopAtThePlannedPosition) {
          std::vector<std::pair<QString, int>>{{"Msg31", 0}, {"Msg32", 1}, {"01/03/2020", 17}}) {
         SCOPED_TRACE(first.toStdString());
         auto w = std::find_if(words.begin(), words.end(),
-                              [&](const Word& w) { return w.text == first; });
+                              [&text = first](const Word& w) { return w.text == text; });
         ASSERT_NE(w, words.end());
         const PlanText& line = plan.lines[static_cast<std::size_t>(lineIndex)];
         EXPECT_NEAR(unitsY(w->yMin), line.y, 10);  // drawn by the baseline, it would be ~70 up
