@@ -75,28 +75,37 @@ TreeCard fitCard(const TreeCard& card) {
 
 namespace {
 
-// Creates `path` with `content`, flushed to disk; refuses to replace an existing file. A file
-// left half written by a failure is removed again.
+// Creates `path` with `content`, flushed to disk; refuses to replace an existing file. The
+// content is written under a temporary name and linked into place whole, so a program killed
+// half-way leaves a temporary file (which the check removes), never a short card.
 void createExclusive(const std::filesystem::path& path, const Bytes& content) {
-    io::Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
-    if (!fd.valid()) {
-        if (errno == EEXIST)
-            throw RefusedError("The file \"" + path.string() + "\" already exists");
-        throw IoError("create", path, std::strerror(errno));
+    if (content.empty()) {
+        // An empty file is whole the moment it exists.
+        io::Fd fd(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644));
+        if (!fd.valid()) {
+            if (errno == EEXIST)
+                throw RefusedError("The file \"" + path.string() + "\" already exists");
+            throw IoError("create", path, std::strerror(errno));
+        }
+        if (fd.close() != 0) throw IoError("close", path, std::strerror(errno));
+        return;
     }
+    std::filesystem::path tmp = path;
+    tmp += "." + std::to_string(::getpid()) + ".tmp";
+    ::unlink(tmp.c_str());
     try {
-        if (!content.empty()) io::writeAll(fd.get(), content.data(), content.size(), path);
-        if (::fsync(fd.get()) != 0) throw IoError("flush", path, std::strerror(errno));
-    } catch (const IoError&) {
-        fd.close();
-        ::unlink(path.c_str());
+        io::createFile(tmp, content);
+    } catch (...) {
+        ::unlink(tmp.c_str());
         throw;
     }
-    if (fd.close() != 0) {
+    if (::link(tmp.c_str(), path.c_str()) != 0) {
         const int e = errno;
-        ::unlink(path.c_str());
-        throw IoError("close", path, std::strerror(e));
+        ::unlink(tmp.c_str());
+        if (e == EEXIST) throw RefusedError("The file \"" + path.string() + "\" already exists");
+        throw IoError("create", path, std::strerror(e));
     }
+    ::unlink(tmp.c_str());
 }
 
 }  // namespace

@@ -201,11 +201,10 @@ class Checker {
             add(ProblemKind::Unreadable, p, std::string("cannot be read: ") + e.what());
             return;
         }
-        // A card is one record, exactly: an empty card or two cards in one file are as damaged
-        // as a cut one.
-        if (&layout == &kCard && bytes.size() != layout.recordSize)
+        // A card holds one record at least: an empty card is as damaged as a cut one.
+        if (&layout == &kCard && bytes.size() < layout.recordSize)
             add(ProblemKind::RecordSize, p,
-                "holds " + std::to_string(bytes.size()) + " bytes; a card is exactly " +
+                "holds " + std::to_string(bytes.size()) + " bytes; a card is " +
                     std::to_string(layout.recordSize) + " bytes");
         else if (bytes.size() % layout.recordSize != 0)
             add(ProblemKind::RecordSize, p,
