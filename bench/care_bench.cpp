@@ -41,11 +41,11 @@ void buildCollection(const DataPaths& data) {
         card.ageEstimated = "N";
         createCard(data, id, card);
         Bytes log;
-        care::Day day = care::Day{2008y / January / 1} + days{t % 50};
+        Day day = Day{2008y / January / 1} + days{t % 50};
         for (int i = 0; i < kLinesPerTree; ++i) {
             day += days{20 + (i * 7 + t) % 90};  // ascending, irregular gaps
-            const Bytes r = encodeWorksLine(
-                {care::dayText(day), kTypes[(i + t) % 6], "Ligne " + std::to_string(i)});
+            const Bytes r =
+                encodeWorksLine({dayText(day), kTypes[(i + t) % 6], "Ligne " + std::to_string(i)});
             log.insert(log.end(), r.begin(), r.end());
         }
         io::writeFile(data.works(id), log);
@@ -88,15 +88,14 @@ int main(int argc, char** argv) {
     buildCollection(data);
     std::printf("%d trees x %d works lines\n", kTrees, kLinesPerTree);
 
-    care::CollectionLogs logs;
-    time("read cards and works logs", [&] { logs = care::readCollectionLogs(data); });
-    const care::Day today{2026y / June / 1};
+    CollectionLogs logs;
+    time("read cards and works logs", [&] { logs = readCollectionLogs(data); });
+    const Day today{2026y / June / 1};
     std::size_t items = 0;
-    time("compute the care plan",
-         [&] { items = care::computeCarePlan(logs.trees, today).items.size(); });
+    time("compute the care plan", [&] { items = computeCarePlan(logs.trees, today).items.size(); });
     time("read and compute, due list", [&] {
-        const auto plan = care::computeCarePlan(care::readCollectionLogs(data).trees, today);
-        items = care::dueWithin(plan, today).size();
+        const auto plan = computeCarePlan(readCollectionLogs(data).trees, today);
+        items = dueWithin(plan, today).size();
     });
     std::printf("%zu items due or soon\n", items);
     std::filesystem::remove_all(folder);

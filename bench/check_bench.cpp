@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     std::size_t problems = 0;
     for (int i = 0; i < kRuns; ++i) {
         const auto t0 = std::chrono::steady_clock::now();
-        problems = safety::checkDataFolder(DataPaths{root}).size();
+        problems = checkDataFolder(DataPaths{root}).size();
         const auto t1 = std::chrono::steady_clock::now();
         ms.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
     }

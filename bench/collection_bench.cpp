@@ -23,7 +23,6 @@
 #include "collection/search_output.h"
 
 using namespace tavo;
-using namespace tavo::collection;
 
 namespace {
 

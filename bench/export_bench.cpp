@@ -89,8 +89,8 @@ int main() {
 
     makeFolder(base / "album-data", 200, 10, 10);
     // Best of three, alternating, so neither side pays alone for the file system's state.
-    exchange::ExportOptions html;
-    html.format = exchange::Format::Html;
+    ExportOptions html;
+    html.format = Format::Html;
     double cp = 1e9, album = 1e9;
     for (int run = 0; run < 3; ++run) {
         fs::remove_all(base / "cp-copy");
@@ -102,20 +102,18 @@ int main() {
                           if (std::system(cmd.c_str()) != 0) std::abort();
                       }));
         album = std::min(album, seconds([&] {
-                             exchange::exportCollection(DataPaths{base / "album-data"},
-                                                        base / "album", html);
+                             exportCollection(DataPaths{base / "album-data"}, base / "album", html);
                          }));
     }
     std::printf("HTML, 200 trees, 2000 photos: %.3f s (cp -r of the photos: %.3f s, ratio %.2f)\n",
                 album, cp, album / cp);
 
     makeFolder(base / "table-data", 1000, 100, 0);
-    for (auto [name, format] :
-         {std::pair{"CSV", exchange::Format::Csv}, std::pair{"JSON", exchange::Format::Json}}) {
-        exchange::ExportOptions o;
+    for (auto [name, format] : {std::pair{"CSV", Format::Csv}, std::pair{"JSON", Format::Json}}) {
+        ExportOptions o;
         o.format = format;
-        const double s = seconds(
-            [&] { exchange::exportCollection(DataPaths{base / "table-data"}, base / name, o); });
+        const double s =
+            seconds([&] { exportCollection(DataPaths{base / "table-data"}, base / name, o); });
         std::printf("%s, 1000 trees x 100 works lines: %.3f s\n", name, s);
     }
     fs::remove_all(base);

@@ -93,7 +93,7 @@ inline void collectionDocument(std::span<const std::uint8_t> data) {
     const auto file = scratch() / "collection.json";
     writeInput(file, data);
     try {
-        (void)exchange::importCollection(file, scratch() / "into");
+        (void)importCollection(file, scratch() / "into");
     } catch (const RefusedError&) {
     }
     std::filesystem::remove_all(scratch() / "into");

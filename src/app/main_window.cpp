@@ -418,8 +418,7 @@ void TF_Main::FormCreate() {
     if (!lockDataFolder()) return;
     // A restore cut short (killed, power lost) is finished or undone before anything reads the
     // data set; should that fail, the error box says why and the leftovers stay for the next try.
-    if (!app_.readOnly())
-        app_.guard(this, [this] { safety::recoverInterruptedRestore(app_.data()); });
+    if (!app_.readOnly()) app_.guard(this, [this] { recoverInterruptedRestore(app_.data()); });
     s.languageName = settings::readLanguageName(app_.data());
     Lb_Langue2->setText(toQString(s.languageName));
 }
@@ -605,9 +604,8 @@ void TF_Main::showNextLine() {
     L_Prochain->hide();
     const std::string& id = app_.session.openTreeId;
     if (!treeOpen() || id.empty()) return;
-    const care::CareWords words =
-        care::careWords([this](Msg m) { return toUtf8String(app_.msg(m)); });
-    const std::string line = care::treeNextLine(app_.data(), id, words, care::localToday());
+    const CareWords words = careWords([this](Msg m) { return toUtf8String(app_.msg(m)); });
+    const std::string line = treeNextLine(app_.data(), id, words, localDay());
     L_Prochain->setText(toQString(line));
     L_Prochain->setToolTip(toQString(line));
     L_Prochain->setVisible(!line.empty());

@@ -7,7 +7,7 @@
 #include "common/errors.h"
 #include "works/works_file.h"
 
-namespace tavo::care {
+namespace tavo {
 
 CollectionLogs readCollectionLogs(const DataPaths& data) {
     CollectionLogs out;
@@ -47,4 +47,4 @@ std::string treeNextLine(const DataPaths& data, const std::string& treeId, const
     return nextLineText(computeCarePlan(readCollectionLogs(data).trees, today), treeId, words);
 }
 
-}  // namespace tavo::care
+}  // namespace tavo

@@ -6,7 +6,7 @@
 #include "care/care_plan.h"
 #include "common/paths.h"
 
-namespace tavo::care {
+namespace tavo {
 
 struct CollectionLogs {
     // Every tree with a card, by identifier.
@@ -28,4 +28,4 @@ CollectionLogs readCollectionLogs(const DataPaths& data);
 std::string treeNextLine(const DataPaths& data, const std::string& treeId, const CareWords& words,
                          Day today);
 
-}  // namespace tavo::care
+}  // namespace tavo

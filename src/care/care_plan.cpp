@@ -10,7 +10,7 @@
 #include "common/dates.h"
 #include "common/text_fold.h"
 
-namespace tavo::care {
+namespace tavo {
 namespace {
 
 using std::chrono::days;
@@ -286,4 +286,4 @@ std::vector<PastLine> thisMonthInPastYears(const std::vector<TreeLog>& logs, Day
     return out;
 }
 
-}  // namespace tavo::care
+}  // namespace tavo

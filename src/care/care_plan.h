@@ -11,7 +11,7 @@
 
 #include "works/works_line.h"
 
-namespace tavo::care {
+namespace tavo {
 
 using Day = std::chrono::sys_days;
 
@@ -143,4 +143,4 @@ struct PastLine {
 // and accents aside, then identifier), each tree's lines from the most recent year back.
 std::vector<PastLine> thisMonthInPastYears(const std::vector<TreeLog>& logs, Day today);
 
-}  // namespace tavo::care
+}  // namespace tavo

@@ -1,6 +1,6 @@
 #include "care/care_words.h"
 
-namespace tavo::care {
+namespace tavo {
 
 CareWords careWords(const std::function<std::string(Msg)>& message) {
     const auto take = [&](Msg m, std::string& into) {
@@ -27,4 +27,4 @@ CareWords careWords(const LanguageTable& table) {
     return careWords([&](Msg m) { return findMessage(table, m).value_or(std::string()); });
 }
 
-}  // namespace tavo::care
+}  // namespace tavo

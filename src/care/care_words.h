@@ -7,7 +7,7 @@
 #include "translation/language_table.h"
 #include "translation/messages.h"
 
-namespace tavo::care {
+namespace tavo {
 
 // The care messages (from Msg::CareNext to Msg::CareUsualInterval) as `message` gives them; an
 // empty message keeps the English text.
@@ -16,4 +16,4 @@ CareWords careWords(const std::function<std::string(Msg)>& message);
 // The same from a language table's message section.
 CareWords careWords(const LanguageTable& table);
 
-}  // namespace tavo::care
+}  // namespace tavo

@@ -5,9 +5,9 @@
 #include "common/clock.h"
 #include "common/json_writer.h"
 
-namespace tavo::care {
+namespace tavo {
 
-Day localToday() {
+Day localDay() {
     return Day{tavo::localToday()};
 }
 
@@ -76,4 +76,4 @@ DueReport runDue(const DataPaths& data, const DueOptions& options, Day today,
     return report;
 }
 
-}  // namespace tavo::care
+}  // namespace tavo

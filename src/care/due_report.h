@@ -10,7 +10,7 @@
 #include "care/care_plan.h"
 #include "common/paths.h"
 
-namespace tavo::care {
+namespace tavo {
 
 struct DueOptions {
     bool json = false;
@@ -25,7 +25,7 @@ struct DueReport {
 };
 
 // Today's local date on the program's clock.
-Day localToday();
+Day localDay();
 
 // One line per item: "2026-04-12  due  Juniperus: Rempotage (last 12/04/2024, every 2 years)
 // [26034140509042]".
@@ -41,4 +41,4 @@ std::string dueJson(const std::vector<CareItem>& items);
 DueReport runDue(const DataPaths& data, const DueOptions& options, Day today,
                  std::chrono::sys_seconds now, const CareWords& words = {});
 
-}  // namespace tavo::care
+}  // namespace tavo

@@ -5,7 +5,7 @@
 #include "common/fixed_string.h"
 #include "common/safe_replace.h"
 
-namespace tavo::care {
+namespace tavo {
 namespace {
 
 constexpr std::size_t kLineOctets = 75;
@@ -139,4 +139,4 @@ void writeIcsFile(const std::filesystem::path& file, const std::string& calendar
     replaceFile(file, Bytes(calendar.begin(), calendar.end()));
 }
 
-}  // namespace tavo::care
+}  // namespace tavo

@@ -10,7 +10,7 @@
 
 #include "care/care_plan.h"
 
-namespace tavo::care {
+namespace tavo {
 
 // `utf8` as an iCalendar TEXT value: backslash, semicolon and comma escaped, line breaks as
 // "\n", other control characters as spaces, malformed UTF-8 as U+FFFD.
@@ -33,4 +33,4 @@ std::string icsCalendar(const std::vector<CareItem>& items, std::chrono::sys_sec
 // renamed over it). IoError on failure, the former file left as it was.
 void writeIcsFile(const std::filesystem::path& file, const std::string& calendar);
 
-}  // namespace tavo::care
+}  // namespace tavo

@@ -246,7 +246,7 @@ int run(const std::vector<std::string>& args, std::ostream& out, std::ostream& e
                 throw RefusedInput("the data folder is in use by " + attempt.holder.describe() +
                                    "; nothing was changed");
             lock = std::move(attempt.lock);
-            safety::recoverInterruptedRestore(ctx.data());
+            recoverInterruptedRestore(ctx.data());
         }
         return command->run(ctx, parsed);
     } catch (const UsageError& e) {

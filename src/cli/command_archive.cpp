@@ -12,11 +12,11 @@ namespace {
 int runArchive(const Context& ctx, const Args& args) {
     const std::string id = existingTree(ctx, args.operands[0]);
     const fs::path folder = existingFolder("to", args.required("to"));
-    const fs::path target = folder / safety::treeArchiveName(id);
+    const fs::path target = folder / treeArchiveName(id);
     std::error_code ec;
     if (!args.has("force") && fs::exists(fs::symlink_status(target, ec)))
         throw RefusedInput("\"" + target.string() + "\" already exists; --force replaces it");
-    ctx.out << safety::makeTreeArchive(ctx.data(), id, folder).string() << '\n';
+    ctx.out << makeTreeArchive(ctx.data(), id, folder).string() << '\n';
     return kOk;
 }
 

@@ -12,14 +12,14 @@ namespace {
 
 int runBackup(const Context& ctx, const Args& args) {
     const fs::path parent = existingFolder("to", args.required("to"));
-    const fs::path target = parent / safety::backupName(localNow());
+    const fs::path target = parent / backupName(localNow());
     // Two runs within one second would otherwise mix their copies in one folder.
     std::error_code ec;
     if (fs::exists(fs::symlink_status(target, ec)))
         throw RefusedInput("\"" + target.string() + "\" already exists; nothing was copied");
-    const safety::BackupOutcome outcome = safety::runBackup(ctx.data(), target, nullptr);
+    const BackupOutcome outcome = runBackup(ctx.data(), target, nullptr);
     if (!outcome.succeeded()) {
-        const safety::BackupEntry& failed = safety::kBackupEntries[outcome.entriesCopied];
+        const BackupEntry& failed = kBackupEntries[outcome.entriesCopied];
         ctx.report("backup into \"" + target.string() + "\" failed at " + failed.in({}).string() +
                    ": " + outcome.failure + "; the folder is incomplete");
         return kProblem;

@@ -10,9 +10,9 @@ namespace tavo::cli {
 namespace {
 
 int runCheck(const Context& ctx, const Args& args) {
-    safety::CheckCommand command{ctx.dataFolder, args.has("repair"), args.has("json"), {}};
+    CheckCommand command{ctx.dataFolder, args.has("repair"), args.has("json"), {}};
     if (command.repair) command.backupTo = existingFolder("backup-to", args.required("backup-to"));
-    const safety::CommandResult result = safety::runCheckCommand(command, localNow());
+    const CommandResult result = runCheckCommand(command, localNow());
     ctx.out << result.out;
     if (!result.err.empty()) ctx.err << "tavo-cli " << result.err;
     return result.exitStatus;

@@ -10,7 +10,7 @@ namespace tavo::cli {
 namespace {
 
 int runDue(const Context& ctx, const Args& args) {
-    care::DueOptions options;
+    DueOptions options;
     options.json = args.has("json");
     if (const auto within = args.value("within")) {
         try {
@@ -22,7 +22,7 @@ int runDue(const Context& ctx, const Args& args) {
         }
     }
     if (const auto ics = args.value("ics")) options.icsFile = fs::absolute(*ics);
-    const care::DueReport report = care::runDue(ctx.data(), options, care::localToday(), utcNow());
+    const DueReport report = runDue(ctx.data(), options, localDay(), utcNow());
     ctx.out << report.output;
     for (const std::string& warning : report.warnings) ctx.report(warning);
     return report.problem ? kProblem : kOk;

@@ -12,9 +12,9 @@ namespace tavo::cli {
 namespace {
 
 int runExport(const Context& ctx, const Args& args) {
-    exchange::ExportOptions options;
+    ExportOptions options;
     const std::string format = args.required("format");
-    if (!exchange::parseFormat(format, options.format))
+    if (!parseFormat(format, options.format))
         throw UsageError("--format is html, csv or json, not \"" + format + "\"");
     if (const auto trees = args.value("trees")) {
         std::istringstream list(*trees);
@@ -26,10 +26,10 @@ int runExport(const Context& ctx, const Args& args) {
     const std::string language = settings::readLanguageName(ctx.data());
     if (table.load(ctx.data().languageFile(language))) {
         const std::string code = table.find(990, 0).value_or("fr_FR").substr(0, 2);
-        options.labels = exchange::albumLabels(table, code);
+        options.labels = albumLabels(table, code);
     }
     const fs::path out = fs::absolute(args.required("out"));
-    const exchange::ExportResult result = exchange::exportCollection(ctx.data(), out, options);
+    const ExportResult result = exportCollection(ctx.data(), out, options);
     for (const std::string& warning : result.warnings) ctx.report(warning);
     ctx.out << out.string() << "\n";
     return result.warnings.empty() ? kOk : kProblem;

@@ -12,8 +12,8 @@ int runImport(const Context& ctx, const Args& args) {
     const fs::path into = fs::absolute(args.required("into"));
     const fs::path document = fs::absolute(args.operands.at(0));
     try {
-        exchange::importCollection(document, into);
-    } catch (const exchange::ImportRefused& e) {
+        importCollection(document, into);
+    } catch (const ImportRefused& e) {
         throw RefusedInput(document.string() + ": " + e.what() + "; nothing was written");
     }
     ctx.out << into.string() << "\n";

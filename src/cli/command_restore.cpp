@@ -13,11 +13,11 @@ int runRestore(const Context& ctx, const Args& args) {
     if (!args.has("yes"))
         throw UsageError("restore replaces the whole data set; add --yes to confirm");
     const fs::path source = existingFolder("from", args.required("from"));
-    if (!safety::isValidBackup(DataPaths{source}))
+    if (!isValidBackup(DataPaths{source}))
         throw RefusedInput("\"" + source.string() +
                            "\" is not a backup (FICHES, GALERIES, IMGREF, Tavo.ini, Types.LIB, "
                            "Etats.LIB and NomsA.LIB are needed); nothing was changed");
-    const safety::RestoreOutcome outcome = safety::restoreBackup(DataPaths{source}, ctx.data());
+    const RestoreOutcome outcome = restoreBackup(DataPaths{source}, ctx.data());
     if (!outcome.succeeded()) {
         ctx.report("restore from \"" + source.string() + "\" failed: " + outcome.failure +
                    "; the data folder is as it was");

@@ -9,8 +9,8 @@ namespace tavo::cli {
 namespace {
 
 int runSearch(const Context& ctx, const Args& args) {
-    return collection::runSearch(ctx.data(), args.operands, args.has("json"), ctx.out,
-                                 [&](const std::string& line) { ctx.report(line); });
+    return runSearch(ctx.data(), args.operands, args.has("json"), ctx.out,
+                     [&](const std::string& line) { ctx.report(line); });
 }
 
 }  // namespace

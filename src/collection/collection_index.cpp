@@ -17,7 +17,7 @@
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
 
-namespace tavo::collection {
+namespace tavo {
 namespace {
 
 namespace fs = std::filesystem;
@@ -508,4 +508,4 @@ std::vector<std::size_t> CollectionIndex::filter(const std::vector<std::string>&
     return out;
 }
 
-}  // namespace tavo::collection
+}  // namespace tavo

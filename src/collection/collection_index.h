@@ -17,7 +17,7 @@
 #include "cards/card_record.h"
 #include "common/paths.h"
 
-namespace tavo::collection {
+namespace tavo {
 
 // The texts the search looks into.
 enum class Field : std::uint8_t {
@@ -149,4 +149,4 @@ class CollectionIndex {
     std::vector<TreeEntry> trees_;  // sorted by identifier
 };
 
-}  // namespace tavo::collection
+}  // namespace tavo

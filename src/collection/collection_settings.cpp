@@ -5,7 +5,7 @@
 
 #include "common/ini_file.h"
 
-namespace tavo::collection {
+namespace tavo {
 namespace {
 
 constexpr const char* kSection = "Collection";
@@ -34,4 +34,4 @@ void writeWindowSettings(const std::filesystem::path& ini, const WindowSettings&
     ini::writeString(ini, kSection, "Ordre", s.ascending ? "A" : "D");
 }
 
-}  // namespace tavo::collection
+}  // namespace tavo

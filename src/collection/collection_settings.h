@@ -5,7 +5,7 @@
 
 #include "collection/collection_table.h"
 
-namespace tavo::collection {
+namespace tavo {
 
 struct WindowSettings {
     int width = 900;
@@ -26,4 +26,4 @@ WindowSettings readWindowSettings(const std::filesystem::path& ini);
 // Writes the four keys; a key already holding its value is not written again.
 void writeWindowSettings(const std::filesystem::path& ini, const WindowSettings& settings);
 
-}  // namespace tavo::collection
+}  // namespace tavo

@@ -7,7 +7,7 @@
 #include "common/dates.h"
 #include "common/text_fold.h"
 
-namespace tavo::collection {
+namespace tavo {
 namespace {
 
 bool isDigit(char c) {
@@ -268,4 +268,4 @@ std::string centsText(long long cents, char decimalSeparator) {
     return buf;
 }
 
-}  // namespace tavo::collection
+}  // namespace tavo

@@ -10,7 +10,7 @@
 #include "cards/card_file.h"
 #include "collection/collection_index.h"
 
-namespace tavo::collection {
+namespace tavo {
 
 enum class Column {
     Thumbnail,  // sorts by identifier, that is by creation time
@@ -68,4 +68,4 @@ Totals totals(const std::vector<TreeEntry>& trees, const std::vector<std::size_t
 // A sum of cents as text with two decimals and the given decimal separator: "1234,50".
 std::string centsText(long long cents, char decimalSeparator);
 
-}  // namespace tavo::collection
+}  // namespace tavo

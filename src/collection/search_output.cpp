@@ -5,7 +5,7 @@
 #include "collection/collection_table.h"
 #include "common/json_writer.h"
 
-namespace tavo::collection {
+namespace tavo {
 
 std::vector<SearchHit> searchCollection(const CollectionIndex& index, std::string_view query) {
     const std::vector<std::string> words = searchWords(query);
@@ -73,4 +73,4 @@ int runSearch(const DataPaths& data, const std::vector<std::string>& words, bool
     return status;
 }
 
-}  // namespace tavo::collection
+}  // namespace tavo

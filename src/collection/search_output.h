@@ -9,7 +9,7 @@
 
 #include "collection/collection_index.h"
 
-namespace tavo::collection {
+namespace tavo {
 
 struct SearchHit {
     std::string id;
@@ -39,4 +39,4 @@ std::string searchJson(const std::vector<SearchHit>& hits);
 int runSearch(const DataPaths& data, const std::vector<std::string>& words, bool json,
               std::ostream& out, const std::function<void(const std::string&)>& report);
 
-}  // namespace tavo::collection
+}  // namespace tavo

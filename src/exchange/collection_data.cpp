@@ -11,7 +11,7 @@
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -106,4 +106,4 @@ CollectionData readCollection(const DataPaths& data, const std::vector<std::stri
     return out;
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

@@ -10,7 +10,7 @@
 #include "common/fixed_string.h"
 #include "common/paths.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 struct TreeData {
     std::string id;
@@ -37,4 +37,4 @@ bool isTreeId(const std::string& id);
 // works log or gallery reads as empty.
 CollectionData readCollection(const DataPaths& data, const std::vector<std::string>& only = {});
 
-}  // namespace tavo::exchange
+}  // namespace tavo

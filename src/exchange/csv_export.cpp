@@ -8,7 +8,7 @@
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace {
 
@@ -88,4 +88,4 @@ CsvFiles collectionCsv(const CollectionData& data) {
     return f;
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

@@ -11,7 +11,7 @@
 #include "exchange/output_folder.h"
 #include "photos/gallery_file.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -173,4 +173,4 @@ ExportResult exportCollection(const DataPaths& paths, const fs::path& outFolder,
     return result;
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

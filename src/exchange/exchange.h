@@ -12,7 +12,7 @@
 #include "common/paths.h"
 #include "translation/language_table.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 enum class Format { Html, Csv, Json };
 
@@ -105,4 +105,4 @@ ImportResult importCollection(const std::filesystem::path& jsonFile,
 // has none. An import writes the data alone; this makes its folder one the program can work in.
 void addProgramFiles(const DataPaths& source, const DataPaths& target);
 
-}  // namespace tavo::exchange
+}  // namespace tavo

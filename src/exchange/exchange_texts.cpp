@@ -2,7 +2,7 @@
 
 #include "common/dates.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 std::optional<std::string> isoDate(std::string_view text) {
     const auto d = parseDate(text);
@@ -31,4 +31,4 @@ std::optional<int> ageAt(std::string_view age, std::string_view acquired, std::s
     return years + between;
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

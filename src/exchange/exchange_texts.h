@@ -4,7 +4,7 @@
 #include <string>
 #include <string_view>
 
-namespace tavo::exchange {
+namespace tavo {
 
 // "yyyy-mm-dd" for a stored date text (UTF-8) that passes the date check, otherwise nothing.
 std::optional<std::string> isoDate(std::string_view text);
@@ -17,4 +17,4 @@ bool isIsoDate(std::string_view iso);
 // negative.
 std::optional<int> ageAt(std::string_view age, std::string_view acquired, std::string_view when);
 
-}  // namespace tavo::exchange
+}  // namespace tavo

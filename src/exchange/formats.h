@@ -8,7 +8,7 @@
 #include "exchange/collection_data.h"
 #include "exchange/exchange.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 // Where the document and the album put the photos, relative to their own folder.
 std::string galleryPhotoLink(const std::string& fileName);  // photos/<name>
@@ -35,4 +35,4 @@ std::string settingsText(
     const std::vector<std::pair<std::string, std::vector<std::pair<std::string, std::string>>>>&
         sections);
 
-}  // namespace tavo::exchange
+}  // namespace tavo

@@ -9,7 +9,7 @@
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace {
 
@@ -284,4 +284,4 @@ document.addEventListener("DOMContentLoaded", function () {
     return js;
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

@@ -9,7 +9,7 @@
 #include "exchange/exchange.h"
 #include "imaging/imaging.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 // `text` for HTML content or a quoted attribute: markup characters as entities, control
 // characters (line breaks and tabs excepted) as U+FFFD.
@@ -33,4 +33,4 @@ const std::string& albumScript();
 // Longer side of the pictures of the index.
 inline constexpr int kIndexPictureSide = 159;
 
-}  // namespace tavo::exchange
+}  // namespace tavo

@@ -14,7 +14,7 @@
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace {
 
@@ -217,4 +217,4 @@ std::string collectionJson(const CollectionData& data,
     return w.str() + "\n";
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

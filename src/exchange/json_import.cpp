@@ -17,7 +17,7 @@
 #include "photos/gallery_file.h"
 #include "works/works_line.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -378,4 +378,4 @@ ImportResult importCollection(const fs::path& jsonFile, const fs::path& intoFold
     return {false, plan.trees, plan.photos};
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

@@ -10,7 +10,7 @@
 #include "common/errors.h"
 #include "common/file_io.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -135,4 +135,4 @@ void OutputFolder::discard() {
     committed_ = true;
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

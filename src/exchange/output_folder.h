@@ -7,7 +7,7 @@
 
 #include "common/fixed_string.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 // Why a folder cannot take a run, checked before anything is written (the constructor checks
 // again and refuses with the same reasons).
@@ -56,4 +56,4 @@ class OutputFolder {
     std::vector<std::filesystem::path> written_;  // in order of creation
 };
 
-}  // namespace tavo::exchange
+}  // namespace tavo

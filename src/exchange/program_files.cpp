@@ -4,7 +4,7 @@
 #include "exchange/exchange.h"
 #include "safety/file_copy.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -14,14 +14,13 @@ void addProgramFiles(const DataPaths& source, const DataPaths& target) {
         const fs::path& p = it->path();
         if (p.extension() != ".lng" || !it->is_regular_file(ec)) continue;
         const fs::path copy = target.languageFile(p.stem().string());
-        if (!safety::entryExists(copy)) safety::copyFileOrThrow(p, copy);
+        if (!entryExists(copy)) copyFileOrThrow(p, copy);
     }
     // The help pages go whole or not at all: a folder the user made there is left alone.
-    if (fs::is_directory(source.helpFolder(), ec) && !safety::entryExists(target.helpFolder()))
-        safety::copyFolderOrThrow(source.helpFolder(), target.helpFolder());
-    if (fs::is_regular_file(source.defaultPicture(), ec) &&
-        !safety::entryExists(target.defaultPicture()))
-        safety::copyFileOrThrow(source.defaultPicture(), target.defaultPicture());
+    if (fs::is_directory(source.helpFolder(), ec) && !entryExists(target.helpFolder()))
+        copyFolderOrThrow(source.helpFolder(), target.helpFolder());
+    if (fs::is_regular_file(source.defaultPicture(), ec) && !entryExists(target.defaultPicture()))
+        copyFileOrThrow(source.defaultPicture(), target.defaultPicture());
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

@@ -4,7 +4,7 @@
 
 #include "common/errors.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 namespace {
 
@@ -119,4 +119,4 @@ Bytes applyFiller(std::span<const FieldArea> areas, Bytes rebuilt,
     return rebuilt;
 }
 
-}  // namespace tavo::exchange
+}  // namespace tavo

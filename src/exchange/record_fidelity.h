@@ -16,7 +16,7 @@
 
 #include "common/fixed_string.h"
 
-namespace tavo::exchange {
+namespace tavo {
 
 // One area of a record: a fixed string (length byte + capacity) or, when `plain`, bytes the
 // program never reads (the reserved tail of a botanical name entry).
@@ -50,4 +50,4 @@ std::string toHex(std::span<const std::uint8_t> bytes);
 // False when `hex` is not an even number of lowercase or uppercase hex digits.
 bool fromHex(std::string_view hex, Bytes& out);
 
-}  // namespace tavo::exchange
+}  // namespace tavo

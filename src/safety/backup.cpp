@@ -10,7 +10,7 @@
 #include "common/file_io.h"
 #include "safety/file_copy.h"
 
-namespace tavo::safety {
+namespace tavo {
 
 std::string backupName(const LocalTime& t) {
     char text[64];
@@ -83,4 +83,4 @@ fs::path partialBackupFolder(const fs::path& backupFolder) {
     return p.string() + kPartialSuffix;
 }
 
-}  // namespace tavo::safety
+}  // namespace tavo

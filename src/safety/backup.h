@@ -20,7 +20,7 @@
 #include "common/paths.h"
 #include "translation/messages.h"
 
-namespace tavo::safety {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -86,4 +86,4 @@ std::string copyNoticeText(const fs::path& source, const fs::path& dest);
 BackupOutcome runBackup(const DataPaths& data, const fs::path& backupFolder,
                         const CopyNotice& notice);
 
-}  // namespace tavo::safety
+}  // namespace tavo

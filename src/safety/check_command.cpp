@@ -6,7 +6,7 @@
 #include "common/folder_lock.h"
 #include "safety/integrity_check.h"
 
-namespace tavo::safety {
+namespace tavo {
 
 CommandResult runCheckCommand(const CheckCommand& command, const LocalTime& now) {
     std::error_code ec;
@@ -33,4 +33,4 @@ CommandResult runCheckCommand(const CheckCommand& command, const LocalTime& now)
     }
 }
 
-}  // namespace tavo::safety
+}  // namespace tavo

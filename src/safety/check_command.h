@@ -10,7 +10,7 @@
 
 #include "safety/backup.h"
 
-namespace tavo::safety {
+namespace tavo {
 
 struct CheckCommand {
     std::filesystem::path dataFolder;
@@ -29,4 +29,4 @@ struct CommandResult {
 // `err` with their exit status.
 CommandResult runCheckCommand(const CheckCommand& command, const LocalTime& now);
 
-}  // namespace tavo::safety
+}  // namespace tavo

@@ -15,7 +15,7 @@
 #include "common/file_io.h"
 #include "common/safe_replace.h"
 
-namespace tavo::safety {
+namespace tavo {
 namespace {
 
 constexpr std::size_t kChunk = 64 * 1024;
@@ -177,4 +177,4 @@ void renameEntry(const fs::path& from, const fs::path& to) {
     if (to.parent_path() != from.parent_path()) io::syncFolder(to.parent_path());
 }
 
-}  // namespace tavo::safety
+}  // namespace tavo

@@ -8,7 +8,7 @@
 #include <functional>
 #include <string>
 
-namespace tavo::safety {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -48,4 +48,4 @@ bool entryExists(const fs::path& p);
 // folders so the rename survives a crash.
 void renameEntry(const fs::path& from, const fs::path& to);
 
-}  // namespace tavo::safety
+}  // namespace tavo

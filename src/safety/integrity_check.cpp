@@ -23,7 +23,7 @@
 #include "startup/settings.h"
 #include "works/works_file.h"
 
-namespace tavo::safety {
+namespace tavo {
 namespace {
 
 // One text field of a record: where its length byte sits and how many characters it holds.
@@ -550,4 +550,4 @@ std::string repairJson(const RepairOutcome& outcome) {
     return w.str() + "\n";
 }
 
-}  // namespace tavo::safety
+}  // namespace tavo

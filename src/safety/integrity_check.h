@@ -16,7 +16,7 @@ namespace tavo {
 class FolderLock;
 }
 
-namespace tavo::safety {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -76,4 +76,4 @@ std::string reportJson(const std::vector<Problem>& problems);
 std::string repairText(const RepairOutcome& outcome);
 std::string repairJson(const RepairOutcome& outcome);
 
-}  // namespace tavo::safety
+}  // namespace tavo

@@ -13,7 +13,7 @@
 #include "safety/backup.h"
 #include "safety/file_copy.h"
 
-namespace tavo::safety {
+namespace tavo {
 namespace {
 
 struct RestoreEntry {
@@ -281,4 +281,4 @@ RestoreOutcome restoreBackup(const DataPaths& source, const DataPaths& data) {
     return outcome;
 }
 
-}  // namespace tavo::safety
+}  // namespace tavo

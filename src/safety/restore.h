@@ -28,7 +28,7 @@
 #include "common/paths.h"
 #include "translation/messages.h"
 
-namespace tavo::safety {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -80,4 +80,4 @@ RestoreOutcome restoreBackup(const DataPaths& source, const DataPaths& data);
 // left is then still recoverable by a later call.
 bool recoverInterruptedRestore(const DataPaths& data);
 
-}  // namespace tavo::safety
+}  // namespace tavo

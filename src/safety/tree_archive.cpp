@@ -16,7 +16,7 @@
 #include "common/safe_replace.h"
 #include "photos/gallery_file.h"
 
-namespace tavo::safety {
+namespace tavo {
 namespace {
 
 #ifdef ZIP_LENGTH_TO_END
@@ -125,4 +125,4 @@ fs::path makeTreeArchive(const DataPaths& data, const std::string& treeId,
     return makeTreeArchive(data, treeId, photos, targetFolder);
 }
 
-}  // namespace tavo::safety
+}  // namespace tavo

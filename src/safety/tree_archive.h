@@ -11,7 +11,7 @@
 
 #include "common/paths.h"
 
-namespace tavo::safety {
+namespace tavo {
 
 namespace fs = std::filesystem;
 
@@ -48,4 +48,4 @@ fs::path makeTreeArchive(const DataPaths& data, const std::string& treeId,
 fs::path makeTreeArchive(const DataPaths& data, const std::string& treeId,
                          const fs::path& targetFolder);
 
-}  // namespace tavo::safety
+}  // namespace tavo

@@ -7,7 +7,6 @@
 #include "support/temp_dir.h"
 
 using namespace tavo;
-using namespace tavo::care;
 using namespace std::chrono;
 using tavo::test::cardOf;
 using tavo::test::runShell;

@@ -5,7 +5,6 @@
 #include "support/data_folder.h"
 
 using namespace tavo;
-using namespace tavo::care;
 using namespace std::chrono;
 using tavo::test::worksLines;
 

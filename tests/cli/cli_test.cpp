@@ -203,17 +203,15 @@ TEST(CliSafety, BackupRestoreAndArchiveWriteWhatTheWindowsWrite) {
         << backup.out;
     const std::filesystem::path made = backup.out.substr(0, backup.out.size() - 1);
     EXPECT_EQ(made.parent_path(), target.path());
-    ASSERT_TRUE(
-        safety::runBackup(DataPaths{data.path()}, reference / "backup", nullptr).succeeded());
+    ASSERT_TRUE(runBackup(DataPaths{data.path()}, reference / "backup", nullptr).succeeded());
     EXPECT_TRUE(sameFiles(made, reference / "backup"));
 
     const ProgramRun archive = cli(data.path(), {"archive", kPine, "--to", target.path()});
     ASSERT_EQ(archive.status, 0) << archive.err;
-    const auto zip = target / safety::treeArchiveName(kPine);
+    const auto zip = target / treeArchiveName(kPine);
     EXPECT_EQ(archive.out, zip.string() + "\n");
-    safety::makeTreeArchive(DataPaths{data.path()}, kPine, {kPine + "001.JPG"}, reference.path());
-    const auto entries = readZip(zip),
-               expected = readZip(reference / safety::treeArchiveName(kPine));
+    makeTreeArchive(DataPaths{data.path()}, kPine, {kPine + "001.JPG"}, reference.path());
+    const auto entries = readZip(zip), expected = readZip(reference / treeArchiveName(kPine));
     ASSERT_EQ(entries.size(), 5u);
     for (std::size_t i = 0; i < entries.size(); ++i) {
         EXPECT_EQ(entries[i].name, expected[i].name);
@@ -234,7 +232,7 @@ TEST(CliBadInput, RefusesWithOneLineAndChangesNothing) {
     makeThreeTrees(data.path());
     fs::create_directory(odd / "FICHES");
     ASSERT_EQ(::mkfifo((odd / "FICHES/99999999999999.SIG").c_str(), 0644), 0);
-    const auto existing = target / safety::treeArchiveName(kPine);
+    const auto existing = target / treeArchiveName(kPine);
     writeBytes(existing, "an older archive");
     writeBytes(target / "broken.jpg", "not a picture");
     const std::string missing = (target / "missing").string();

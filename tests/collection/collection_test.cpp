@@ -18,7 +18,6 @@
 #include "works/works_file.h"
 
 using namespace tavo;
-using namespace tavo::collection;
 using tavo::test::cardOf;
 
 namespace {

@@ -58,17 +58,16 @@ void checkWhole(const DataPaths& paths) {
 // The checker finds only what its repair mends, and after the repair (on a copy, so the next
 // run still meets what the kill left) finds nothing.
 void checkMended(const fs::path& folder, int kill) {
-    const auto problems = safety::checkDataFolder(DataPaths{folder});
-    for (const auto& p : problems)
-        ASSERT_TRUE(safety::isRepairable(p.kind)) << safety::reportText({p});
+    const auto problems = checkDataFolder(DataPaths{folder});
+    for (const auto& p : problems) ASSERT_TRUE(isRepairable(p.kind)) << reportText({p});
     if (problems.empty()) return;
     test::TempDir scratch;
     fs::copy(folder, scratch / "data", fs::copy_options::recursive);
     const auto lock = FolderLock::take(DataPaths{scratch / "data"});
     ASSERT_NE(lock.lock, nullptr);
     const auto outcome =
-        safety::repairDataFolder(*lock.lock, scratch.path(), {2026, 12, 8, 0, 0, kill % 60});
-    EXPECT_EQ(safety::reportText(outcome.remaining), "");
+        repairDataFolder(*lock.lock, scratch.path(), {2026, 12, 8, 0, 0, kill % 60});
+    EXPECT_EQ(reportText(outcome.remaining), "");
 }
 // After an abrupt end: whole files, only mendable problems, and a next run that carries on.
 void checkAfterEnd(const fs::path& folder, int n, const char* how) {

@@ -947,8 +947,7 @@ class RoadOfATree : public ProgramTest {
         trigger(&main(), "Sauvegarder1");
         std::vector<QString> wanted;
         for (const char* f : {"Tavo.ini", "Etats.LIB", "Types.LIB", "NomsA.LIB"})
-            wanted.push_back(
-                QString::fromStdString(safety::copyNoticeText(dir / f, backupFolder() / f)));
+            wanted.push_back(QString::fromStdString(copyNoticeText(dir / f, backupFolder() / f)));
         wanted.push_back(msg(BackupDone));
         EXPECT_EQ(messages(), wanted);
         EXPECT_EQ(ui.shown.front().title, msg(ChooseBackupFolder));

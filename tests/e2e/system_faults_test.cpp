@@ -203,7 +203,7 @@ class SystemFaults : public ::testing::Test {
         // A backup of this data set, kept outside the disk, for the restore.
         savedBackup = root / "saved" / "Tavo-20260101-120000";
         fs::create_directories(savedBackup.parent_path());
-        ASSERT_TRUE(safety::runBackup(paths, savedBackup, {}).succeeded());
+        ASSERT_TRUE(runBackup(paths, savedBackup, {}).succeeded());
     }
 
     TF_Main& main() { return program->main(); }
@@ -463,7 +463,7 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
         ASSERT_GT(fillDisk(filler), 0u);
         expectRefused("backup on a full disk", [&] { backUpThroughWindow(backups); });
         for (const auto& made : backupFolders())
-            EXPECT_FALSE(safety::isValidBackup(DataPaths{backups / made})) << made;
+            EXPECT_FALSE(isValidBackup(DataPaths{backups / made})) << made;
         fs::remove_all(backups);
         fs::create_directories(backups);
         fs::remove(filler);
@@ -481,12 +481,12 @@ TEST_F(SystemFaults, AFullDiskRefusesEveryCommandAndChangesNoFile) {
         const fs::path made = backups / backupFolders().back();
         if (result == QDialog::Accepted) {
             EXPECT_TRUE(ui.texts("error").empty());
-            EXPECT_TRUE(safety::isValidBackup(DataPaths{made}));
+            EXPECT_TRUE(isValidBackup(DataPaths{made}));
             break;
         }
         ++backupWrites;
         EXPECT_EQ(ui.texts("error").size(), 1u) << "backup, write " << n;
-        EXPECT_FALSE(safety::isValidBackup(DataPaths{made})) << "backup, write " << n;
+        EXPECT_FALSE(isValidBackup(DataPaths{made})) << "backup, write " << n;
         fs::remove_all(made);
     }
     EXPECT_GE(backupWrites, 7);  // at least one write per entry of the data set

@@ -14,10 +14,6 @@ namespace tavo::test {
 namespace {
 
 namespace fs = std::filesystem;
-using exchange::exportCollection;
-using exchange::ExportOptions;
-using exchange::Format;
-using exchange::importCollection;
 
 const std::string kMaple = "26034140509042", kEmpty = "26034140509043", kFull = "26034140509044",
                   kHostile = "26034140509045";
@@ -122,7 +118,7 @@ TEST_F(ExchangeTest, AlbumShowsHostileTextsAsTextAndLoadsInABrowser) {
     LanguageTable english;
     ASSERT_TRUE(english.load(fs::path(TAVO_SOURCE_DIR) / "data/English.lng"));
     ExportOptions o;
-    o.labels = exchange::albumLabels(english, "en");
+    o.labels = albumLabels(english, "en");
     const fs::path album = exportTo(Format::Html, "album", o);
     EXPECT_NE(std::string::npos,
               readText(album / "trees" / (kMaple + ".html")).find("<html lang=\"en\">"));
@@ -172,7 +168,7 @@ TEST_F(ExchangeTest, RefusedDocumentsNameTheirFirstFaultAndWriteNothing) {
         try {
             importCollection(doc, out / "into");
             ADD_FAILURE() << "accepted";
-        } catch (const exchange::ImportRefused& e) {
+        } catch (const ImportRefused& e) {
             EXPECT_EQ(c.where, e.where()) << e.what();
         }
         EXPECT_FALSE(fs::exists(out / "into"));
@@ -182,7 +178,7 @@ TEST_F(ExchangeTest, RefusedDocumentsNameTheirFirstFaultAndWriteNothing) {
     try {
         importCollection(doc, out / "into");
         ADD_FAILURE() << "accepted";
-    } catch (const exchange::ImportRefused& e) {
+    } catch (const ImportRefused& e) {
         EXPECT_EQ("trees[0].photos[1].file", e.where());
     }
     EXPECT_FALSE(fs::exists(out / "into"));
@@ -250,8 +246,8 @@ TEST(ExchangeTextsTest, DatesAndAgesFollowTheStoredTexts) {
                                                {"31/02/2021", ""},
                                                {"5/3/2020", ""},
                                                {"", ""}}) {
-        EXPECT_EQ(c.iso, exchange::isoDate(c.stored).value_or("")) << c.stored;
-        EXPECT_EQ(!c.iso.empty(), exchange::isIsoDate(c.iso)) << c.iso;
+        EXPECT_EQ(c.iso, isoDate(c.stored).value_or("")) << c.stored;
+        EXPECT_EQ(!c.iso.empty(), isIsoDate(c.iso)) << c.iso;
     }
     struct AgeCase {
         std::string age, acquired, when;
@@ -264,7 +260,7 @@ TEST(ExchangeTextsTest, DatesAndAgesFollowTheStoredTexts) {
                                               {"5a", "15/03/2010", "15/03/2012", -1},
                                               {"", "15/03/2010", "15/03/2012", -1},
                                               {"5", "", "15/03/2012", -1}})
-        EXPECT_EQ(c.years, exchange::ageAt(c.age, c.acquired, c.when).value_or(-1)) << c.when;
+        EXPECT_EQ(c.years, ageAt(c.age, c.acquired, c.when).value_or(-1)) << c.when;
 }
 
 }  // namespace

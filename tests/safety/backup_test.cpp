@@ -11,7 +11,6 @@
 #include "support/faults.h"
 
 using namespace tavo;
-using namespace tavo::safety;
 using namespace tavo::test;
 namespace fs = std::filesystem;
 

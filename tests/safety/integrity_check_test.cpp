@@ -14,7 +14,6 @@
 #include "support/data_folder.h"
 
 using namespace tavo;
-using namespace tavo::safety;
 using namespace tavo::test;
 namespace fs = std::filesystem;
 

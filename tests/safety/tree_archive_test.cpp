@@ -9,7 +9,6 @@
 #include "support/zip_reading.h"
 
 using namespace tavo;
-using namespace tavo::safety;
 using namespace tavo::test;
 namespace fs = std::filesystem;
 

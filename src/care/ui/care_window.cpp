@@ -28,13 +28,13 @@ enum DueColumn { DueTree, DueType, DueLast, DueInterval, DueNext, DueState, DueC
 enum PastColumn { PastTree, PastDate, PastType, PastComment, PastColumns };
 
 // Calm tints: nothing here is an alarm. Dark text on each, whatever the desktop's theme.
-QColor stateTint(care::DueState state) {
+QColor stateTint(DueState state) {
     switch (state) {
-        case care::DueState::Soon:
+        case DueState::Soon:
             return {220, 234, 247};  // soft blue
-        case care::DueState::Due:
+        case DueState::Due:
             return {252, 233, 190};  // soft amber
-        case care::DueState::LongOverdue:
+        case DueState::LongOverdue:
             return {228, 228, 224};  // grey
         default:
             return {255, 255, 255};
@@ -139,8 +139,8 @@ CareWindow::CareWindow(App& app) : TavoDialog(app, "CareWindow", 2000, QStringLi
     });
 }
 
-care::CareWords CareWindow::words() const {
-    return care::careWords([this](Msg m) { return toUtf8String(app_.msg(m)); });
+CareWords CareWindow::words() const {
+    return careWords([this](Msg m) { return toUtf8String(app_.msg(m)); });
 }
 
 void CareWindow::setHeads() {
@@ -162,14 +162,14 @@ void CareWindow::FormActivate() {
     setHeads();
 
     BusyCursor busy;
-    const care::Day today = care::localToday();
-    const care::CollectionLogs logs = care::readCollectionLogs(app_.data());
-    plan_ = care::computeCarePlan(logs.trees, today);
-    fillDue(care::dueWithin(plan_, today));
+    const Day today = localDay();
+    const CollectionLogs logs = readCollectionLogs(app_.data());
+    plan_ = computeCarePlan(logs.trees, today);
+    fillDue(dueWithin(plan_, today));
     // A calendar without a single event is of no use to anyone.
     B_Exporter->setEnabled(std::any_of(plan_.items.begin(), plan_.items.end(),
-                                       [](const care::CareItem& i) { return i.next.has_value(); }));
-    fillPast(care::thisMonthInPastYears(logs.trees, today));
+                                       [](const CareItem& i) { return i.next.has_value(); }));
+    fillPast(thisMonthInPastYears(logs.trees, today));
     if (!logs.problems.empty() || plan_.invalidDates > 0) {
         L_Remarque->setText(app_.msg(Msg::CareLeftOut));
         QStringList details;
@@ -180,20 +180,20 @@ void CareWindow::FormActivate() {
     SG_AFaire->setFocus();
 }
 
-void CareWindow::fillDue(const std::vector<care::CareItem>& items) {
-    const care::CareWords w = words();
+void CareWindow::fillDue(const std::vector<CareItem>& items) {
+    const CareWords w = words();
     SG_AFaire->setRowCount(static_cast<int>(items.size()));
     int row = 0;
-    for (const care::CareItem& item : items) {
-        const QString state = item.state == care::DueState::Soon  ? app_.msg(Msg::CareSoon)
-                              : item.state == care::DueState::Due ? app_.msg(Msg::CareDue)
-                                                                  : app_.msg(Msg::CareOverdue);
+    for (const CareItem& item : items) {
+        const QString state = item.state == DueState::Soon  ? app_.msg(Msg::CareSoon)
+                              : item.state == DueState::Due ? app_.msg(Msg::CareDue)
+                                                            : app_.msg(Msg::CareOverdue);
         const QString texts[DueColumns] = {
             treeLabel(item.treeName, item.treeId),
             toQString(item.type),
-            toQString(care::dayText(item.last)),
-            toQString(care::intervalText(item.intervalDays.value_or(0), w)),
-            toQString(care::dayText(item.next.value_or(item.last))),
+            toQString(dayText(item.last)),
+            toQString(intervalText(item.intervalDays.value_or(0), w)),
+            toQString(dayText(item.next.value_or(item.last))),
             state};
         for (int c = 0; c < DueColumns; ++c) {
             QTableWidgetItem* it = cell(texts[c], item.treeId);
@@ -208,11 +208,11 @@ void CareWindow::fillDue(const std::vector<care::CareItem>& items) {
     if (!items.empty()) SG_AFaire->setCurrentCell(0, 0);
 }
 
-void CareWindow::fillPast(const std::vector<care::PastLine>& lines) {
+void CareWindow::fillPast(const std::vector<PastLine>& lines) {
     SG_MoisPasse->setRowCount(static_cast<int>(lines.size()));
     int row = 0;
     const std::string* previousTree = nullptr;
-    for (const care::PastLine& l : lines) {
+    for (const PastLine& l : lines) {
         // The lines come tree by tree: the tree is named once, at the head of its group.
         const bool first = !previousTree || *previousTree != l.treeId;
         previousTree = &l.treeId;
@@ -259,11 +259,11 @@ void CareWindow::B_ExporterClick() {
     if (chosen.isEmpty()) return;
     std::filesystem::path file = toPath(chosen);
     if (!file.has_extension()) file += ".ics";
-    std::vector<care::CareItem> expected;
-    for (const care::CareItem& item : plan_.items)
+    std::vector<CareItem> expected;
+    for (const CareItem& item : plan_.items)
         if (item.next) expected.push_back(item);
     BusyCursor busy;
-    care::writeIcsFile(file, care::icsCalendar(expected, utcNow(), words()));
+    writeIcsFile(file, icsCalendar(expected, utcNow(), words()));
     L_Remarque->setText(app_.msg(Msg::CalendarSaved).arg(toQString(file)));
     L_Remarque->setToolTip(QString());
 }

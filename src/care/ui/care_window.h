@@ -44,14 +44,14 @@ class CareWindow : public TavoDialog {
     void B_ExporterClick();
 
     void setHeads();
-    void fillDue(const std::vector<care::CareItem>& items);
-    void fillPast(const std::vector<care::PastLine>& lines);
+    void fillDue(const std::vector<CareItem>& items);
+    void fillPast(const std::vector<PastLine>& lines);
     // Closes the window on the tree of the grid's row, when the row names one.
     void openRow(QTableWidget* grid, int row);
-    care::CareWords words() const;
+    CareWords words() const;
 
     std::string chosenTreeId_;
-    care::CarePlan plan_;  // as last read, for the export
+    CarePlan plan_;  // as last read, for the export
 };
 
 }  // namespace tavo

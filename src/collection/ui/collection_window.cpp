@@ -26,32 +26,29 @@
 
 namespace tavo {
 
-using collection::Column;
-namespace col = collection;
-
 namespace {
 
 constexpr int kThumbnailSide = 36;
 constexpr int kCellMargin = 4;
 
 // Widths the columns start from, before their headers' texts are measured.
-constexpr int kColumnWidths[col::kColumnCount] = {44,  230, 160, 100, 55, 90, 110,
-                                                  120, 75,  65,  190, 60, 90};
+constexpr int kColumnWidths[kColumnCount] = {44,  230, 160, 100, 55, 90, 110,
+                                             120, 75,  65,  190, 60, 90};
 
 // The column heads, in the order of Column; the thumbnail column has none.
-constexpr std::optional<Msg> kHeaders[col::kColumnCount] = {std::nullopt,
-                                                            Msg::NameColumn,
-                                                            Msg::BotanicalNameColumn,
-                                                            Msg::CultivarColumn,
-                                                            Msg::AgeColumn,
-                                                            Msg::AcquiredColumn,
-                                                            Msg::StateColumn,
-                                                            Msg::ProvenanceColumn,
-                                                            Msg::PriceColumn,
-                                                            Msg::WorksColumn,
-                                                            Msg::LastInterventionColumn,
-                                                            Msg::PhotosColumn,
-                                                            Msg::LastPhotoColumn};
+constexpr std::optional<Msg> kHeaders[kColumnCount] = {std::nullopt,
+                                                       Msg::NameColumn,
+                                                       Msg::BotanicalNameColumn,
+                                                       Msg::CultivarColumn,
+                                                       Msg::AgeColumn,
+                                                       Msg::AcquiredColumn,
+                                                       Msg::StateColumn,
+                                                       Msg::ProvenanceColumn,
+                                                       Msg::PriceColumn,
+                                                       Msg::WorksColumn,
+                                                       Msg::LastInterventionColumn,
+                                                       Msg::PhotosColumn,
+                                                       Msg::LastPhotoColumn};
 
 bool isNumberColumn(int column) {
     const auto c = static_cast<Column>(column);
@@ -60,33 +57,33 @@ bool isNumberColumn(int column) {
 }
 
 // Where a match was found, in words of the interface.
-QString fieldLabel(const App& app, col::Field field) {
+QString fieldLabel(const App& app, Field field) {
     const auto header = [&](Column c) { return app.msg(*kHeaders[static_cast<int>(c)]); };
     switch (field) {
-        case col::Field::TreeName:
+        case Field::TreeName:
             return header(Column::TreeName);
-        case col::Field::BotanicalName:
+        case Field::BotanicalName:
             return header(Column::BotanicalName);
-        case col::Field::Cultivar:
+        case Field::Cultivar:
             return header(Column::Cultivar);
-        case col::Field::CommonName:
+        case Field::CommonName:
             return app.msg(Msg::CommonName);
-        case col::Field::EnglishName:
+        case Field::EnglishName:
             return app.msg(Msg::EnglishName);
-        case col::Field::Provenance:
+        case Field::Provenance:
             return header(Column::Provenance);
-        case col::Field::AcquisitionDate:
+        case Field::AcquisitionDate:
             return app.msg(Msg::AcquisitionDate);
-        case col::Field::State:
+        case Field::State:
             return header(Column::State);
-        case col::Field::Price:
+        case Field::Price:
             return header(Column::Price);
-        case col::Field::Notes:
+        case Field::Notes:
             return app.msg(Msg::Notes);
-        case col::Field::WorksType:
-        case col::Field::WorksComment:
+        case Field::WorksType:
+        case Field::WorksComment:
             return header(Column::WorksCount);
-        case col::Field::PhotoComment:
+        case Field::PhotoComment:
             return app.msg(Msg::PhotoField);
     }
     return {};
@@ -217,7 +214,7 @@ class CollectionTable : public QTableView {
 CollectionModel::CollectionModel(App& app, QObject* parent)
     : QAbstractTableModel(parent), app_(app), today_(localNow()) {}
 
-void CollectionModel::setRows(const col::CollectionIndex* index, std::vector<std::size_t> rows,
+void CollectionModel::setRows(const CollectionIndex* index, std::vector<std::size_t> rows,
                               std::vector<std::string> words) {
     beginResetModel();
     index_ = index;
@@ -233,7 +230,7 @@ const CollectionModel::Excerpt& CollectionModel::excerpt(int row) const {
     std::optional<Excerpt>& e = excerpts_[rows_[row]];
     if (e) return *e;
     e.emplace();
-    const std::optional<col::Match> m = col::bestMatch(tree(row), words_);
+    const std::optional<Match> m = bestMatch(tree(row), words_);
     if (!m) return *e;
     QString where = fieldLabel(app_, m->field);
     if (!m->date.empty()) where += QLatin1Char(' ') + toQString(m->date);
@@ -249,7 +246,7 @@ const CollectionModel::Excerpt& CollectionModel::excerpt(int row) const {
 }
 
 QImage CollectionModel::thumbnail(int row, int side) const {
-    const col::TreeEntry& t = tree(row);
+    const TreeEntry& t = tree(row);
     const QString key = toQString(t.id);
     if (const auto it = thumbnails_.constFind(key); it != thumbnails_.constEnd())
         if (it->isNull() || std::max(it->width(), it->height()) == side) return *it;
@@ -270,10 +267,10 @@ void CollectionModel::forgetThumbnails(const std::vector<std::string>& ids) {
 
 void CollectionModel::retranslate() {
     headers_.clear();
-    for (int c = 0; c < col::kColumnCount; ++c)
+    for (int c = 0; c < kColumnCount; ++c)
         headers_ << (kHeaders[c] ? app_.msg(*kHeaders[c]) : QString());
     excerpts_.assign(excerpts_.size(), std::nullopt);
-    emit headerDataChanged(Qt::Horizontal, 0, col::kColumnCount - 1);
+    emit headerDataChanged(Qt::Horizontal, 0, kColumnCount - 1);
     if (!rows_.empty()) emit dataChanged(index(0, 0), index(rowCount() - 1, columnCount() - 1));
 }
 
@@ -282,23 +279,23 @@ int CollectionModel::rowCount(const QModelIndex& parent) const {
 }
 
 int CollectionModel::columnCount(const QModelIndex& parent) const {
-    return parent.isValid() ? 0 : col::kColumnCount;
+    return parent.isValid() ? 0 : kColumnCount;
 }
 
 QVariant CollectionModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount()) return {};
     const auto column = static_cast<Column>(index.column());
-    const col::TreeEntry& t = tree(index.row());
+    const TreeEntry& t = tree(index.row());
     switch (role) {
         case Qt::DisplayRole:
-            return toQString(col::cellText(t, column, today_));
+            return toQString(cellText(t, column, today_));
         case Qt::TextAlignmentRole:
             return QVariant::fromValue(
                 Qt::AlignVCenter |
                 (isNumberColumn(index.column()) ? Qt::AlignRight : Qt::AlignLeft));
         case Qt::ToolTipRole: {
             if (column == Column::Thumbnail) return {};
-            QString tip = toQString(col::cellText(t, column, today_));
+            QString tip = toQString(cellText(t, column, today_));
             if (column == Column::TreeName) {
                 const Excerpt& e = excerpt(index.row());
                 if (!e.pieces.isEmpty())
@@ -323,14 +320,14 @@ QVariant CollectionModel::headerData(int section, Qt::Orientation orientation, i
 }
 
 void CollectionModel::sort(int column, Qt::SortOrder order) {
-    if (!index_ || column < 0 || column >= col::kColumnCount) return;
+    if (!index_ || column < 0 || column >= kColumnCount) return;
     emit layoutAboutToBeChanged({}, QAbstractItemModel::VerticalSortHint);
     // The chosen row stays chosen: persistent indexes follow their tree.
     const QModelIndexList before = persistentIndexList();
     std::vector<std::size_t> trees;
     for (const QModelIndex& i : before) trees.push_back(rows_[i.row()]);
-    rows_ = col::sortRows(index_->trees(), rows_, static_cast<Column>(column),
-                          order == Qt::AscendingOrder, today_);
+    rows_ = sortRows(index_->trees(), rows_, static_cast<Column>(column),
+                     order == Qt::AscendingOrder, today_);
     std::vector<int> rowOf(index_->trees().size(), -1);
     for (std::size_t r = 0; r < rows_.size(); ++r) rowOf[rows_[r]] = static_cast<int>(r);
     QModelIndexList after;
@@ -351,7 +348,7 @@ CollectionWindow::CollectionWindow(App& app)
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                    Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint);
     setAttribute(Qt::WA_QuitOnClose, false);
-    setMinimumSize(col::kMinWidth, col::kMinHeight);
+    setMinimumSize(kMinWidth, kMinHeight);
     resize(settings_.width, settings_.height);
 
     L_Recherche = makeLabel(this, "L_Recherche", 1801, QStringLiteral("Rechercher :"));
@@ -429,7 +426,7 @@ void CollectionWindow::showEvent(QShowEvent* event) {
     // The remembered size first: the base class centres the window as it is.
     if (!event->spontaneous()) {
         app_.guard(this, [this] {
-            settings_ = col::readWindowSettings(app_.data().settings());
+            settings_ = readWindowSettings(app_.data().settings());
             resize(settings_.width, settings_.height);
         });
     }
@@ -442,7 +439,7 @@ void CollectionWindow::FormActivate() {
     E_Recherche->blockSignals(false);
     words_.clear();
     model_->setRows(nullptr, {}, {});
-    index_ = col::CollectionIndex::build(app_.data());
+    index_ = CollectionIndex::build(app_.data());
     model_->forgetThumbnails();
     retranslate();
     SG_Collection->horizontalHeader()->setSortIndicator(
@@ -460,8 +457,8 @@ std::string CollectionWindow::currentId() const {
 
 std::vector<std::size_t> CollectionWindow::sortedMatches(
     const std::vector<std::string>& words) const {
-    return col::sortRows(index_.trees(), index_.filter(words), settings_.column,
-                         settings_.ascending, localNow());
+    return sortRows(index_.trees(), index_.filter(words), settings_.column, settings_.ascending,
+                    localNow());
 }
 
 void CollectionWindow::showRows(std::vector<std::size_t> rows, std::vector<std::string> words,
@@ -482,11 +479,11 @@ void CollectionWindow::showRows(std::vector<std::size_t> rows, std::vector<std::
 void CollectionWindow::E_RechercheChange() {
     // Each translation pass refills the box; a hidden window reads everything when shown.
     if (!isVisible()) return;
-    std::vector<std::string> words = col::searchWords(toUtf8String(E_Recherche->text()));
+    std::vector<std::string> words = searchWords(toUtf8String(E_Recherche->text()));
     // Typing on only narrows the search: the rows shown, already in order, are looked through.
     const std::string chosen = currentId();
     std::vector<std::size_t> rows =
-        col::narrows(words_, words) ? index_.filter(words, model_->rows()) : sortedMatches(words);
+        narrows(words_, words) ? index_.filter(words, model_->rows()) : sortedMatches(words);
     showRows(std::move(rows), std::move(words), chosen);
 }
 
@@ -513,14 +510,13 @@ void CollectionWindow::B_OuvrirClick() {
 }
 
 void CollectionWindow::showFooter() {
-    const col::Totals t = col::totals(index_.trees(), model_->rows());
+    const Totals t = totals(index_.trees(), model_->rows());
     L_Nombre->setText(app_.msg(Msg::TreesShown).arg(t.shown).arg(t.all));
     const QString locale = app_.translator ? app_.translator->Locale() : QString();
     const QString point =
         QLocale(locale.isEmpty() ? QStringLiteral("fr_FR") : locale).decimalPoint();
     const char separator = point == QStringLiteral(".") ? '.' : ',';
-    L_Total->setText(
-        app_.msg(Msg::TotalPrice).arg(toQString(col::centsText(t.priceCents, separator))));
+    L_Total->setText(app_.msg(Msg::TotalPrice).arg(toQString(centsText(t.priceCents, separator))));
 }
 
 void CollectionWindow::retranslate() {
@@ -537,7 +533,7 @@ void CollectionWindow::fitColumns() {
     QHeaderView* header = SG_Collection->horizontalHeader();
     // Room for the header's text and its sort arrow.
     const QFontMetrics hm(header->font());
-    for (int c = 0; c < col::kColumnCount; ++c) {
+    for (int c = 0; c < kColumnCount; ++c) {
         const QString text = model_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
         const int least = text.isEmpty() ? 0 : hm.horizontalAdvance(text) + 32;
         SG_Collection->setColumnWidth(c, std::max(kColumnWidths[c], least));
@@ -545,7 +541,7 @@ void CollectionWindow::fitColumns() {
 }
 
 void CollectionWindow::rememberSettings() {
-    col::writeWindowSettings(app_.data().settings(), settings_);
+    writeWindowSettings(app_.data().settings(), settings_);
 }
 
 bool CollectionWindow::FormKeyPress(QKeyEvent* event) {

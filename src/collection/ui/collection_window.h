@@ -28,10 +28,10 @@ class CollectionModel : public QAbstractTableModel {
     CollectionModel(App& app, QObject* parent);
 
     // Shows `rows` (positions in index.trees()) with the excerpts of `words`.
-    void setRows(const collection::CollectionIndex* index, std::vector<std::size_t> rows,
+    void setRows(const CollectionIndex* index, std::vector<std::size_t> rows,
                  std::vector<std::string> words);
     const std::vector<std::size_t>& rows() const { return rows_; }
-    const collection::TreeEntry& tree(int row) const { return index_->trees()[rows_[row]]; }
+    const TreeEntry& tree(int row) const { return index_->trees()[rows_[row]]; }
 
     // The text under row `row`'s name: where the words were found, and the excerpt in pieces,
     // the odd ones in bold. Empty when no search is typed.
@@ -63,7 +63,7 @@ class CollectionModel : public QAbstractTableModel {
 
   private:
     App& app_;
-    const collection::CollectionIndex* index_ = nullptr;
+    const CollectionIndex* index_ = nullptr;
     std::vector<std::size_t> rows_;
     std::vector<std::string> words_;
     LocalTime today_;
@@ -78,7 +78,7 @@ class CollectionWindow : public TavoDialog {
     explicit CollectionWindow(App& app);
 
     CollectionModel* model() const { return model_; }
-    const collection::CollectionIndex& index() const { return index_; }
+    const CollectionIndex& index() const { return index_; }
 
   protected:
     bool FormKeyPress(QKeyEvent* event) override;
@@ -117,8 +117,8 @@ class CollectionWindow : public TavoDialog {
     void rememberSettings();
 
     CollectionModel* model_;
-    collection::CollectionIndex index_;
-    collection::WindowSettings settings_;
+    CollectionIndex index_;
+    WindowSettings settings_;
     std::vector<std::string> words_;
 };
 

@@ -38,7 +38,7 @@ void ExchangeDialog::reject() {
     TavoDialog::reject();
 }
 
-exchange::Progress ExchangeDialog::progress() {
+Progress ExchangeDialog::progress() {
     return [this](std::size_t done, std::size_t total) {
         progressBar_->setRange(0, static_cast<int>(std::max<std::size_t>(total, 1)));
         progressBar_->setValue(static_cast<int>(std::min(done, total)));
@@ -58,16 +58,16 @@ std::filesystem::path ExchangeDialog::folderOf(const QString& text) {
 
 bool ExchangeDialog::acceptsFolder(const std::filesystem::path& folder) {
     Msg message = Msg::FolderNotEmpty;
-    switch (exchange::folderRefusal(folder, app_.data().root)) {
-        case exchange::FolderRefusal::None:
+    switch (folderRefusal(folder, app_.data().root)) {
+        case FolderRefusal::None:
             return true;
-        case exchange::FolderRefusal::NotEmpty:
+        case FolderRefusal::NotEmpty:
             message = Msg::FolderNotEmpty;
             break;
-        case exchange::FolderRefusal::NotAFolder:
+        case FolderRefusal::NotAFolder:
             message = Msg::NotAFolder;
             break;
-        case exchange::FolderRefusal::InsideDataFolder:
+        case FolderRefusal::InsideDataFolder:
             message = Msg::FolderInsideData;
             break;
     }

@@ -39,7 +39,7 @@ class ExchangeDialog : public TavoDialog {
 
     // Moves the bar and lets the window answer clicks between two steps of the run; false once
     // the user asked to stop.
-    exchange::Progress progress();
+    Progress progress();
 
     // The folder typed or chosen, made absolute; empty when nothing is given.
     static std::filesystem::path folderOf(const QString& text);

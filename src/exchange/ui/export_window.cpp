@@ -74,33 +74,33 @@ void ExportWindow::B_ParcourirClick() {
     if (!chosen.isEmpty()) E_Dossier->setText(chosen);
 }
 
-exchange::Format ExportWindow::format() const {
-    if (RB_Csv->isChecked()) return exchange::Format::Csv;
-    if (RB_Json->isChecked()) return exchange::Format::Json;
-    return exchange::Format::Html;
+Format ExportWindow::format() const {
+    if (RB_Csv->isChecked()) return Format::Csv;
+    if (RB_Json->isChecked()) return Format::Json;
+    return Format::Html;
 }
 
-exchange::AlbumLabels ExportWindow::labels() const {
+AlbumLabels ExportWindow::labels() const {
     // The album speaks the interface language; a text missing there keeps its default.
     LanguageTable table;
     table.load(app_.data().languageFile(app_.session.languageName));
     const QString locale = app_.translator ? app_.translator->Locale() : QString();
     const std::string code = locale.isEmpty() ? "fr" : toUtf8String(locale.section('_', 0, 0));
-    return exchange::albumLabels(table, code);
+    return albumLabels(table, code);
 }
 
 void ExportWindow::B_ExporterClick() {
     const fs::path out = folderOf(E_Dossier->text());
     if (out.empty() || !acceptsFolder(out)) return;
-    exchange::ExportOptions options;
+    ExportOptions options;
     options.format = format();
     options.labels = labels();
     options.today = today;
     options.progress = progress();
-    exchange::ExportResult result;
+    ExportResult result;
     {
         Run run(*this);
-        result = exchange::exportCollection(app_.data(), out, options);
+        result = exportCollection(app_.data(), out, options);
     }
     if (result.cancelled) {
         PB_Progression->setValue(0);
@@ -109,7 +109,7 @@ void ExportWindow::B_ExporterClick() {
     }
     // The tables name the photos but carry none of them.
     QString text =
-        options.format == exchange::Format::Csv
+        options.format == Format::Csv
             ? app_.msg(Msg::ExportedWithoutPhotos).arg(toQString(out)).arg(result.trees)
             : app_.msg(Msg::Exported).arg(toQString(out)).arg(result.trees).arg(result.photos);
     if (!result.warnings.empty()) {
@@ -121,7 +121,7 @@ void ExportWindow::B_ExporterClick() {
         if (result.warnings.size() > shown)
             text += QStringLiteral("\n(+%1)").arg(result.warnings.size() - shown);
     }
-    if (options.format == exchange::Format::Html) {
+    if (options.format == Format::Html) {
         if (app_.ui.question(this,
                              text + QStringLiteral("\n\n") + app_.msg(Msg::OpenAlbumInBrowser)))
             app_.ui.openDocument(toQString(out / "index.html"));

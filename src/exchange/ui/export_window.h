@@ -35,8 +35,8 @@ class ExportWindow : public ExchangeDialog {
     void B_ParcourirClick();
     void B_ExporterClick();
 
-    exchange::Format format() const;
-    exchange::AlbumLabels labels() const;
+    Format format() const;
+    AlbumLabels labels() const;
 };
 
 }  // namespace tavo

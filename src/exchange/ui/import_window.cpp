@@ -89,11 +89,11 @@ void ImportWindow::B_ParcourirDossierClick() {
 void ImportWindow::B_ImporterClick() {
     const fs::path into = folderOf(E_Dossier->text());
     if (into.empty() || !acceptsFolder(into)) return;
-    exchange::ImportResult result;
+    ImportResult result;
     try {
         Run run(*this);
-        result = exchange::importCollection(toPath(E_Fichier->text()), into, progress());
-    } catch (const exchange::ImportRefused& e) {
+        result = importCollection(toPath(E_Fichier->text()), into, progress());
+    } catch (const ImportRefused& e) {
         // The core names the first faulty place of the document: the user can find it there.
         app_.ui.error(
             this, app_.msg(Msg::CannotImport) + QStringLiteral("\n") + QString::fromUtf8(e.what()));
@@ -106,7 +106,7 @@ void ImportWindow::B_ImporterClick() {
     }
     // Without its language files, help pages and default picture the program could not work
     // in the new folder, now or at a later start there.
-    exchange::addProgramFiles(app_.data(), DataPaths{into});
+    addProgramFiles(app_.data(), DataPaths{into});
     const QString done =
         app_.msg(Msg::Imported).arg(toQString(into)).arg(result.trees).arg(result.photos);
     if (app_.ui.question(this, done + QStringLiteral("\n\n") + app_.msg(Msg::OpenImportedFolder)))

@@ -44,27 +44,27 @@ void TF_DataSave::FormActivate() {
 
 void TF_DataSave::btn_parcourir1Click() {
     // A remembered folder that has since gone is forgotten, so the browser opens on nothing.
-    backupParentFolder_ = safety::browserStartFolder(backupParentFolder_);
+    backupParentFolder_ = browserStartFolder(backupParentFolder_);
     const QString chosen = app_.ui.browseFolder(this, app_.msg(Msg::ChooseBackupFolder),
                                                 toQString(backupParentFolder_.string()));
     if (chosen.isEmpty()) return;
     backupParentFolder_ = toPath(chosen);
     btn_Sauvegarde->setEnabled(true);
     // The time in the name is the time of the choice, not of the copy.
-    backupName_ = safety::backupName(clock());
+    backupName_ = backupName(clock());
     Edit1->setText(toQString((backupParentFolder_ / backupName_).string()));
 }
 
 void TF_DataSave::btn_SauvegardeClick() {
-    safety::BackupOutcome outcome;
+    BackupOutcome outcome;
     {
         BusyCursor busy;
         // A folder that cannot be made, or one inside the folders being copied, throws here:
         // the error box shows it and the window stays open.
-        outcome = safety::runBackup(
+        outcome = runBackup(
             app_.data(), backupParentFolder_ / backupName_,
             [this](const std::filesystem::path& source, const std::filesystem::path& dest) {
-                app_.ui.message(this, toQString(safety::copyNoticeText(source, dest)));
+                app_.ui.message(this, toQString(copyNoticeText(source, dest)));
             });
     }
     finishFolderAction(app_, this, outcome.failure, outcome.message, outcome.succeeded());

@@ -19,9 +19,9 @@ namespace {
 // The texts of the problem kinds: one section per kind, in the order of ProblemKind.
 constexpr int kFirstKindSection = 2210;
 
-bool anyRepairable(const std::vector<safety::Problem>& problems) {
+bool anyRepairable(const std::vector<Problem>& problems) {
     return std::any_of(problems.begin(), problems.end(),
-                       [](const safety::Problem& p) { return safety::isRepairable(p.kind); });
+                       [](const Problem& p) { return isRepairable(p.kind); });
 }
 }  // namespace
 
@@ -55,34 +55,33 @@ void CheckWindow::FormActivate() {
     LB_Problemes->clear();
     L_Resume->clear();
     B_Reparer->setEnabled(false);
-    std::vector<safety::Problem> problems;
+    std::vector<Problem> problems;
     {
         BusyCursor busy;
-        problems = safety::checkDataFolder(app_.data());
+        problems = checkDataFolder(app_.data());
     }
     showProblems(problems);
-    L_Resume->setText(problems.empty()
-                          ? app_.msg(Msg::DataWhole)
-                          : app_.msg(Msg::ProblemsFound)
-                                .arg(problems.size())
-                                .arg(std::count_if(problems.begin(), problems.end(),
-                                                   [](const safety::Problem& p) {
-                                                       return safety::isRepairable(p.kind);
-                                                   })));
+    L_Resume->setText(problems.empty() ? app_.msg(Msg::DataWhole)
+                                       : app_.msg(Msg::ProblemsFound)
+                                             .arg(problems.size())
+                                             .arg(std::count_if(problems.begin(), problems.end(),
+                                                                [](const Problem& p) {
+                                                                    return isRepairable(p.kind);
+                                                                })));
     B_Reparer->setEnabled(anyRepairable(problems) && !app_.readOnly());
     B_Fermer->setFocus();
 }
 
-QString CheckWindow::describe(const safety::Problem& problem) {
+QString CheckWindow::describe(const Problem& problem) {
     const int section = kFirstKindSection + static_cast<int>(problem.kind);
     QString kind = app_.translator ? app_.translator->GetTranslation(section, 0) : QString();
-    if (kind.isEmpty()) kind = QString::fromLatin1(safety::problemKey(problem.kind));
+    if (kind.isEmpty()) kind = QString::fromLatin1(problemKey(problem.kind));
     return app_.msg(Msg::ProblemLine)
         .arg(kind, toQString(problem.path.generic_string()), toQString(problem.detail));
 }
 
-void CheckWindow::showProblems(const std::vector<safety::Problem>& problems) {
-    for (const safety::Problem& p : problems) LB_Problemes->addItem(describe(p));
+void CheckWindow::showProblems(const std::vector<Problem>& problems) {
+    for (const Problem& p : problems) LB_Problemes->addItem(describe(p));
 }
 
 void CheckWindow::B_ReparerClick() {
@@ -106,14 +105,14 @@ void CheckWindow::B_ReparerClick() {
         taken = std::move(attempt.lock);
         lock = taken.get();
     }
-    safety::RepairOutcome outcome;
+    RepairOutcome outcome;
     {
         BusyCursor busy;
-        outcome = safety::repairDataFolder(*lock, toPath(chosen), localNow());
+        outcome = repairDataFolder(*lock, toPath(chosen), localNow());
     }
     repaired_ = true;
     LB_Problemes->clear();
-    for (const safety::Problem& p : outcome.repaired)
+    for (const Problem& p : outcome.repaired)
         LB_Problemes->addItem(app_.msg(Msg::Mended).arg(describe(p)));
     showProblems(outcome.remaining);
     QString summary = outcome.remaining.empty()

@@ -32,8 +32,8 @@ class CheckWindow : public TavoDialog {
     void B_ReparerClick();
 
     // One line of the list: what is wrong in the interface language, where, and the detail.
-    QString describe(const safety::Problem& problem);
-    void showProblems(const std::vector<safety::Problem>& problems);
+    QString describe(const Problem& problem);
+    void showProblems(const std::vector<Problem>& problems);
     bool repaired_ = false;
 };
 

@@ -49,10 +49,10 @@ void TF_DataRestore::FormActivate() {
 void TF_DataRestore::btn_parcourir1Click() {
     const QString chosen =
         app_.ui.browseFolder(this, app_.msg(Msg::ChooseBackupToRestore),
-                             toQString(safety::browserStartFolder(restoreSource_).string()));
+                             toQString(browserStartFolder(restoreSource_).string()));
     if (chosen.isEmpty()) return;
-    if (!safety::isValidBackup(DataPaths{toPath(chosen)})) {
-        app_.ui.message(this, QString::fromUtf8(safety::kNotABackupText));
+    if (!isValidBackup(DataPaths{toPath(chosen)})) {
+        app_.ui.message(this, QString::fromUtf8(kNotABackupText));
         return;
     }
     restoreSource_ = toPath(chosen);
@@ -62,11 +62,11 @@ void TF_DataRestore::btn_parcourir1Click() {
 
 void TF_DataRestore::btn_RestaurerClick() {
     if (!app_.writable(this)) return;
-    safety::RestoreOutcome outcome;
+    RestoreOutcome outcome;
     {
         BusyCursor busy;
         // A failure reported in the outcome has left the data folder as it was.
-        outcome = safety::restoreBackup(DataPaths{restoreSource_}, app_.data());
+        outcome = restoreBackup(DataPaths{restoreSource_}, app_.data());
     }
     finishFolderAction(app_, this, outcome.failure, outcome.message, outcome.succeeded());
 }

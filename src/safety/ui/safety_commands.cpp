@@ -45,7 +45,7 @@ void SafetyCommands::archive(QWidget* parent) {
         app_.ui.browseFolder(parent, app_.msg(Msg::ChooseArchiveFolder), QString());
     if (chosen.isEmpty()) return;
     BusyCursor busy;
-    safety::makeTreeArchive(app_.data(), app_.session.openTreeId, toPath(chosen));
+    makeTreeArchive(app_.data(), app_.session.openTreeId, toPath(chosen));
 }
 
 }  // namespace tavo

@@ -109,19 +109,19 @@ TEST_F(CollectionWindowTest, SearchSortsAndOpensAsTheCommandLineFinds) {
     QTest::keyClick(search(), Qt::Key_Escape);
     EXPECT_EQ(textOf(window(), "E_Recherche"), "");
     QHeaderView* header = child<QTableView>(window(), "SG_Collection")->horizontalHeader();
-    const int price = static_cast<int>(collection::Column::Price);
+    const int price = static_cast<int>(Column::Price);
     const auto clickHeader = [&] {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(price) + 10, 5));
     };
-    header->setSortIndicator(static_cast<int>(collection::Column::TreeName), Qt::DescendingOrder);
+    header->setSortIndicator(static_cast<int>(Column::TreeName), Qt::DescendingOrder);
     clickHeader();
     EXPECT_EQ(rows(), (std::vector<std::string>{kJuniper, kMaple, kFieldMaple}));
     clickHeader();
     // No price at all comes last in both orders.
     EXPECT_EQ(rows(), (std::vector<std::string>{kMaple, kJuniper, kFieldMaple}));
-    const auto remembered = collection::readWindowSettings(data().settings());
-    EXPECT_EQ(remembered.column, collection::Column::Price);
+    const auto remembered = readWindowSettings(data().settings());
+    EXPECT_EQ(remembered.column, Column::Price);
     EXPECT_FALSE(remembered.ascending);
 
     // Enter opens the chosen tree in the main window, as "Ouvrir" does.

@@ -69,7 +69,7 @@ class ExchangeWindows : public ProgramTest {
         trigger(&main(), "Importer1");
     }
     fs::path jsonExport() {
-        exchange::exportCollection(DataPaths{dir.path()}, elsewhere / "json", {});
+        exportCollection(DataPaths{dir.path()}, elsewhere / "json", {});
         return elsewhere / "json/collection.json";
     }
     // The data files of a folder (records, photos, lists), path -> bytes.

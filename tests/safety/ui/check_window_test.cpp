@@ -144,11 +144,11 @@ TEST_F(FolderCheck, ListsTheProblemsThenRepairsAfterABackup) {
     EXPECT_EQ(ui.texts("error"), std::vector<QString>{});
     // Mended, and the backup came first.
     fs::remove(dir / "Types (conflicted copy).LIB");
-    EXPECT_TRUE(safety::checkDataFolder(DataPaths{dir.path()}).empty());
+    EXPECT_TRUE(checkDataFolder(DataPaths{dir.path()}).empty());
     EXPECT_TRUE(fs::exists(dir / "LOST+FOUND/GALERIES/perdue.JPG"));
     std::vector<fs::path> made(fs::directory_iterator(backups.path()), fs::directory_iterator());
     ASSERT_EQ(made.size(), 1u);
-    EXPECT_TRUE(safety::isValidBackup(DataPaths{made.front()}));
+    EXPECT_TRUE(isValidBackup(DataPaths{made.front()}));
     EXPECT_TRUE(fs::exists(made.front() / "GALERIES/perdue.JPG"));
 }
 

@@ -154,7 +154,7 @@ TEST_F(SafetyWindows, MissingNomsALibGivesItsFailureAfterSixEntries) {
     EXPECT_EQ(ui.shown[6].text, msg(BackupNamesListFailed));
     // An unfinished backup keeps its ".partial" name: the restore never takes it for a backup.
     EXPECT_FALSE(fs::exists(backupFolder()));
-    EXPECT_EQ(listFolder(safety::partialBackupFolder(backupFolder())),
+    EXPECT_EQ(listFolder(partialBackupFolder(backupFolder())),
               (std::vector<std::string>{"Etats.LIB", "FICHES", "GALERIES", "IMGREF", "Tavo.ini",
                                         "Types.LIB"}));
 }
@@ -208,8 +208,8 @@ TEST_F(SafetyWindows, RestoreOfAWindowBackupGivesExactlyTheBackup) {
     EXPECT_EQ(ui.shown[1].text, msg(RestoreDone));
     EXPECT_EQ(dataSetPart(snapshot(data())), backup);
     EXPECT_FALSE(fs::exists(data() / "FICHES/20010101000000.SIG"));
-    EXPECT_FALSE(fs::exists(data() / safety::kStagingFolder));
-    EXPECT_FALSE(fs::exists(data() / safety::kReplacedFolder));
+    EXPECT_FALSE(fs::exists(data() / kStagingFolder));
+    EXPECT_FALSE(fs::exists(data() / kReplacedFolder));
     const auto after = snapshot(data());
     for (const auto& [rel, content] : others)  // files outside the data set are left alone
         if (dataSetPart({{rel, content}}).empty()) {
@@ -299,23 +299,23 @@ TEST_F(SafetyWindows, RestoreIntoADataFolderWithoutTypesLib) {
 TEST_F(SafetyWindows, StartUpFinishesAnInterruptedRestore) {
     // A restore killed during the swap: the complete staged copy waits in RESTORE.TMP.
     makeDataSet(elsewhere / "backup");
-    const fs::path staging = dir / safety::kStagingFolder;
+    const fs::path staging = dir / kStagingFolder;
     fs::create_directory(staging);
-    for (const auto& e : safety::kBackupEntries)
+    for (const auto& e : kBackupEntries)
         fs::copy(e.in(DataPaths{elsewhere / "backup"}), e.in(DataPaths{staging}),
                  fs::copy_options::recursive);
-    writeBytes(staging / safety::kStagingReadyMarker, "");
+    writeBytes(staging / kStagingReadyMarker, "");
     program = std::make_unique<Program>(ui);
     EXPECT_TRUE(ui.shown.empty());
     EXPECT_EQ(dataSetPart(snapshot(dir.path())), dataSetPart(snapshot(elsewhere / "backup")));
     EXPECT_FALSE(fs::exists(staging));
-    EXPECT_FALSE(fs::exists(dir / safety::kReplacedFolder));
+    EXPECT_FALSE(fs::exists(dir / kReplacedFolder));
 }
 
 TEST_F(SafetyWindows, StartUpReportsLeftoversItCannotSortOutAndKeepsThem) {
     // An entry set aside that the data folder also has: neither copy may be thrown away.
-    fs::create_directory(dir / safety::kReplacedFolder);
-    writeBytes(dir / safety::kReplacedFolder / "Etats.LIB", "aside");
+    fs::create_directory(dir / kReplacedFolder);
+    writeBytes(dir / kReplacedFolder / "Etats.LIB", "aside");
     const auto before = snapshot(dir.path());
     program = std::make_unique<Program>(ui);
     EXPECT_EQ(kinds(), std::vector<std::string>{"error"});
