@@ -24,7 +24,7 @@ namespace {
 
 constexpr int kTreeIdRole = Qt::UserRole;
 
-enum DueColumn { DueTree, DueType, DueLast, DueInterval, DueNext, DueState, DueColumns };
+enum DueColumn { DueTree, DueType, DueLast, DueInterval, DueNext, DueStateColumn, DueColumns };
 enum PastColumn { PastTree, PastDate, PastType, PastComment, PastColumns };
 
 // Calm tints: nothing here is an alarm. Dark text on each, whatever the desktop's theme.

@@ -51,7 +51,7 @@ void TF_DataSave::btn_parcourir1Click() {
     backupParentFolder_ = toPath(chosen);
     btn_Sauvegarde->setEnabled(true);
     // The time in the name is the time of the choice, not of the copy.
-    backupName_ = backupName(clock());
+    backupName_ = tavo::backupName(clock());
     Edit1->setText(toQString((backupParentFolder_ / backupName_).string()));
 }
 
