@@ -91,7 +91,10 @@ void createExclusive(const std::filesystem::path& path, const Bytes& content) {
         return;
     }
     std::filesystem::path tmp = path;
-    tmp += "." + std::to_string(::getpid()) + ".tmp";
+    // Piece by piece: GCC 12 warns falsely on "literal" + std::string&& in release builds.
+    tmp += ".";
+    tmp += std::to_string(::getpid());
+    tmp += ".tmp";
     ::unlink(tmp.c_str());
     try {
         io::createFile(tmp, content);
